@@ -1,0 +1,42 @@
+# Newcomer's entry points. Every target installs what it needs on a fresh Debian 12 machine.
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+CMAKE_FLAGS ?=
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps test-deps configure build run test bench asan format clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh build
+
+test-deps:
+	@scripts/install-deps.sh test
+
+configure:
+	@test -f $(BUILD_DIR)/build.ninja || cmake -S . -B $(BUILD_DIR) -G Ninja \
+		-DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
+
+build: deps configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	$(BUILD_DIR)/ravenmoor
+
+test: test-deps configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	$(BUILD_DIR)/ravenmoor-bench
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, in its own build tree.
+asan: test-deps
+	$(MAKE) test BUILD_DIR=build-asan BUILD_TYPE=Debug CMAKE_FLAGS=-DRAVENMOOR_SANITIZE=ON
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR) build-asan

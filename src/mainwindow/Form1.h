@@ -1,0 +1,97 @@
+#pragma once
+
+#include "output/GridData.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeView;
+class QUrl;
+class MessageBoxes;
+class SettingsStore;
+class SpreadsheetAutomation;
+class ScheduleGridModel;
+class clsLoanCalculator;
+
+// The main window. Form1, its controls and its handlers keep the program's historic names.
+class Form1 final : public QWidget {
+    Q_OBJECT
+public:
+    // Pointer states of the window.
+    static constexpr int pointerDefault = 0;
+    static constexpr int pointerBusy = 11;
+    static constexpr int pointerCustom = 99;
+
+    explicit Form1(std::unique_ptr<SettingsStore> store, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The load sequence; run once before the window is shown.
+    void Form_Load();
+
+    // Command handlers.
+    void PushButton1_Click();   // Calculate EMI
+    void PushButton9_Click();   // Save Results As Text File
+    void PushButton13_Click();  // Save Results As Excel File
+    void PushButton11_Click();  // Copy Results To Clipboard
+    void PushButton10_Click();  // Clear Results
+    bool SaveResultsAsExcelFileIsExcelInstalled();
+
+    int MousePointer() const { return m_mousePointer; }
+    void setMousePointer(int state);
+
+    // Seams for tests: the boxes, the save dialog, the spreadsheet application, the web visit.
+    MessageBoxes& messageBoxes() const { return *m_boxes; }
+    void setMessageBoxes(std::unique_ptr<MessageBoxes> boxes);
+    using SaveFileChooser = std::function<QString(QWidget* parent, const QString& lastName)>;
+    void setSaveFileChooser(SaveFileChooser chooser);
+    void setSpreadsheetAutomation(std::shared_ptr<SpreadsheetAutomation> automation);
+    void setRandomDraw(std::function<int()> draw);  // a whole number from 1 to 100
+    void setUrlOpener(std::function<void(const QUrl&)> opener);
+
+    SettingsStore& settings() const { return *m_store; }
+    ScheduleGridModel& gridModel() const { return *m_grid; }
+
+    // Controls.
+    QGroupBox* Frame1 = nullptr;
+    std::array<QLabel*, 6> Label1{};
+    QLineEdit* Text1 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QDateEdit* DateTimePicker1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QPushButton* PushButton1 = nullptr;
+    QTreeView* ListView2 = nullptr;
+    QPushButton* PushButton9 = nullptr;
+    QPushButton* PushButton13 = nullptr;
+    QPushButton* PushButton11 = nullptr;
+    QPushButton* PushButton10 = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void RandomlyOpenWebSite();
+    void FillLoanDetails();
+    void FillScheduleGrid();
+
+    std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<MessageBoxes> m_boxes;
+    ScheduleGridModel* m_grid = nullptr;
+    std::shared_ptr<clsLoanCalculator> objLoanCalculator;
+    std::shared_ptr<SpreadsheetAutomation> m_spreadsheet;
+    SaveFileChooser m_chooseSaveFile;
+    QString m_lastSaveName;
+    std::function<int()> m_randomDraw;
+    std::function<void(const QUrl&)> m_openUrl;
+    int m_mousePointer = pointerDefault;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "output/GridData.h"
+
+#include <QAbstractTableModel>
+
+#include <memory>
+#include <vector>
+
+// The data behind ListView2: headers, row texts and check states, shared copy-on-write with
+// the snapshots that the outputs take, so an output never sees rows change under it.
+class ScheduleGridModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ScheduleGridModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Appends a column with a header text.
+    void addColumn(const QString& header);
+    // Replaces every row at once (one model reset).
+    void setRows(std::vector<GridRow> rows);
+    // Removes all rows; the columns stay.
+    void clear();
+
+    // Throws Failure(IndexOutOfBounds) for a row, column or header that does not exist.
+    QString text(int row, int column) const;
+    bool isChecked(int row) const;
+    const QString& header(int column) const;
+
+    // The grid as it stands now; later changes to the grid do not reach it.
+    GridSnapshot snapshot() const { return m_data; }
+
+private:
+    GridData& detach();
+
+    std::shared_ptr<GridData> m_data;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QSettings;
+
+// The per-user store of the remembered inputs: an INI file of organisation "Kestrelor"
+// ($XDG_CONFIG_HOME/Kestrelor.ini), group [Ravenmoor], one text value per key.
+class SettingsStore {
+public:
+    // The user's file; a path is given only by tests.
+    SettingsStore();
+    explicit SettingsStore(const QString& iniPath);
+    ~SettingsStore();
+
+    QString filePath() const;
+
+    // The stored text, or the default turned into text by the user's locale when the key is
+    // missing or unreadable. Never writes.
+    QString read(const QString& key, int defaultValue) const;
+    QString read(const QString& key, double defaultValue) const;
+    QString read(const QString& key, const QDate& defaultValue) const;
+
+    // Stores the text and syncs it to disk before returning. A write that fails is reported
+    // once per store through the notifier (file and reason), never thrown.
+    void write(const QString& key, const QString& text);
+    void setWriteFailureNotifier(std::function<void(const QString& message)> notifier);
+
+private:
+    std::optional<QString> stored(const QString& key) const;
+
+    std::unique_ptr<QSettings> m_settings;
+    std::function<void(const QString&)> m_notifier;
+    bool m_failureReported = false;
+};
