@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# A new user's whole path through the real program under Xvfb: first start on an empty store,
+# type the worked example, Calculate, copy, save a report through the real dialog, export
+# through a stand-in spreadsheet application, close; start again and find the inputs restored.
+# SCREENSHOT=path keeps a picture of the calculated window.
+set -euo pipefail
+program=$(readlink -f "$1")
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+mkdir -p "$work/home" "$work/config" "$work/bin" "$work/out"
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/home
+export LC_ALL=C.UTF-8 LANG=en_US.UTF-8 LANGUAGE=en_US
+unset QT_QPA_PLATFORM
+cat >"$work/bin/soffice" <<STUB
+#!/bin/sh
+printf '%s\n' "\$@" > "$work/out/soffice-args"
+STUB
+chmod +x "$work/bin/soffice"
+export PATH="$work/bin:$PATH"
+
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+
+start_program() {
+    "$program" >"$work/out/program.log" 2>&1 &
+    app_pid=$!
+    window=$(xdotool search --sync --onlyvisible --name '^Ravenmoor$' | head -n 1)
+    [ -n "$window" ] || fail "the window did not appear"
+    sleep 1
+}
+
+# Clicks at a point given in the window's own pixels.
+click() {
+    xdotool mousemove --window "$window" "$1" "$2" click 1
+    sleep 0.5
+}
+
+clipboard() { xclip -o -selection clipboard 2>/dev/null | tr -d '\0' || true; }
+
+ini=$XDG_CONFIG_HOME/Kestrelor.ini
+
+# First start: empty store, defaults shown and written back.
+start_program
+grep -q '^Text1=100000' "$ini" || fail "default principal not stored"
+grep -q '^Text2=12' "$ini" || fail "default months not stored"
+grep -q '^Text3=10.75' "$ini" || fail "default rate not stored"
+
+# Text1 has the focus with its text selected, so typing replaces it.
+xdotool type --delay 40 '100000'
+xdotool key Tab
+xdotool type --delay 40 '12'
+xdotool key Tab
+xdotool type --delay 40 '11'
+xdotool key Return
+sleep 1
+grep -q '^Text3=11$' "$ini" || fail "typed rate not stored"
+[ -n "${SCREENSHOT:-}" ] && import -window "$window" "$SCREENSHOT"
+
+# Copy Results To Clipboard.
+click 664 238
+copied=$(clipboard)
+first=$(printf '%s' "$copied" | head -n 1)
+case "$first" in
+    1*100000*7921.5*916.67*92078.5*) ;;
+    *) fail "unexpected first copied line: $first" ;;
+esac
+[ "$(printf '%s' "$copied" | grep -c $'\r$')" -eq 13 ] || fail "copied text is not 13 CR LF lines"
+
+# Save Results As Text File through the real dialog.
+report=$work/out/report.txt
+click 664 204
+dialog=$(xdotool search --sync --onlyvisible --name '^Save$' | head -n 1)
+[ -n "$dialog" ] || fail "the save dialog did not appear"
+sleep 0.5
+xdotool key --window "$dialog" ctrl+a
+xdotool type --delay 20 "$report"
+xdotool key Return
+for _ in $(seq 30); do [ -s "$report" ] && break; sleep 0.2; done
+[ -s "$report" ] || fail "no report written"
+head -n 1 "$report" | grep -q $'^#\t' || fail "report header line missing"
+[ "$(wc -l <"$report")" -eq 14 ] || fail "report is not header plus 13 lines"
+
+# Save Results As Excel File, through the stand-in spreadsheet application.
+click 928 205
+for _ in $(seq 30); do [ -s "$work/out/soffice-args" ] && break; sleep 0.2; done
+[ -s "$work/out/soffice-args" ] || fail "the spreadsheet application was not started"
+grep -qx -- '--calc' "$work/out/soffice-args" || fail "soffice not asked for Calc"
+grep -qx -- '-n' "$work/out/soffice-args" || fail "soffice not asked for a new document"
+workbook=$(tail -n 1 "$work/out/soffice-args")
+[ -s "$workbook" ] || fail "workbook $workbook not written"
+
+# Close the window; the process ends.
+xdotool key --window "$window" ctrl+q
+for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app_pid" 2>/dev/null && fail "the program did not end when its window closed"
+wait "$app_pid" || fail "the program exited with a failure"
+app_pid=
+
+# Second start: the inputs come back; Text1 has the focus with its text selected.
+start_program
+xdotool key ctrl+c
+sleep 0.3
+[ "$(clipboard)" = 100000 ] || fail "principal not restored: $(clipboard)"
+xdotool key Tab ctrl+c
+sleep 0.3
+[ "$(clipboard)" = 12 ] || fail "months not restored"
+xdotool key Tab ctrl+c
+sleep 0.3
+[ "$(clipboard)" = 11 ] || fail "rate not restored"
+xdotool key --window "$window" ctrl+q
+wait "$app_pid" || fail "the program exited with a failure"
+app_pid=
+echo "end-to-end path OK"
