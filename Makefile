@@ -27,16 +27,20 @@ run: build
 test: test-deps configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+ifneq ($(SKIP_FUZZ),1)
+	tests/fuzz/run.sh
+endif
 
 bench: build
 	$(BUILD_DIR)/ravenmoor-bench
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, in its own build tree.
 asan: test-deps
-	$(MAKE) test BUILD_DIR=build-asan BUILD_TYPE=Debug CMAKE_FLAGS=-DRAVENMOOR_SANITIZE=ON
+	$(MAKE) test BUILD_DIR=build-asan BUILD_TYPE=Debug SKIP_FUZZ=1 \
+		CMAKE_FLAGS="-DRAVENMOOR_SANITIZE=ON -DRAVENMOOR_BUILD_BENCH=OFF"
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) build-asan
+	rm -rf $(BUILD_DIR) build-asan build-fuzz
