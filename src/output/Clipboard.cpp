@@ -1,0 +1,115 @@
+#include "output/Clipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Another program may hold the clipboard for a moment; each operation is attempted this often.
+constexpr int clipboardAttempts = 1000;
+
+QClipboard* clipboard() {
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr
+               ? QGuiApplication::clipboard()
+               : nullptr;
+}
+
+bool isPlainTextFormat(int format) {
+    // 0 is the default; 1, 7 and 13 are the platform's text, OEM text and Unicode text codes.
+    return format == 0 || format == 1 || format == 7 || format == 13;
+}
+
+QChar* appendPadded(QChar* out, QStringView cell, qsizetype width) {
+    out = std::copy(cell.begin(), cell.end(), out);
+    if (width > cell.size()) {
+        out = std::fill_n(out, width - cell.size(), QChar(u' '));
+    }
+    return out;
+}
+
+}  // namespace
+
+QString buildCopyText(const GridData& grid) {
+    const int columns = grid.columnCount();
+    std::vector<qsizetype> widths(static_cast<std::size_t>(columns), 0);
+    for (const GridRow& row : grid.rows) {
+        for (int c = 0; c < columns; ++c) {
+            widths[static_cast<std::size_t>(c)] =
+                std::max(widths[static_cast<std::size_t>(c)], row.cell(c).size());
+        }
+    }
+
+    qsizetype lineLength = 2;
+    for (qsizetype width : widths) {
+        lineLength += width + 1;
+    }
+    qsizetype checkedRows = 0;
+    for (const GridRow& row : grid.rows) {
+        checkedRows += row.checked() ? 1 : 0;
+    }
+
+    QString text(lineLength * checkedRows, Qt::Uninitialized);
+    QChar* const begin = text.data();
+    QChar* out = begin;
+    for (const GridRow& row : grid.rows) {
+        if (!row.checked()) {
+            continue;
+        }
+        for (int c = 0; c < columns; ++c) {
+            out = appendPadded(out, row.cell(c), widths[static_cast<std::size_t>(c)]);
+            *out++ = u'\t';
+        }
+        if (out != begin) {
+            --out;  // the TAB after the last cell
+        }
+        while (out != begin && out[-1] == u' ') {
+            --out;
+        }
+        *out++ = u'\r';
+        *out++ = u'\n';
+    }
+    text.truncate(out - begin);
+    return text;
+}
+
+void CopyListviewToClipboard(const GridData& grid) {
+    if (grid.rowCount() == 0) {
+        return;
+    }
+    const QString text = buildCopyText(grid);
+    ClearClipboard();
+    SetClipboardText(text, 0);
+}
+
+void ClearClipboard() {
+    QClipboard* board = clipboard();
+    if (board == nullptr) {
+        return;
+    }
+    for (int attempt = 0; attempt < clipboardAttempts; ++attempt) {
+        board->clear();
+        const QMimeData* data = board->mimeData();
+        if (data == nullptr || !data->hasText() || data->text().isEmpty()) {
+            return;
+        }
+    }
+}
+
+bool SetClipboardText(const QString& text, int format) {
+    QClipboard* board = clipboard();
+    if (board == nullptr || !isPlainTextFormat(format)) {
+        return false;
+    }
+    // QClipboard reports no failure itself: an attempt counts when the text reads back.
+    for (int attempt = 0; attempt < clipboardAttempts; ++attempt) {
+        board->setText(text);
+        if (board->text() == text) {
+            return true;
+        }
+    }
+    return false;
+}

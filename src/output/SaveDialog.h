@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The "Save" dialog of the text report: text files (selected) or all files, no default
+// suffix, the last chosen name offered again, and a question before replacing an existing
+// file. Returns the chosen path, or an empty string when cancelled.
+QString showSaveDialog(QWidget* parent, const QString& lastName);
