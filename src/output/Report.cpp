@@ -121,7 +121,9 @@ QByteArray buildReportBytes(const GridData& grid) {
 }
 
 void writeReport(const GridData& grid, QIODevice& device) {
-    writeAll(device, buildReportBytes(grid));
+    const Widths widths = reportWidths(grid);
+    writeAll(device, headerLine(grid, widths));
+    writeAll(device, rowLines(grid, widths));
 }
 
 void SaveListviewProperlySpacedWithoutProgressBar(const GridData& grid, const QString& path,
