@@ -236,10 +236,14 @@ void LibreOfficeCalcApplication::setVisible(bool visible) {
     if (!visible || m_visible) {
         return;
     }
+    // An unusable temporary location reads as empty, which would mean the working directory.
+    const QString temp = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    if (temp.isEmpty() || !QDir::isAbsolutePath(temp)) {
+        throw Failure::platform(PlatformFailure::PathNotFound, source);
+    }
     // Calc reads the files after this program may have ended, so the folder stays; mkdtemp
     // makes it readable by its owner only.
-    QTemporaryDir folder(QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
-                             .filePath(QStringLiteral("ravenmoor-XXXXXX")));
+    QTemporaryDir folder(QDir(temp).filePath(QStringLiteral("ravenmoor-XXXXXX")));
     if (!folder.isValid()) {
         throw Failure::platform(PlatformFailure::PathFileAccessError, source);
     }
