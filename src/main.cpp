@@ -1,6 +1,21 @@
+#include "mainwindow/Form1.h"
+#include "output/Spreadsheet.h"
+#include "shell/SettingsStore.h"
+
 #include <QApplication>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return 0;
+    QCoreApplication::setOrganizationName(u"Kestrelor"_s);
+    QGuiApplication::setDesktopFileName(u"org.kestrelor.Ravenmoor"_s);
+
+    Form1 window(std::make_unique<SettingsStore>());
+    window.setSpreadsheetAutomation(makeDefaultSpreadsheetAutomation());
+    window.Form_Load();
+    window.show();
+    return QApplication::exec();
 }

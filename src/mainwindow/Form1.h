@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+class Ghost;
+class QCursor;
 class QDateEdit;
 class QGroupBox;
 class QLabel;
@@ -29,6 +31,9 @@ public:
     static constexpr int pointerDefault = 0;
     static constexpr int pointerBusy = 11;
     static constexpr int pointerCustom = 99;
+
+    // The project's web site, visited now and then at start-up.
+    static constexpr char16_t webSiteAddress[] = u"https://ravenmoor.example/";
 
     explicit Form1(std::unique_ptr<SettingsStore> store, QWidget* parent = nullptr);
     ~Form1() override;
@@ -55,6 +60,10 @@ public:
     void setSpreadsheetAutomation(std::shared_ptr<SpreadsheetAutomation> automation);
     void setRandomDraw(std::function<int()> draw);  // a whole number from 1 to 100
     void setUrlOpener(std::function<void(const QUrl&)> opener);
+    // Where the optional files (skin, hand cursor) are looked for; the program's folder by default.
+    void setProgramFolder(const QString& folder) { m_programFolder = folder; }
+    // True once the window has been closed: the program is ending and long outputs may stop.
+    bool isClosing() const { return m_closing; }
 
     SettingsStore& settings() const { return *m_store; }
     ScheduleGridModel& gridModel() const { return *m_grid; }
@@ -84,6 +93,13 @@ private:
     void FillLoanDetails();
     void FillScheduleGrid();
 
+    void buildControls();
+    void connectControls();
+    void centreOnScreen();
+    void clearResults();
+    void applyPointerRule(int target);
+    void showPointer();
+
     std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<MessageBoxes> m_boxes;
     ScheduleGridModel* m_grid = nullptr;
@@ -94,4 +110,9 @@ private:
     std::function<int()> m_randomDraw;
     std::function<void(const QUrl&)> m_openUrl;
     int m_mousePointer = pointerDefault;
+    std::unique_ptr<Ghost> m_ghost;
+    std::unique_ptr<QCursor> m_handCursor;
+    QString m_programFolder;
+    bool m_restoringDate = false;
+    bool m_closing = false;
 };
