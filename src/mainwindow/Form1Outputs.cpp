@@ -11,6 +11,9 @@ using namespace Qt::StringLiterals;
 
 void Form1::PushButton9_Click() {
     Guard guard(messageBoxes(), u"in Corvatel2021/08/31.Form1.PushButton9_Click "_s);
+    // The grid as it stood when the command began: a Calculate or Clear meanwhile cannot mix
+    // rows into the file.
+    const GridSnapshot grid = gridModel().snapshot();
     QString fileName;
     // The dialog's title, filters and flags are set up by showSaveDialog.
     guard.run(112, [&] {
@@ -27,8 +30,6 @@ void Form1::PushButton9_Click() {
     }
     guard.run(118, [&] { setMousePointer(pointerBusy); });
     guard.run(120, [&] {
-        // The grid as it stood now: a Calculate or Clear meanwhile cannot mix rows into it.
-        const GridSnapshot grid = gridModel().snapshot();
         if (grid) {
             SaveListviewProperlySpacedWithoutProgressBar(*grid, fileName, messageBoxes());
         }

@@ -57,6 +57,8 @@ private Q_SLOTS:
     void cleanup();
     void cancelWritesNothing();
     void savesTheGridAfterCalculate();
+    void saveKeepsTheGridOfItsStart_data();
+    void saveKeepsTheGridOfItsStart();
     void clearEmptiesTheGridOnly();
     void copyPutsTheCheckedRowsOnTheClipboard();
     void saveDialog();
@@ -150,6 +152,32 @@ void Form1OutputsTest::savesTheGridAfterCalculate() {
         QCOMPARE(lines[i].size(), lines.first().size());
     }
     QCOMPARE(m_window->MousePointer(), Form1::pointerDefault);
+    QCOMPARE(m_boxes->shown.size(), 0);
+}
+
+void Form1OutputsTest::saveKeepsTheGridOfItsStart_data() {
+    QTest::addColumn<bool>("recalculate");
+    QTest::newRow("Calculate meanwhile") << true;
+    QTest::newRow("Clear meanwhile") << false;
+}
+
+void Form1OutputsTest::saveKeepsTheGridOfItsStart() {
+    QFETCH(bool, recalculate);
+    calculate();
+    const GridSnapshot before = m_window->gridModel().snapshot();
+    const QString path = m_dir->filePath(u"schedule.txt"_s);
+    m_window->setSaveFileChooser([&](QWidget*, const QString&) {
+        if (recalculate) {
+            m_window->Text2->setText(u"6"_s);
+            m_window->PushButton1_Click();
+        } else {
+            m_window->PushButton10_Click();
+        }
+        return path;
+    });
+    m_window->PushButton9_Click();
+    QCOMPARE(m_window->gridModel().rowCount(), recalculate ? 7 : 0);
+    QCOMPARE(readAll(path), buildReportBytes(*before));
     QCOMPARE(m_boxes->shown.size(), 0);
 }
 
