@@ -8,7 +8,7 @@
 // (-1.25 is 29 December 1899, 06:00). The valid range is the years 100 to 9999.
 namespace AutomationDate {
 
-inline constexpr double minimum = -657434.0;           // 1 January 100, 00:00
+inline constexpr double minimum = -657434.0;            // 1 January 100, 00:00
 inline constexpr double maximum = 2958465.99998842593;  // 31 December 9999, 23:59:59
 
 bool inRange(double date);
