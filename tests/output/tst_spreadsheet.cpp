@@ -31,7 +31,7 @@ const std::vector<TypedCase> typedCases{
     {"negative number", "-12.5", "-12.5"},
     {"zero", "0", "0"},
     {"short date", "15/03/2024", "15/03/2024"},
-    {"date with two-digit year", "01/02/24", "01/02/2024"},
+    {"date and time", "15/03/2024 13:45:00", "15/03/2024 13:45:00"},
     {"date before March 1900", "31/12/1899", "31/12/1899"},
     {"plain text", "abc", "\"abc\""},
     {"formula-like text stays text", "=1+1", "\"=1+1\""},

@@ -1,0 +1,277 @@
+#include "core/Failure.h"
+#include "mainwindow/Form1.h"
+#include "mainwindow/ScheduleGridModel.h"
+#include "output/Spreadsheet.h"
+#include "shell/MessageBoxes.h"
+#include "shell/SettingsStore.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <map>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct RecordingBoxes final : MessageBoxes {
+    QList<Message> shown;
+    void show(const Message& message) override { shown.append(message); }
+};
+
+// What the export did to the spreadsheet application, and where it should fail.
+struct Recording {
+    enum class FailAt { Nothing, Missing, SecondCreate, Add, Cell, Visible };
+    FailAt failAt = FailAt::Nothing;
+    int creates = 0;
+    std::map<std::pair<int, int>, QString> cells;
+    QStringList calls;
+    std::function<int()> pointer;
+    QList<int> pointerWhileWriting;
+};
+
+Failure appFailure() {
+    return Failure::platform(PlatformFailure::InvalidCall);
+}
+
+struct StandInSheet final : SpreadsheetSheet {
+    explicit StandInSheet(Recording& r) : rec(r) {}
+    void setCell(int row, int column, const QString& text) override {
+        if (rec.failAt == Recording::FailAt::Cell) {
+            throw appFailure();
+        }
+        rec.cells[{row, column}] = text;
+        if (rec.pointerWhileWriting.isEmpty()) {
+            rec.pointerWhileWriting.append(rec.pointer());
+        }
+    }
+    void autoFitColumn(int column) override { rec.calls.append(u"fit %1"_s.arg(column)); }
+    void autoFitColumns() override { rec.calls.append(u"fit all"_s); }
+    Recording& rec;
+};
+
+struct StandInWorkbook final : SpreadsheetWorkbook {
+    explicit StandInWorkbook(Recording& r) : sheet(std::make_shared<StandInSheet>(r)) {}
+    std::shared_ptr<SpreadsheetSheet> activeSheet() override { return sheet; }
+    std::shared_ptr<StandInSheet> sheet;
+};
+
+struct StandInApplication final : SpreadsheetApplication {
+    explicit StandInApplication(Recording& r) : rec(r) {}
+    std::shared_ptr<SpreadsheetWorkbook> addWorkbook() override {
+        if (rec.failAt == Recording::FailAt::Add) {
+            throw appFailure();
+        }
+        rec.calls.append(u"add"_s);
+        return std::make_shared<StandInWorkbook>(rec);
+    }
+    void setVisible(bool visible) override {
+        if (rec.failAt == Recording::FailAt::Visible) {
+            throw appFailure();
+        }
+        rec.calls.append(visible ? u"visible"_s : u"invisible"_s);
+    }
+    Recording& rec;
+};
+
+struct StandInAutomation final : SpreadsheetAutomation {
+    explicit StandInAutomation(Recording& r) : rec(r) {}
+    std::shared_ptr<SpreadsheetApplication> CreateObject(const QString& progId) override {
+        ++rec.creates;
+        if (progId != u"Excel.Application"_s || rec.failAt == Recording::FailAt::Missing ||
+            (rec.failAt == Recording::FailAt::SecondCreate && rec.creates == 2)) {
+            throw Failure::platform(PlatformFailure::CannotCreateObject);
+        }
+        return std::make_shared<StandInApplication>(rec);
+    }
+    Recording& rec;
+};
+
+GridRow gridRow(const QStringList& texts, bool checked = true) {
+    GridRow row(texts.value(0));
+    for (int c = 1; c < texts.size(); ++c) {
+        row.setCell(c, texts[c]);
+    }
+    row.setChecked(checked);
+    return row;
+}
+
+const QString testMessage =
+    u"Excel is not installed on this computer. You need to have it installed to use this "
+    u"software without error."_s;
+const QString commandMessage =
+    u"Excel is not installed on this computer. You need to have it installed to use this "
+    u"feature."_s;
+
+}  // namespace
+
+class Form1ExportTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void placesRowsAndHeaders();
+    void applicationMissing_data();
+    void applicationMissing();
+    void emptyGridExportsNothing();
+    void failingApplication_data();
+    void failingApplication();
+
+private:
+    void fillGrid();
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Form1> m_window;
+    RecordingBoxes* m_boxes = nullptr;
+    Recording m_rec;
+    QTimer m_watchdog;
+};
+
+void Form1ExportTest::init() {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_window = std::make_unique<Form1>(
+        std::make_unique<SettingsStore>(m_dir->filePath(u"settings/Kestrelor.ini"_s)));
+    auto boxes = std::make_unique<RecordingBoxes>();
+    m_boxes = boxes.get();
+    m_window->setMessageBoxes(std::move(boxes));
+    m_window->setRandomDraw([] { return 100; });
+    m_window->setUrlOpener([](const QUrl&) {});
+    m_window->Form_Load();
+    QCOMPARE(m_boxes->shown.size(), 0);
+
+    m_rec = Recording();
+    m_rec.pointer = [this] { return m_window->MousePointer(); };
+    m_window->setSpreadsheetAutomation(std::make_shared<StandInAutomation>(m_rec));
+
+    // A modal box left open would hang the test: close it and fail.
+    m_watchdog.setSingleShot(true);
+    m_watchdog.setInterval(10000);
+    connect(&m_watchdog, &QTimer::timeout, this, [] {
+        while (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+        }
+        QFAIL("a modal window stayed open");
+    });
+    m_watchdog.start();
+}
+
+void Form1ExportTest::cleanup() {
+    m_watchdog.stop();
+    m_window.reset();
+    m_dir.reset();
+}
+
+void Form1ExportTest::fillGrid() {
+    std::vector<GridRow> rows;
+    rows.push_back(
+        gridRow({u"1"_s, u"15/04/2024"_s, u"100000"_s, u"7921.5"_s, u"916.67"_s, u"92078.5"_s}));
+    rows.push_back(gridRow({u"2"_s, u"15/05/2024"_s, u"x"_s, u"x"_s, u"x"_s, u"x"_s}, false));
+    rows.push_back(gridRow({u"=3"_s, u"=15/06/2024"_s, u"a=b=c"_s, u"=="_s, u"1=="_s, u""_s}));
+    rows.push_back(gridRow({u""_s, u""_s, u"100000"_s, u"100000"_s, u"6057.99"_s, u"0"_s}));
+    m_window->gridModel().setRows(std::move(rows));
+}
+
+void Form1ExportTest::placesRowsAndHeaders() {
+    fillGrid();
+    m_window->PushButton13_Click();
+
+    QCOMPARE(m_boxes->shown.size(), 0);
+    QCOMPARE(m_rec.creates, 2);  // the installation test, then the export
+    const QStringList headers{
+        u"#"_s,           u"Date"_s, u"Opening Bal."_s, u"Principle Amt."_s, u"Interest Amt."_s,
+        u"Closing Bal."_s};
+    const std::map<int, QStringList> sheetRows{
+        {1, headers},
+        {2, {u"1"_s, u"15/04/2024"_s, u"100000"_s, u"7921.5"_s, u"916.67"_s, u"92078.5"_s}},
+        // sheet row 3 stays empty: grid row 2 is not checked
+        {4, {u"=3"_s, u"15/06/2024"_s, u"abc"_s, u""_s, u"1"_s, u""_s}},
+        {5, {u""_s, u""_s, u"100000"_s, u"100000"_s, u"6057.99"_s, u"0"_s}},
+    };
+    std::map<std::pair<int, int>, QString> expected;
+    for (const auto& [row, texts] : sheetRows) {
+        for (int c = 0; c < texts.size(); ++c) {
+            expected[{row, c + 1}] = texts[c];
+        }
+    }
+    QCOMPARE(m_rec.cells, expected);
+    QCOMPARE(m_rec.calls, (QStringList{u"add"_s, u"fit 1"_s, u"fit 2"_s, u"fit 3"_s, u"fit 4"_s,
+                                       u"fit 5"_s, u"fit 6"_s, u"fit all"_s, u"visible"_s}));
+    QCOMPARE(m_rec.pointerWhileWriting, QList<int>{Form1::pointerBusy});
+    QCOMPARE(m_window->MousePointer(), Form1::pointerDefault);
+}
+
+void Form1ExportTest::applicationMissing_data() {
+    QTest::addColumn<bool>("realBackend");
+    QTest::newRow("stand-in cannot be created") << false;
+    QTest::newRow("no soffice on PATH") << true;
+}
+
+void Form1ExportTest::applicationMissing() {
+    QFETCH(bool, realBackend);
+    const QByteArray path = qgetenv("PATH");
+    if (realBackend) {
+        m_window->setSpreadsheetAutomation(makeDefaultSpreadsheetAutomation());
+        qputenv("PATH", QFile::encodeName(m_dir->path()));
+    }
+    m_rec.failAt = Recording::FailAt::Missing;
+    fillGrid();
+    m_window->PushButton13_Click();
+    qputenv("PATH", path);
+
+    QCOMPARE(m_boxes->shown.size(), 2);
+    QCOMPARE(m_boxes->shown[0].text, testMessage);
+    QCOMPARE(m_boxes->shown[1].text, commandMessage);
+    for (const Message& box : m_boxes->shown) {
+        QCOMPARE(box.icon, MessageIcon::None);
+        QVERIFY(box.title != u"Application Error"_s);
+    }
+    QVERIFY(m_rec.cells.empty());
+    QCOMPARE(m_window->MousePointer(), Form1::pointerDefault);
+}
+
+void Form1ExportTest::emptyGridExportsNothing() {
+    m_window->PushButton13_Click();
+    QCOMPARE(m_rec.creates, 1);  // the installation test only
+    QVERIFY(m_rec.cells.empty());
+    QVERIFY(m_rec.calls.isEmpty());
+    QCOMPARE(m_boxes->shown.size(), 0);
+    QCOMPARE(m_window->MousePointer(), Form1::pointerDefault);
+}
+
+void Form1ExportTest::failingApplication_data() {
+    QTest::addColumn<int>("failAt");
+    QTest::addColumn<int>("line");
+
+    QTest::newRow("cannot start after the test passed")
+        << static_cast<int>(Recording::FailAt::SecondCreate) << 112;
+    QTest::newRow("no workbook") << static_cast<int>(Recording::FailAt::Add) << 114;
+    QTest::newRow("cells cannot be written") << static_cast<int>(Recording::FailAt::Cell) << 122;
+    QTest::newRow("cannot be shown") << static_cast<int>(Recording::FailAt::Visible) << 168;
+}
+
+void Form1ExportTest::failingApplication() {
+    QFETCH(int, failAt);
+    QFETCH(int, line);
+
+    m_rec.failAt = static_cast<Recording::FailAt>(failAt);
+    fillGrid();
+    m_window->PushButton13_Click();
+
+    QCOMPARE(m_boxes->shown.size(), 1);
+    const Message& box = m_boxes->shown[0];
+    QCOMPARE(box.title, u"Application Error"_s);
+    QCOMPARE(box.icon, MessageIcon::Warning);
+    QVERIFY2(box.text.contains(
+                 u"\r\nin Corvatel2021/08/31.Form1.PushButton13_Click at line %1\r\r"_s.arg(line)),
+             qPrintable(box.text));
+    QCOMPARE(m_window->MousePointer(), Form1::pointerDefault);
+}
+
+QTEST_MAIN(Form1ExportTest)
+#include "tst_form1export.moc"
