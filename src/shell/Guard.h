@@ -27,7 +27,8 @@ void showErrorBox(MessageBoxes& boxes, const QString& description, const QString
 //     guard.run(100, [&] { clearGrid(); });
 class Guard {
 public:
-    Guard(MessageBoxes& boxes, QString location) : m_boxes(boxes), m_location(std::move(location)) {}
+    Guard(MessageBoxes& boxes, QString location)
+        : m_boxes(boxes), m_location(std::move(location)) {}
 
     int line() const { return m_line; }
     const QString& location() const { return m_location; }

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QWidget;
+class SkinFramework;
 
 // The shared routines of module Main (historic names).
 
@@ -16,6 +17,8 @@ QString programFolder();
 // and labels take the palette's button colour and the skin is loaded and applied. Without it
 // nothing changes. Throws Failure when the skin cannot be loaded (the colours then stay).
 void ApplyVisualTheme(QWidget& window, const QString& folder = programFolder());
+// The same with a given engine (tests observe it).
+void ApplyVisualTheme(QWidget& window, SkinFramework& engine, const QString& folder);
 
 // Sets the application title (the caption of boxes that name no title) from the product title.
 void SetAppTitle();

@@ -1,0 +1,98 @@
+#include "shell/Main.h"
+
+#include "shell/SkinFramework.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QRadioButton>
+#include <QWidget>
+
+namespace {
+
+constexpr int maxTitleLength = 40;
+
+QString& currentAppTitle() {
+    static QString title = QString::fromUtf16(productTitle);
+    return title;
+}
+
+bool takesButtonFace(const QWidget* widget) {
+    return qobject_cast<const QGroupBox*>(widget) || qobject_cast<const QLabel*>(widget) ||
+           qobject_cast<const QCheckBox*>(widget) || qobject_cast<const QRadioButton*>(widget);
+}
+
+void setBackground(QWidget& widget, const QColor& colour) {
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, colour);
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+}  // namespace
+
+bool FileExists(const QString& path) {
+    return !path.isEmpty() && QFileInfo::exists(path);
+}
+
+QString programFolder() {
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    const QString canonical = program.canonicalPath();
+    return canonical.isEmpty() ? program.absolutePath() : canonical;
+}
+
+void ApplyVisualTheme(QWidget& window, const QString& folder) {
+    auto* engine = window.findChild<SkinFramework*>(QStringLiteral("SkinFramework1"),
+                                                    Qt::FindDirectChildrenOnly);
+    if (!engine) {
+        engine = new SkinFramework(&window);
+        engine->setObjectName(QStringLiteral("SkinFramework1"));
+    }
+    ApplyVisualTheme(window, *engine, folder);
+}
+
+void ApplyVisualTheme(QWidget& window, SkinFramework& engine, const QString& folder) {
+    const QString skin = folder + QStringLiteral("/x/o.cjs");
+    const QFileInfo info(skin);
+    if (!info.isFile() || info.isHidden()) {
+        return;
+    }
+    const QColor buttonFace = window.palette().color(QPalette::Button);
+    setBackground(window, buttonFace);
+    const auto children = window.findChildren<QWidget*>();
+    for (QWidget* child : children) {
+        if (takesButtonFace(child)) {
+            setBackground(*child, buttonFace);
+        }
+    }
+    engine.LoadSkin(skin, QString());
+    engine.setApplyOptions(engine.ApplyOptions() | 1);
+    engine.setApplyToChildren(true);
+    engine.setApplyToDialogs(true);
+    engine.ApplyWindow(window);
+}
+
+QString cutAppTitle(const QString& title) {
+    QString result = title;
+    // A one-word title has nothing to cut and stays whole.
+    do {
+        const qsizetype blank = result.lastIndexOf(u' ');
+        if (blank < 0) {
+            break;
+        }
+        result.truncate(blank);
+    } while (result.size() > maxTitleLength);
+    return result;
+}
+
+void SetAppTitle() {
+    currentAppTitle() = cutAppTitle(QString::fromUtf16(productTitle));
+    QGuiApplication::setApplicationDisplayName(currentAppTitle());
+}
+
+QString appTitle() {
+    return currentAppTitle();
+}

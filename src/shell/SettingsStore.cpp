@@ -1,0 +1,79 @@
+#include "shell/SettingsStore.h"
+
+#include "core/AutomationDate.h"
+#include "core/Conversions.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSettings>
+
+namespace {
+
+const QString organisation = QStringLiteral("Kestrelor");
+const QString group = QStringLiteral("Ravenmoor");
+
+// Why the file cannot be written, as the system puts it.
+QString writeFailureReason(const QString& path) {
+    QSaveFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly)) {
+        return probe.errorString();
+    }
+    probe.cancelWriting();
+    return QStringLiteral("the file could not be saved (is the disk full?)");
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore()
+    : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                             organisation, QString())) {}
+
+SettingsStore::SettingsStore(const QString& iniPath)
+    : m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
+
+SettingsStore::~SettingsStore() = default;
+
+QString SettingsStore::filePath() const {
+    return m_settings->fileName();
+}
+
+std::optional<QString> SettingsStore::stored(const QString& key) const {
+    const QVariant value = m_settings->value(group + u'/' + key);
+    // A hand-edited or damaged file may hold lists or other types: those count as missing.
+    if (value.typeId() != QMetaType::QString) {
+        return std::nullopt;
+    }
+    return value.toString();
+}
+
+QString SettingsStore::read(const QString& key, int defaultValue) const {
+    return stored(key).value_or(numberToText(defaultValue));
+}
+
+QString SettingsStore::read(const QString& key, double defaultValue) const {
+    return stored(key).value_or(numberToText(defaultValue));
+}
+
+QString SettingsStore::read(const QString& key, const QDate& defaultValue) const {
+    if (auto text = stored(key)) {
+        return *text;
+    }
+    return dateToText(AutomationDate::fromDate(defaultValue));
+}
+
+void SettingsStore::write(const QString& key, const QString& text) {
+    m_settings->setValue(group + u'/' + key, text);
+    m_settings->sync();
+    if (m_settings->status() == QSettings::NoError || m_failureReported) {
+        return;
+    }
+    m_failureReported = true;
+    if (m_notifier) {
+        m_notifier(QStringLiteral("Your inputs cannot be remembered: %1 cannot be written (%2).")
+                       .arg(filePath(), writeFailureReason(filePath())));
+    }
+}
+
+void SettingsStore::setWriteFailureNotifier(std::function<void(const QString& message)> notifier) {
+    m_notifier = std::move(notifier);
+}
