@@ -3,48 +3,47 @@
 #include "core/AutomationDate.h"
 #include "core/Failure.h"
 
-#include <QString>
-
 #include <cmath>
+#include <exception>
+#include <limits>
 
 namespace {
 
-// A step whose result is infinite or not a number is an overflow, a division by zero or an
-// invalid operation.
-double checked(double value) {
+// Every arithmetic step is checked: an infinite or undefined result is a run-time failure.
+double checked(double value, PlatformFailure kind = PlatformFailure::Overflow) {
     if (!std::isfinite(value)) {
-        throw Failure::platform(PlatformFailure::Overflow);
+        throw Failure::platform(kind);
     }
     return value;
 }
 
-Failure componentFailure(const char16_t* method) {
-    return Failure(componentFailureNumber,
-                   QStringLiteral("Corvatel.clsLoanDetails.") + QString::fromUtf16(method),
-                   QString::fromUtf16(componentFailureDescription));
+[[noreturn]] void raiseComponentFailure(const char16_t* source) {
+    throw Failure(componentFailureNumber, QString::fromUtf16(source),
+                  QString::fromUtf16(componentFailureDescription));
 }
 
 }  // namespace
 
 double clsLoanDetails::getMonthlyRate() const {
-    return checked(checked(m_interestRate / 100) / 12);
+    return checked(checked(m_interestRate / 100.0) / 12.0);
 }
 
 void clsLoanDetails::CalculateEMI() {
     try {
-        if (m_interestRate == 0) {
-            // An interest-free loan: equal parts of the principal.
+        const double a = checked(getMonthlyRate() * PrincipleAmount());
+        const double g = checked(std::pow(getMonthlyRate() + 1.0, static_cast<double>(Tenure())));
+        const double d = checked(g - 1.0);
+        if (getMonthlyRate() + 1.0 == 1.0 && Tenure() != 0) {
+            // No interest (a rate of 0, or one too small to register): the formula would
+            // divide by zero; its limit is equal parts of the principal.
             setEMIAmount(checked(PrincipleAmount() / static_cast<double>(Tenure())));
         } else {
-            const double a = checked(getMonthlyRate() * PrincipleAmount());
-            const double g = checked(std::pow(getMonthlyRate() + 1, static_cast<double>(Tenure())));
-            const double d = checked(g - 1);
-            const double q = checked(g / d);
+            const double q = checked(g / d, PlatformFailure::DivisionByZero);
             setEMIAmount(checked(a * q));
         }
         generateSchedule();
     } catch (const std::exception&) {
-        throw componentFailure(u"CalculateEMI");
+        raiseComponentFailure(u"Corvatel.clsLoanDetails.CalculateEMI");
     }
 }
 
@@ -53,16 +52,19 @@ void clsLoanDetails::generateSchedule() {
         initScheduleCollection();
         calculateEndDate();
         double balance = PrincipleAmount();
-        const int count = Tenure();
-        m_schedule->reserve(count + 1);
-        for (int i = 0; i < count; ++i) {
-            const int n = i + 1;
+        const int last = Tenure() - 1;
+        if (last < std::numeric_limits<std::int16_t>::min()) {
+            throw Failure::platform(PlatformFailure::Overflow);
+        }
+        m_schedule->reserve(last + 2);
+        for (int i = 0; i <= last; ++i) {
+            const auto n = static_cast<std::int16_t>(i + 1);
             clsSchedule row;
             const double date = AutomationDate::addMonths(StartDate(), n);
-            row.setNumber(static_cast<std::int16_t>(n));
+            row.setNumber(n);
             row.setInstallmentDate(date);
             row.setOpeningBalance(balance);
-            row.setEMIAmount(m_emiAmount);
+            row.setEMIAmount(EMIAmount());
             row.setInterestAmount(checked(getMonthlyRate() * balance));
             row.calculatePrincipleAmount();
             balance = checked(balance - row.PrincipleAmount());
@@ -74,7 +76,7 @@ void clsLoanDetails::generateSchedule() {
         }
         addTotalsRow();
     } catch (const std::exception&) {
-        throw componentFailure(u"generateSchedule");
+        raiseComponentFailure(u"Corvatel.clsLoanDetails.generateSchedule");
     }
 }
 
@@ -92,26 +94,26 @@ void clsLoanDetails::addScheduleRow(const clsSchedule& row) {
 
 void clsLoanDetails::addTotalsRow() {
     clsSchedule totals;
-    const double principal = getTotalPrincipleAmount();
+    const double principle = getTotalPrincipleAmount();
     const double interest = getTotalInterestAmount();
-    totals.setPrincipleAmount(principal);
+    totals.setPrincipleAmount(principle);
     totals.setInterestAmount(interest);
-    totals.setClosingBalance(checked(principal + interest));
+    totals.setClosingBalance(checked(principle + interest));
     m_schedule->Add(totals);
 }
 
 double clsLoanDetails::getTotalPrincipleAmount() const {
-    double total = 0;
-    for (int i = 1; i <= m_schedule->Count(); ++i) {
-        total = checked(total + m_schedule->Item(i).PrincipleAmount());
+    double sum = 0;
+    for (const clsSchedule& row : *m_schedule) {
+        sum = checked(sum + row.PrincipleAmount());
     }
-    return total;
+    return sum;
 }
 
 double clsLoanDetails::getTotalInterestAmount() const {
-    double total = 0;
-    for (int i = 1; i <= m_schedule->Count(); ++i) {
-        total = checked(total + m_schedule->Item(i).InterestAmount());
+    double sum = 0;
+    for (const clsSchedule& row : *m_schedule) {
+        sum = checked(sum + row.InterestAmount());
     }
-    return total;
+    return sum;
 }

@@ -3,27 +3,31 @@
 #include "model/clsSchedule.h"
 
 #include <cstdint>
+#include <memory>
 
-// The record of one loan: inputs, results and schedule (the class keeps the program's historic
-// name). Getters and setters are plain stores; the class validates nothing.
+// The record of one loan: inputs, results and repayment schedule. The names are the program's
+// historic ones. Dates are automation dates (see core/AutomationDate.h). The formula and its
+// rounding are described at the facade, model/clsLoanCalculator.h.
 class clsLoanDetails {
 public:
     double PrincipleAmount() const { return m_principleAmount; }
-    void setPrincipleAmount(double amount) { m_principleAmount = amount; }
+    void setPrincipleAmount(double value) { m_principleAmount = value; }
     std::int16_t Tenure() const { return m_tenure; }
-    void setTenure(std::int16_t months) { m_tenure = months; }
+    void setTenure(std::int16_t value) { m_tenure = value; }
     double InterestRate() const { return m_interestRate; }
-    void setInterestRate(double percent) { m_interestRate = percent; }
+    void setInterestRate(double value) { m_interestRate = value; }
     double EMIAmount() const { return m_emiAmount; }
-    void setEMIAmount(double amount) { m_emiAmount = amount; }
+    void setEMIAmount(double value) { m_emiAmount = value; }
     double StartDate() const { return m_startDate; }
-    void setStartDate(double date) { m_startDate = date; }
+    void setStartDate(double value) { m_startDate = value; }
     double EndDate() const { return m_endDate; }
-    void setEndDate(double date) { m_endDate = date; }
+    void setEndDate(double value) { m_endDate = value; }
     ScheduleCollectionPtr ScheduleCollections() const { return m_schedule; }
 
-    // Computes the EMI, then the schedule and the end date. Throws the component failure.
+    // Computes EMIAmount, then the schedule and EndDate. Throws Failure(componentFailureNumber,
+    // "Corvatel.clsLoanDetails.CalculateEMI") on any failure.
     void CalculateEMI();
+    // The collection itself, shared, not a copy; null before the first calculation.
     ScheduleCollectionPtr getScheduleData() const { return m_schedule; }
 
 private:
@@ -42,5 +46,5 @@ private:
     double m_emiAmount = 0;
     double m_startDate = 0;
     double m_endDate = 0;
-    ScheduleCollectionPtr m_schedule;
+    std::shared_ptr<ScheduleCollection> m_schedule;
 };

@@ -8,25 +8,29 @@
 double clsSchedule::OpeningBalance() const {
     return roundToCents(m_openingBalance);
 }
+
 double clsSchedule::PrincipleAmount() const {
     return roundToCents(m_principleAmount);
 }
+
 double clsSchedule::InterestAmount() const {
     return roundToCents(m_interestAmount);
 }
+
 double clsSchedule::EMIAmount() const {
     return roundToCents(m_emiAmount);
 }
+
 double clsSchedule::ClosingBalance() const {
     return roundToCents(m_closingBalance);
 }
 
 void clsSchedule::calculatePrincipleAmount() {
-    const double principal = m_emiAmount - m_interestAmount;
-    if (!std::isfinite(principal)) {
+    const double principle = m_emiAmount - m_interestAmount;
+    if (!std::isfinite(principle)) {
         throw Failure::platform(PlatformFailure::Overflow);
     }
-    m_principleAmount = principal;
+    m_principleAmount = principle;
 }
 
 const clsSchedule& ScheduleCollection::Item(int position) const {

@@ -4,27 +4,28 @@
 #include <memory>
 #include <vector>
 
-// One row of the repayment schedule (the class keeps the program's historic name). The five
-// money getters return the stored value rounded to cents, ties to even; setters store unrounded.
+// One row of the repayment schedule. The names are the program's historic ones.
 class clsSchedule {
 public:
     std::int16_t Number() const { return m_number; }
-    void setNumber(std::int16_t number) { m_number = number; }
+    void setNumber(std::int16_t value) { m_number = value; }
     double InstallmentDate() const { return m_installmentDate; }
-    void setInstallmentDate(double date) { m_installmentDate = date; }
-    double OpeningBalance() const;
-    void setOpeningBalance(double amount) { m_openingBalance = amount; }
-    double PrincipleAmount() const;
-    void setPrincipleAmount(double amount) { m_principleAmount = amount; }
-    double InterestAmount() const;
-    void setInterestAmount(double amount) { m_interestAmount = amount; }
-    double EMIAmount() const;
-    void setEMIAmount(double amount) { m_emiAmount = amount; }
-    double ClosingBalance() const;
-    void setClosingBalance(double amount) { m_closingBalance = amount; }
+    void setInstallmentDate(double value) { m_installmentDate = value; }
 
-    // Principal part = instalment - interest, both unrounded. Throws Failure on a
-    // floating-point fault.
+    // The money getters round to cents (ties to even); the stored values stay unrounded.
+    double OpeningBalance() const;
+    void setOpeningBalance(double value) { m_openingBalance = value; }
+    double PrincipleAmount() const;
+    void setPrincipleAmount(double value) { m_principleAmount = value; }
+    double InterestAmount() const;
+    void setInterestAmount(double value) { m_interestAmount = value; }
+    double EMIAmount() const;
+    void setEMIAmount(double value) { m_emiAmount = value; }
+    double ClosingBalance() const;
+    void setClosingBalance(double value) { m_closingBalance = value; }
+
+    // Principal part = instalment - interest part, both unrounded. Throws Failure(Overflow)
+    // when the difference is not finite.
     void calculatePrincipleAmount();
 
 private:
@@ -37,7 +38,7 @@ private:
     double m_emiAmount = 0;
 };
 
-// The schedule: instalment rows in order, then the totals row; positions count from 1.
+// The schedule's ordered collection of rows: 1-based positions, no keys, append only.
 class ScheduleCollection {
 public:
     int Count() const { return static_cast<int>(m_rows.size()); }
@@ -46,8 +47,12 @@ public:
     void Add(const clsSchedule& row) { m_rows.push_back(row); }
     void reserve(int count) { m_rows.reserve(static_cast<std::size_t>(count > 0 ? count : 0)); }
 
+    auto begin() const { return m_rows.begin(); }
+    auto end() const { return m_rows.end(); }
+
 private:
     std::vector<clsSchedule> m_rows;
 };
 
-using ScheduleCollectionPtr = std::shared_ptr<ScheduleCollection>;
+// How callers hold a schedule: shared with the record, read only.
+using ScheduleCollectionPtr = std::shared_ptr<const ScheduleCollection>;
