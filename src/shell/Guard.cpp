@@ -1,8 +1,10 @@
 #include "shell/Guard.h"
 
 QString composeErrorText(const QString& description, const QString& location, int line) {
-    return description + u"\r\n" + location + u"at line " + QString::number(line) + u"\r\r" +
-           u"Please email screenshot of this message to " + QString::fromUtf16(supportAddress);
+    return description + QStringLiteral("\r\n") + location + QStringLiteral("at line ") +
+           QString::number(line) + QStringLiteral("\r\r") +
+           QStringLiteral("Please email screenshot of this message to ") +
+           QString::fromUtf16(supportAddress);
 }
 
 void showErrorBox(MessageBoxes& boxes, const QString& description, const QString& location,
