@@ -118,7 +118,6 @@ void Form1::buildControls() {
         label->setIndent(4);
         label->setFrameShape(QFrame::StyledPanel);
         label->setFrameShadow(QFrame::Sunken);
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         paintWhite(label);
         return label;
     };
@@ -227,7 +226,8 @@ void Form1::connectControls() {
     });
     DateTimePicker1->installEventFilter(this);
 
-    // The hover cue needs moves over the buttons, the background, the frame and the grid.
+    // The hover cue needs moves over the buttons, the background, the frame and the grid. The
+    // inputs, filtered above, count as the frame that they cover.
     for (QWidget* widget : std::initializer_list<QWidget*>{
              this, Frame1, ListView2, ListView2->viewport(), ListView2->header(),
              ListView2->header()->viewport(), PushButton1, PushButton9, PushButton13, PushButton11,
@@ -359,18 +359,14 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
             // once it is done.
             QTimer::singleShot(0, box, [box] { box->selectAll(); });
         }
-        return false;
     }
-    if (watched == DateTimePicker1) {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                DateTimePicker1->interpretText();
-                PushButton1_Click();
-                return true;
-            }
+    if (watched == DateTimePicker1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            DateTimePicker1->interpretText();
+            PushButton1_Click();
+            return true;
         }
-        return false;
     }
 
     const QEvent::Type type = event->type();

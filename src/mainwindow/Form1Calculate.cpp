@@ -105,7 +105,7 @@ void Form1::FillScheduleGrid() {
     rows.reserve(static_cast<std::size_t>(std::max(count, 0)));
     QString cell;
     for (int i = 1; i <= count; ++i) {
-        const auto& entry = *schedule->Item(i);
+        const clsSchedule& entry = schedule->Item(i);
         const bool totals = i == count;
         cell.clear();
         if (!totals) {

@@ -1,0 +1,655 @@
+#include "mainwindow/Form1.h"
+
+#include "core/AutomationDate.h"
+#include "core/Conversions.h"
+#include "mainwindow/HandCursor.h"
+#include "mainwindow/ScheduleGridModel.h"
+#include "shell/Main.h"
+#include "shell/MessageBoxes.h"
+#include "shell/SettingsStore.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <QUrl>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct RecordingBoxes final : MessageBoxes {
+    QList<Message> shown;
+    void show(const Message& message) override { shown.append(message); }
+};
+
+struct Inputs {
+    QString principal;
+    QString months;
+    QString rate;
+};
+
+void sendMove(QWidget* widget, QPoint pos = {5, 5}) {
+    QMouseEvent move(QEvent::MouseMove, pos, widget->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Inputs)
+
+class Form1Test : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void layout_data();
+    void layout();
+    void windowAndTabOrder();
+    void firstStart();
+    void restoresStoredTexts_data();
+    void restoresStoredTexts();
+    void unreadableStoredDate();
+    void brokenCursorFile();
+    void webSiteOnDrawSeven_data();
+    void webSiteOnDrawSeven();
+    void validation_data();
+    void validation();
+    void workedExample();
+    void failingStepEmptiesResults_data();
+    void failingStepEmptiesResults();
+    void fractionalAndZeroInputs_data();
+    void fractionalAndZeroInputs();
+    void largestScheduleFillsEveryRow();
+    void enterRunsCalculate();
+    void focusSelectsAll();
+    void persistsEveryKeystroke();
+    void persistsPickedDate();
+    void storeWriteFailureWarnsOnce();
+    void hoverRule_data();
+    void hoverRule();
+    void handCursorFile();
+
+private:
+    // A window on the store in the temporary folder, loaded; cursorFolder holds HAND-M.CUR or not.
+    void openWindow(const QString& cursorFolder = {});
+    void store(const QString& key, const QString& text);
+    QString stored(const QString& key);
+    void calculate(const Inputs& inputs);
+    void activate();
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_iniPath;
+    std::unique_ptr<Form1> m_window;
+    RecordingBoxes* m_boxes = nullptr;
+    QList<QUrl> m_opened;
+    int m_draw = 100;
+    QTimer m_watchdog;
+    bool m_modalLeftOpen = false;
+};
+
+void Form1Test::initTestCase() {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    // A real box left open would hang the test: close it and fail the test at its end.
+    m_watchdog.setInterval(200);
+    connect(&m_watchdog, &QTimer::timeout, this, [this] {
+        while (QWidget* modal = QApplication::activeModalWidget()) {
+            m_modalLeftOpen = true;
+            modal->close();
+        }
+    });
+}
+
+void Form1Test::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_iniPath = m_dir->filePath(u"config/Kestrelor.ini"_s);
+    m_opened.clear();
+    m_draw = 100;
+    m_modalLeftOpen = false;
+    m_watchdog.start();
+}
+
+void Form1Test::cleanup() {
+    m_window.reset();
+    m_watchdog.stop();
+    m_dir.reset();
+    QVERIFY2(!m_modalLeftOpen, "a real modal box was left open");
+}
+
+void Form1Test::openWindow(const QString& cursorFolder) {
+    m_window = std::make_unique<Form1>(std::make_unique<SettingsStore>(m_iniPath));
+    auto boxes = std::make_unique<RecordingBoxes>();
+    m_boxes = boxes.get();
+    m_window->setMessageBoxes(std::move(boxes));
+    m_window->setRandomDraw([this] { return m_draw; });
+    m_window->setUrlOpener([this](const QUrl& url) { m_opened.append(url); });
+    m_window->setProgramFolder(cursorFolder.isEmpty() ? m_dir->path() : cursorFolder);
+    m_window->Form_Load();
+}
+
+void Form1Test::store(const QString& key, const QString& text) {
+    SettingsStore(m_iniPath).write(key, text);
+}
+
+QString Form1Test::stored(const QString& key) {
+    return SettingsStore(m_iniPath).read(key, -1);
+}
+
+void Form1Test::calculate(const Inputs& inputs) {
+    m_window->Text1->setText(inputs.principal);
+    m_window->Text2->setText(inputs.months);
+    m_window->Text3->setText(inputs.rate);
+    m_window->PushButton1_Click();
+}
+
+void Form1Test::activate() {
+    m_window->show();
+    QApplication::setActiveWindow(m_window.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void Form1Test::layout_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("place");  // pixels; inside the frame for its controls
+    QTest::newRow("Frame1") << u"Frame1"_s << QRect(8, 4, 520, 248);
+    QTest::newRow("Label1(0)") << u"Label1_0"_s << QRect(16, 24, 100, 15);
+    QTest::newRow("Text1") << u"Text1"_s << QRect(136, 19, 369, 25);
+    QTest::newRow("Label1(1)") << u"Label1_1"_s << QRect(16, 53, 112, 15);
+    QTest::newRow("Text2") << u"Text2"_s << QRect(136, 48, 369, 25);
+    QTest::newRow("Label1(2)") << u"Label1_2"_s << QRect(16, 85, 76, 15);
+    QTest::newRow("Text3") << u"Text3"_s << QRect(136, 80, 369, 25);
+    QTest::newRow("Label1(3)") << u"Label1_3"_s << QRect(16, 117, 91, 15);
+    QTest::newRow("DateTimePicker1") << u"DateTimePicker1"_s << QRect(136, 112, 369, 25);
+    QTest::newRow("Label1(4)") << u"Label1_4"_s << QRect(16, 149, 70, 15);
+    QTest::newRow("Label2") << u"Label2"_s << QRect(136, 144, 369, 25);
+    QTest::newRow("Label1(5)") << u"Label1_5"_s << QRect(16, 181, 84, 15);
+    QTest::newRow("Label3") << u"Label3"_s << QRect(136, 176, 369, 25);
+    QTest::newRow("PushButton1") << u"PushButton1"_s << QRect(16, 209, 488, 27);
+    QTest::newRow("ListView2") << u"ListView2"_s << QRect(536, 8, 520, 177);
+    QTest::newRow("PushButton9") << u"PushButton9"_s << QRect(536, 191, 256, 27);
+    QTest::newRow("PushButton13") << u"PushButton13"_s << QRect(800, 192, 256, 27);
+    QTest::newRow("PushButton11") << u"PushButton11"_s << QRect(536, 225, 256, 27);
+    QTest::newRow("PushButton10") << u"PushButton10"_s << QRect(800, 225, 256, 27);
+}
+
+void Form1Test::layout() {
+    QFETCH(QString, name);
+    QFETCH(QRect, place);
+    openWindow();
+    auto* control = m_window->findChild<QWidget*>(name);
+    QVERIFY(control != nullptr);
+    QCOMPARE(control->geometry(), place);
+    const bool button = qobject_cast<QPushButton*>(control) != nullptr;
+    QCOMPARE(control->font().family(), u"Arial"_s);
+    QVERIFY(control->font().bold());
+    QCOMPARE(control->font().pointSizeF(), button ? 11.25 : 9.0);
+}
+
+void Form1Test::windowAndTabOrder() {
+    openWindow();
+    QCOMPARE(m_window->size(), QSize(1064, 259));
+    QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
+    const Qt::WindowFlags flags = m_window->windowFlags();
+    QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY((m_window->geometry().center() - centre).manhattanLength() <= 2);
+    QCOMPARE(m_window->palette().color(QPalette::Window), QColor(Qt::white));
+    QCOMPARE(m_window->Frame1->palette().color(QPalette::Window), QColor(Qt::white));
+
+    const QList<QWidget*> expected{m_window->Text1,        m_window->Text2,
+                                   m_window->Text3,        m_window->DateTimePicker1,
+                                   m_window->PushButton1,  m_window->PushButton9,
+                                   m_window->PushButton13, m_window->PushButton11,
+                                   m_window->PushButton10, m_window->ListView2};
+    QList<QWidget*> order;
+    QWidget* widget = m_window->Text1;
+    do {
+        if (expected.contains(widget) && !order.contains(widget)) {
+            order.append(widget);
+        }
+        widget = widget->nextInFocusChain();
+    } while (widget != m_window->Text1);
+    QCOMPARE(order, expected);
+    for (QWidget* passive :
+         std::initializer_list<QWidget*>{m_window->Frame1, m_window->Label2, m_window->Label3}) {
+        QCOMPARE(passive->focusPolicy(), Qt::NoFocus);
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+        QVERIFY(m_window->Label1[i]->buddy() != nullptr);
+        QVERIFY(m_window->Label1[i]->text().contains(u'&'));
+        QVERIFY(!m_window->Label1[i]->buddy()->accessibleName().isEmpty());
+    }
+    QCOMPARE(m_window->Label1[3]->buddy(), m_window->DateTimePicker1);
+    QVERIFY(m_window->DateTimePicker1->calendarPopup());
+    QVERIFY(m_window->DateTimePicker1->displayFormat().contains(u"yyyy"_s));
+    QVERIFY(!m_window->ListView2->rootIsDecorated());
+    QVERIFY(m_window->ListView2->uniformRowHeights());
+    QVERIFY(!m_window->ListView2->header()->isHidden());
+}
+
+void Form1Test::firstStart() {
+    openWindow();
+    QCOMPARE(m_boxes->shown.size(), 0);
+    QCOMPARE(m_window->windowTitle(), u"Ravenmoor"_s);
+    const QList<QSize> sizes = m_window->windowIcon().availableSizes();
+    for (const int size : {32, 48, 128, 256}) {
+        QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
+    }
+    QCOMPARE(m_window->Text1->text(), u"100000"_s);
+    QCOMPARE(m_window->Text2->text(), u"12"_s);
+    QCOMPARE(m_window->Text3->text(), u"10.75"_s);
+    QCOMPARE(m_window->DateTimePicker1->date(), QDate::currentDate());
+    // The restore wrote the three texts straight back.
+    QCOMPARE(stored(u"Text1"_s), u"100000"_s);
+    QCOMPARE(stored(u"Text2"_s), u"12"_s);
+    QCOMPARE(stored(u"Text3"_s), u"10.75"_s);
+    QVERIFY(m_window->Label2->text().isEmpty());
+    QVERIFY(m_window->Label3->text().isEmpty());
+
+    ScheduleGridModel& grid = m_window->gridModel();
+    QCOMPARE(grid.rowCount(), 0);
+    const QStringList headers{
+        u"#"_s,           u"Date"_s, u"Opening Bal."_s, u"Principle Amt."_s, u"Interest Amt."_s,
+        u"Closing Bal."_s};
+    const QList<int> widths{40, 80, 90, 103, 93, 87};
+    QCOMPARE(grid.columnCount(), 6);
+    for (int c = 0; c < 6; ++c) {
+        QCOMPARE(grid.header(c), headers[c]);
+        QCOMPARE(m_window->ListView2->columnWidth(c), widths[c]);
+    }
+    QVERIFY(m_opened.isEmpty());
+
+    activate();
+    QCOMPARE(QApplication::focusWidget(), m_window->Text1);
+    QCOMPARE(m_window->Text1->selectedText(), u"100000"_s);
+}
+
+void Form1Test::restoresStoredTexts_data() {
+    QTest::addColumn<QString>("principal");
+    QTest::addColumn<QString>("months");
+    QTest::addColumn<QString>("rate");
+    QTest::newRow("numbers") << u"2500"_s << u"36"_s << u"9.5"_s;
+    QTest::newRow("empty texts") << QString() << QString() << QString();
+    QTest::newRow("letters and blanks") << u"abc"_s << u" 1 2 "_s << u"ten"_s;
+}
+
+void Form1Test::restoresStoredTexts() {
+    QFETCH(QString, principal);
+    QFETCH(QString, months);
+    QFETCH(QString, rate);
+    store(u"Text1"_s, principal);
+    store(u"Text2"_s, months);
+    store(u"Text3"_s, rate);
+    store(u"DateTimePicker1"_s, u"3/15/2024"_s);
+    openWindow();
+    QCOMPARE(m_boxes->shown.size(), 0);
+    QCOMPARE(m_window->Text1->text(), principal);
+    QCOMPARE(m_window->Text2->text(), months);
+    QCOMPARE(m_window->Text3->text(), rate);
+    QCOMPARE(m_window->DateTimePicker1->date(), QDate(2024, 3, 15));
+    QCOMPARE(stored(u"Text2"_s), months);
+    QCOMPARE(stored(u"DateTimePicker1"_s), u"3/15/2024"_s);
+}
+
+void Form1Test::unreadableStoredDate() {
+    store(u"DateTimePicker1"_s, u"the ides of March"_s);
+    store(u"Text1"_s, u"5000"_s);
+    openWindow();
+    QCOMPARE(m_boxes->shown.size(), 1);
+    const Message& box = m_boxes->shown.front();
+    QCOMPARE(box.title, u"Application Error"_s);
+    QVERIFY2(box.text.contains(u"\r\nin Corvatel2021/08/31.Form1.Form_Load at line 152\r\r"_s),
+             qPrintable(box.text));
+    QCOMPARE(m_window->DateTimePicker1->date(), QDate::currentDate());
+    QCOMPARE(m_window->Text1->text(), u"5000"_s);
+    QCOMPARE(m_window->Text3->text(), u"10.75"_s);
+    QCOMPARE(stored(u"DateTimePicker1"_s), u"the ides of March"_s);
+}
+
+void Form1Test::brokenCursorFile() {
+    QFile broken(m_dir->filePath(u"HAND-M.CUR"_s));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("not a cursor");
+    broken.close();
+    openWindow(m_dir->path());
+    QCOMPARE(m_boxes->shown.size(), 1);
+    QVERIFY(m_boxes->shown.front().text.contains(u"Form_Load at line 126"_s));
+    QCOMPARE(m_window->gridModel().columnCount(), 6);
+    QCOMPARE(m_window->Text2->text(), u"12"_s);
+    sendMove(m_window->PushButton1);
+    QCOMPARE(m_window->MousePointer(), Form1::pointerCustom);
+    QCOMPARE(m_window->cursor().shape(), Qt::ArrowCursor);
+}
+
+void Form1Test::webSiteOnDrawSeven_data() {
+    QTest::addColumn<int>("draw");
+    QTest::addColumn<int>("visits");
+    QTest::newRow("1") << 1 << 0;
+    QTest::newRow("7") << 7 << 1;
+    QTest::newRow("100") << 100 << 0;
+}
+
+void Form1Test::webSiteOnDrawSeven() {
+    QFETCH(int, draw);
+    QFETCH(int, visits);
+    m_draw = draw;
+    openWindow();
+    QCOMPARE(m_opened.size(), visits);
+    if (visits > 0) {
+        QCOMPARE(m_opened.front(), QUrl(QString::fromUtf16(Form1::webSiteAddress)));
+        QCOMPARE(m_opened.front().scheme(), u"https"_s);
+    }
+    QCOMPARE(m_boxes->shown.size(), 0);
+}
+
+void Form1Test::validation_data() {
+    QTest::addColumn<QString>("principal");
+    QTest::addColumn<QString>("months");
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("focus");  // 1, 2 or 3: the box
+
+    const QString noPrincipal = u"You forgot to input principal amount."_s;
+    const QString noMonths = u"You forgot to input tenure months."_s;
+    const QString noRate = u"You forgot to input interest rate."_s;
+    QTest::newRow("all empty") << u""_s << u""_s << u""_s << noPrincipal << 1;
+    QTest::newRow("principal blanks") << u"   "_s << u"12"_s << u"11"_s << noPrincipal << 1;
+    QTest::newRow("letters before empty months") << u"abc"_s << u""_s << u"11"_s << noMonths << 2;
+    QTest::newRow("months blanks") << u"100"_s << u" "_s << u"11"_s << noMonths << 2;
+    QTest::newRow("rate blanks") << u"100"_s << u"12"_s << u"  "_s << noRate << 3;
+    QTest::newRow("principal letters")
+        << u"abc"_s << u"12"_s << u"11"_s << u"Principal amount must be numeric entry."_s << 1;
+    QTest::newRow("principal two numbers")
+        << u"1 000 0"_s << u"12"_s << u"11"_s << u"Principal amount must be numeric entry."_s << 1;
+    QTest::newRow("months letters before rate letters")
+        << u"100"_s << u"twelve"_s << u"x"_s << u"Tenure months must be numeric entry."_s << 2;
+    QTest::newRow("rate with percent sign")
+        << u"100"_s << u"12"_s << u"11%"_s << u"Interest rate must be numeric entry."_s << 3;
+}
+
+void Form1Test::validation() {
+    QFETCH(QString, principal);
+    QFETCH(QString, months);
+    QFETCH(QString, rate);
+    QFETCH(QString, message);
+    QFETCH(int, focus);
+    openWindow();
+    activate();
+    calculate({u"100000"_s, u"12"_s, u"11"_s});
+    QCOMPARE(m_window->Label2->text(), u"8838.17"_s);
+    m_window->PushButton10->setFocus();
+
+    calculate({principal, months, rate});
+    QCOMPARE(m_boxes->shown.size(), 1);
+    const Message& box = m_boxes->shown.front();
+    QCOMPARE(box.text, message);
+    QCOMPARE(box.title, appTitle());
+    QCOMPARE(box.icon, MessageIcon::None);
+    QLineEdit* const expected = std::array{m_window->Text1, m_window->Text2,
+                                           m_window->Text3}[static_cast<std::size_t>(focus - 1)];
+    QCOMPARE(QApplication::focusWidget(), expected);
+    QCOMPARE(expected->selectedText(), expected->text());
+    // The results of the earlier calculation stay.
+    QCOMPARE(m_window->Label2->text(), u"8838.17"_s);
+    QCOMPARE(m_window->gridModel().rowCount(), 13);
+}
+
+void Form1Test::workedExample() {
+    openWindow();
+    m_window->DateTimePicker1->setDate(QDate(2024, 1, 15));
+    calculate({u"100000"_s, u"12"_s, u"11"_s});
+    QCOMPARE(m_boxes->shown.size(), 0);
+    QCOMPARE(m_window->Label2->text(), u"8838.17"_s);
+    QCOMPARE(m_window->Label3->text(), u"1/15/2025"_s);
+
+    const ScheduleGridModel& grid = m_window->gridModel();
+    QCOMPARE(grid.rowCount(), 13);
+    const auto row = [&](int r) {
+        QStringList cells;
+        for (int c = 0; c < 6; ++c) {
+            cells.append(grid.text(r, c));
+        }
+        return cells;
+    };
+    QCOMPARE(row(0), (QStringList{u"1"_s, u"2/15/2024"_s, u"100000"_s, u"7921.5"_s, u"916.67"_s,
+                                  u"92078.5"_s}));
+    QCOMPARE(row(11).mid(0, 2), (QStringList{u"12"_s, u"1/15/2025"_s}));
+    QCOMPARE(row(11).at(5), u"0"_s);
+    QCOMPARE(row(12), (QStringList{QString(), QString(), u"0"_s, u"99999.99"_s, u"6057.98"_s,
+                                   u"106057.97"_s}));
+    for (int r = 0; r < 12; ++r) {
+        QCOMPARE(grid.text(r, 0), QString::number(r + 1));
+        QVERIFY(grid.isChecked(r));
+    }
+    QVERIFY(grid.isChecked(12));
+}
+
+void Form1Test::failingStepEmptiesResults_data() {
+    QTest::addColumn<QString>("months");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<int>("line");
+    QTest::newRow("zero months") << u"0"_s << u"clsLoanDetails component failure"_s << 140;
+    QTest::newRow("months beyond 16 bits") << u"40000"_s << u"Overflow"_s << 138;
+    QTest::newRow("months below 16 bits") << u"-32769"_s << u"Overflow"_s << 138;
+}
+
+void Form1Test::failingStepEmptiesResults() {
+    QFETCH(QString, months);
+    QFETCH(QString, description);
+    QFETCH(int, line);
+    openWindow();
+    calculate({u"100000"_s, u"12"_s, u"11"_s});
+    QCOMPARE(m_window->gridModel().rowCount(), 13);
+
+    calculate({u"100000"_s, months, u"11"_s});
+    QCOMPARE(m_boxes->shown.size(), 1);
+    const Message& box = m_boxes->shown.front();
+    QCOMPARE(box.title, u"Application Error"_s);
+    QCOMPARE(box.icon, MessageIcon::Warning);
+    QVERIFY2(box.text.startsWith(description +
+                                 u"\r\nin Corvatel2021/08/31.Form1.PushButton1_Click at line "_s +
+                                 QString::number(line) + u"\r\r"_s),
+             qPrintable(box.text));
+    QVERIFY(m_window->Label2->text().isEmpty());
+    QVERIFY(m_window->Label3->text().isEmpty());
+    QCOMPARE(m_window->gridModel().rowCount(), 0);
+}
+
+void Form1Test::fractionalAndZeroInputs_data() {
+    QTest::addColumn<Inputs>("inputs");
+    QTest::addColumn<QString>("emi");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("zero rate") << Inputs{u"120000"_s, u"12"_s, u"0"_s} << u"10000"_s << 13;
+    QTest::newRow("12.5 months used as 12")
+        << Inputs{u"100000"_s, u"12.5"_s, u"11"_s} << u"8838.17"_s << 13;
+    QTest::newRow("13.5 months used as 14")
+        << Inputs{u"120000"_s, u"13.5"_s, u"0"_s} << u"8571.43"_s << 15;
+    QTest::newRow("blanks around numbers")
+        << Inputs{u" 120000 "_s, u" 12"_s, u"0 "_s} << u"10000"_s << 13;
+}
+
+void Form1Test::fractionalAndZeroInputs() {
+    QFETCH(Inputs, inputs);
+    QFETCH(QString, emi);
+    QFETCH(int, rows);
+    openWindow();
+    calculate(inputs);
+    QCOMPARE(m_boxes->shown.size(), 0);
+    QCOMPARE(m_window->Label2->text(), emi);
+    QCOMPARE(m_window->gridModel().rowCount(), rows);
+}
+
+void Form1Test::largestScheduleFillsEveryRow() {
+    openWindow();
+    calculate({u"100000"_s, u"32767"_s, u"11"_s});
+    QCOMPARE(m_boxes->shown.size(), 0);
+    const ScheduleGridModel& grid = m_window->gridModel();
+    QCOMPARE(grid.rowCount(), 32768);
+    QCOMPARE(grid.text(32766, 0), u"32767"_s);
+    QCOMPARE(grid.text(32767, 0), QString());
+    QCOMPARE(grid.text(32767, 1), QString());
+    QCOMPARE(grid.text(32766, 5), u"0"_s);
+}
+
+void Form1Test::enterRunsCalculate() {
+    openWindow();
+    activate();
+    QTest::keyClick(m_window->Text3, Qt::Key_Return);
+    QCOMPARE(m_window->gridModel().rowCount(), 13);
+    m_window->PushButton10_Click();
+    m_window->DateTimePicker1->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    QCOMPARE(m_window->gridModel().rowCount(), 13);
+    QCOMPARE(m_boxes->shown.size(), 0);
+}
+
+void Form1Test::focusSelectsAll() {
+    openWindow();
+    activate();
+    QCOMPARE(QApplication::focusWidget(), m_window->Text1);
+    QTest::keyClick(m_window->Text1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m_window->Text2);
+    QCOMPARE(m_window->Text2->selectedText(), u"12"_s);
+    QTest::keyClicks(m_window->Text2, u"7"_s);
+    QCOMPARE(m_window->Text2->text(), u"7"_s);
+
+    // A click into a box selects its whole text too, once the click is over.
+    QTest::mouseClick(m_window->Text3, Qt::LeftButton, {}, QPoint(30, 10));
+    QCOMPARE(QApplication::focusWidget(), m_window->Text3);
+    QTRY_COMPARE(m_window->Text3->selectedText(), u"10.75"_s);
+
+    m_window->Text1->clear();
+    m_window->Text1->setFocus();
+    QVERIFY(!m_window->Text1->hasSelectedText());
+}
+
+void Form1Test::persistsEveryKeystroke() {
+    openWindow();
+    activate();
+    m_window->Text1->clear();
+    QCOMPARE(stored(u"Text1"_s), QString());
+    QStringList seen;
+    for (const QChar digit : u"2500"_s) {
+        QTest::keyClick(m_window->Text1, digit.toLatin1());
+        seen.append(stored(u"Text1"_s));
+    }
+    QCOMPARE(seen, (QStringList{u"2"_s, u"25"_s, u"250"_s, u"2500"_s}));
+    m_window->Text2->setFocus();
+    QTest::keyClick(m_window->Text2, Qt::Key_Backspace);
+    QCOMPARE(stored(u"Text2"_s), QString());
+    QTest::keyClicks(m_window->Text3, u"x"_s);
+    QCOMPARE(stored(u"Text3"_s), u"10.75x"_s);
+
+    m_window.reset();
+    openWindow();
+    QCOMPARE(m_window->Text1->text(), u"2500"_s);
+    QCOMPARE(m_window->Text2->text(), QString());
+    QCOMPARE(m_window->Text3->text(), u"10.75x"_s);
+}
+
+void Form1Test::persistsPickedDate() {
+    openWindow();
+    activate();
+    m_window->DateTimePicker1->setDate(QDate(2023, 2, 28));
+    QCOMPARE(stored(u"DateTimePicker1"_s), u"2/28/2023"_s);
+    // By keyboard: the up arrow steps the section under the cursor.
+    m_window->DateTimePicker1->setFocus();
+    m_window->DateTimePicker1->setCurrentSection(QDateTimeEdit::YearSection);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QCOMPARE(m_window->DateTimePicker1->date(), QDate(2024, 2, 28));
+    QCOMPARE(stored(u"DateTimePicker1"_s), u"2/28/2024"_s);
+
+    m_window.reset();
+    openWindow();
+    QCOMPARE(m_window->DateTimePicker1->date(), QDate(2024, 2, 28));
+}
+
+void Form1Test::storeWriteFailureWarnsOnce() {
+    // A file where the store's folder should be: every write fails.
+    QFile blocker(m_dir->filePath(u"config"_s));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    openWindow();
+    QTest::keyClicks(m_window->Text1, u"12"_s);
+    QCOMPARE(m_boxes->shown.size(), 1);
+    QCOMPARE(m_boxes->shown.front().icon, MessageIcon::Warning);
+    QCOMPARE(m_window->Text1->text(), u"10000012"_s);
+}
+
+void Form1Test::hoverRule_data() {
+    QTest::addColumn<bool>("withCursorFile");
+    QTest::newRow("with HAND-M.CUR") << true;
+    QTest::newRow("without HAND-M.CUR") << false;
+}
+
+void Form1Test::hoverRule() {
+    QFETCH(bool, withCursorFile);
+    // The build copies the cursor next to the programs.
+    const QString folder = withCursorFile ? QCoreApplication::applicationDirPath() : m_dir->path();
+    QCOMPARE(FileExists(folder + u"/HAND-M.CUR"_s), withCursorFile);
+    openWindow(folder);
+    QCOMPARE(m_window->MousePointer(), Form1::pointerDefault);
+
+    for (QPushButton* button :
+         {m_window->PushButton1, m_window->PushButton9, m_window->PushButton13,
+          m_window->PushButton11, m_window->PushButton10}) {
+        sendMove(button);
+        QCOMPARE(m_window->MousePointer(), Form1::pointerCustom);
+        QCOMPARE(m_window->cursor().shape(), withCursorFile ? Qt::BitmapCursor : Qt::ArrowCursor);
+        sendMove(m_window->ListView2->viewport());
+        QCOMPARE(m_window->MousePointer(), Form1::pointerDefault);
+        QCOMPARE(m_window->cursor().shape(), Qt::ArrowCursor);
+    }
+    sendMove(m_window->PushButton9);
+    sendMove(m_window->Frame1);
+    QCOMPARE(m_window->MousePointer(), Form1::pointerDefault);
+    sendMove(m_window->PushButton9);
+    sendMove(m_window.get(), QPoint(530, 250));
+    QCOMPARE(m_window->MousePointer(), Form1::pointerDefault);
+    // A move over a text box travels to the frame.
+    sendMove(m_window->PushButton1);
+    sendMove(m_window->Text2);
+    QCOMPARE(m_window->MousePointer(), Form1::pointerDefault);
+
+    // Busy wins wherever the mouse goes.
+    m_window->setMousePointer(Form1::pointerBusy);
+    QCOMPARE(m_window->cursor().shape(), Qt::WaitCursor);
+    for (QWidget* place :
+         std::initializer_list<QWidget*>{m_window->PushButton9, m_window->ListView2->viewport(),
+                                         m_window->Frame1, m_window.get(), m_window->PushButton1}) {
+        sendMove(place);
+        QCOMPARE(m_window->MousePointer(), Form1::pointerBusy);
+    }
+    m_window->setMousePointer(Form1::pointerDefault);
+    sendMove(m_window->PushButton11);
+    QCOMPARE(m_window->MousePointer(), Form1::pointerCustom);
+}
+
+void Form1Test::handCursorFile() {
+    const QCursor hand = loadCursorFile(QCoreApplication::applicationDirPath() + u"/HAND-M.CUR"_s);
+    QCOMPARE(hand.shape(), Qt::BitmapCursor);
+    QCOMPARE(hand.hotSpot(), QPoint(10, 0));
+    QCOMPARE(hand.pixmap().size(), QSize(32, 32));
+}
+
+QTEST_MAIN(Form1Test)
+#include "tst_form1.moc"
