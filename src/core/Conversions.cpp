@@ -359,25 +359,31 @@ std::optional<double> parseDate(QStringView text, const QLocale& locale) {
         return std::nullopt;
     }
     const QString original = locale.dateFormat(QLocale::ShortFormat);
-    const QString dateFormats[] = {widenYears(original), original};
+    const QString widened = widenYears(original);
     const QString timeFormats[] = {timeFormat(locale), locale.timeFormat(QLocale::ShortFormat)};
-    auto accept = [](const QDateTime& value) -> std::optional<double> {
-        if (!value.isValid() || value.date().year() < 100 || value.date().year() > 9999) {
-            return std::nullopt;
-        }
-        return AutomationDate::fromDateTime(value);
-    };
-    for (const QString& dateFormat : dateFormats) {
+    auto read = [&](const QString& dateFormat) -> QDateTime {
         const QDate date = locale.toDate(trimmed, dateFormat);
         if (date.isValid()) {
-            return accept(QDateTime(date, QTime(0, 0)));
+            return QDateTime(date, QTime(0, 0));
         }
         for (const QString& time : timeFormats) {
             const QDateTime value = locale.toDateTime(trimmed, dateFormat + u' ' + time);
             if (value.isValid()) {
-                return accept(value);
+                return value;
             }
         }
+        return {};
+    };
+    QDateTime value = read(widened);
+    if (!value.isValid() && widened != original) {
+        value = read(original);
+        // Qt reads a 2-digit year as 19xx; the program's window is 1930..2029.
+        if (value.isValid() && value.date().year() < 1930) {
+            value = QDateTime(value.date().addYears(100), value.time());
+        }
     }
-    return std::nullopt;
+    if (!value.isValid() || value.date().year() < 100 || value.date().year() > 9999) {
+        return std::nullopt;
+    }
+    return AutomationDate::fromDateTime(value);
 }
