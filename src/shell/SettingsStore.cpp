@@ -13,8 +13,12 @@ const QString organisation = QStringLiteral("Kestrelor");
 const QString group = QStringLiteral("Ravenmoor");
 
 // Why the file cannot be written, as the system puts it.
-QString writeFailureReason(const QString& path) {
-    QSaveFile probe(path);
+QString writeFailureReason(const QSettings& settings) {
+    if (settings.status() == QSettings::FormatError) {
+        // Qt will not write over a file it cannot read, and the file is not ours alone.
+        return QStringLiteral("the file is damaged; delete it to start afresh");
+    }
+    QSaveFile probe(settings.fileName());
     if (!probe.open(QIODevice::WriteOnly)) {
         return probe.errorString();
     }
@@ -64,13 +68,14 @@ QString SettingsStore::read(const QString& key, const QDate& defaultValue) const
 void SettingsStore::write(const QString& key, const QString& text) {
     m_settings->setValue(group + u'/' + key, text);
     m_settings->sync();
-    if (m_settings->status() == QSettings::NoError || m_failureReported) {
+    const bool written = m_settings->status() == QSettings::NoError && m_settings->isWritable();
+    if (written || m_failureReported) {
         return;
     }
     m_failureReported = true;
     if (m_notifier) {
         m_notifier(QStringLiteral("Your inputs cannot be remembered: %1 cannot be written (%2).")
-                       .arg(filePath(), writeFailureReason(filePath())));
+                       .arg(filePath(), writeFailureReason(*m_settings)));
     }
 }
 
