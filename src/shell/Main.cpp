@@ -57,7 +57,9 @@ void ApplyVisualTheme(QWidget& window, const QString& folder) {
 void ApplyVisualTheme(QWidget& window, SkinFramework& engine, const QString& folder) {
     const QString skin = folder + QStringLiteral("/x/o.cjs");
     const QFileInfo info(skin);
-    if (!info.isFile() || info.isHidden()) {
+    // A link counts as what it points at, so a link to a hidden file is no skin either.
+    const QFileInfo target(info.canonicalFilePath());
+    if (!info.isFile() || info.isHidden() || target.isHidden()) {
         return;
     }
     const QColor buttonFace = window.palette().color(QPalette::Button);
@@ -81,6 +83,8 @@ QString cutAppTitle(const QString& title) {
     do {
         const qsizetype blank = result.lastIndexOf(u' ');
         if (blank < 0) {
+            // Still no longer than a title may be.
+            result.truncate(maxTitleLength);
             break;
         }
         result.truncate(blank);
