@@ -6,10 +6,15 @@
 #include "shell/SettingsStore.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <map>
 #include <memory>
@@ -120,6 +125,7 @@ private Q_SLOTS:
     void emptyGridExportsNothing();
     void failingApplication_data();
     void failingApplication();
+    void exportsThroughCalc();
 
 private:
     void fillGrid();
@@ -271,6 +277,61 @@ void Form1ExportTest::failingApplication() {
                  u"\r\nin Corvatel2021/08/31.Form1.PushButton13_Click at line %1\r\r"_s.arg(line)),
              qPrintable(box.text));
     QCOMPARE(m_window->MousePointer(), Form1::pointerDefault);
+}
+
+void Form1ExportTest::exportsThroughCalc() {
+    const QString realSoffice = QStandardPaths::findExecutable(u"soffice"_s);
+    QVERIFY2(!realSoffice.isEmpty(), "LibreOffice (soffice) must be installed for this test");
+    // A stand-in soffice records the launch; the real one reads the file back headless.
+    const QString bin = m_dir->filePath(u"bin"_s);
+    const QString record = m_dir->filePath(u"arguments.txt"_s);
+    QVERIFY(QDir().mkpath(bin));
+    QFile script(bin + u"/soffice"_s);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.part\" && mv \"$0.part\" \"" +
+                 QFile::encodeName(record) + "\"\n");
+    script.close();
+    QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ExeOwner));
+    const QByteArray path = qgetenv("PATH");
+    const QByteArray tmp = qgetenv("TMPDIR");
+    qputenv("PATH", QFile::encodeName(bin) + ':' + path);
+    qputenv("TMPDIR", QFile::encodeName(m_dir->path()));
+    m_window->setSpreadsheetAutomation(makeDefaultSpreadsheetAutomation());
+    fillGrid();
+    m_window->PushButton13_Click();
+    qputenv("PATH", path);
+    qputenv("TMPDIR", tmp);
+    QCOMPARE(m_boxes->shown.size(), 0);
+    m_watchdog.stop();  // no box can come up any more; Calc may take its time
+
+    QFile arguments(record);
+    QTRY_VERIFY_WITH_TIMEOUT(arguments.exists(), 20000);
+    QVERIFY(arguments.open(QIODevice::ReadOnly));
+    const QStringList launch =
+        QString::fromLocal8Bit(arguments.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(launch.size(), 3);
+    QCOMPARE(launch.mid(0, 2), (QStringList{u"--calc"_s, u"-n"_s}));
+
+    QProcess calc;
+    const QString out = m_dir->filePath(u"csv"_s);
+    calc.start(realSoffice, {u"-env:UserInstallation="_s +
+                                 QUrl::fromLocalFile(m_dir->filePath(u"profile"_s)).toString(),
+                             u"--headless"_s, u"--convert-to"_s,
+                             u"csv:Text - txt - csv (StarCalc):44,34,76,1,,1033,true,true,true"_s,
+                             u"--outdir"_s, out, launch[2]});
+    QVERIFY(calc.waitForFinished(60000));
+    QFile csv(QDir(out).filePath(QFileInfo(launch[2]).completeBaseName() + u".csv"_s));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    // Unquoted fields are numbers or dates; the first column keeps its "=" as text.
+    QCOMPARE(QString::fromUtf8(csv.readAll()).split(u'\n', Qt::SkipEmptyParts),
+             (QStringList{
+                 uR"("#","Date","Opening Bal.","Principle Amt.","Interest Amt.","Closing Bal.")"_s,
+                 u"1,15/04/2024,100000,7921.5,916.67,92078.5"_s,
+                 u",,,,,"_s,
+                 uR"("=3",15/06/2024,"abc",,1,)"_s,
+                 u",,100000,100000,6057.99,0"_s,
+             }));
 }
 
 QTEST_MAIN(Form1ExportTest)
