@@ -44,7 +44,8 @@ bool yearInRange(int y) {
 namespace AutomationDate {
 
 bool inRange(double date) {
-    return std::isfinite(date) && date >= minimum && date < maximum + 1.0 / 86400.0;
+    // Before the epoch the fraction counts forward, so the first day runs down to minimum - 1.
+    return std::isfinite(date) && date > minimum - 1.0 && date < maximum + 1.0 / 86400.0;
 }
 
 double fromDate(const QDate& date) {

@@ -201,6 +201,8 @@ void TestConversions::dateToText_data() {
     QTest::newRow("before 1899, time forward")
         << -1.25 << u"12/29/1899 6:00:00 AM"_s << u"29.12.1899 06:00:00"_s;
     QTest::newRow("first day") << AutomationDate::minimum << u"1/1/0100"_s << u"01.01.0100"_s;
+    QTest::newRow("first day evening")
+        << AutomationDate::minimum - 0.75 << u"1/1/0100 6:00:00 PM"_s << u"01.01.0100 18:00:00"_s;
     QTest::newRow("last second") << AutomationDate::maximum << u"12/31/9999 11:59:59 PM"_s
                                  << u"31.12.9999 23:59:59"_s;
 }
