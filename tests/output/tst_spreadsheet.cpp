@@ -15,9 +15,6 @@
 
 namespace {
 
-const QStringList headers{"#",           "Date", "Opening Bal.", "Principle Amt.", "Interest Amt.",
-                          "Closing Bal."};
-
 // Texts as a user would type them, and how Calc shows them when every text cell is quoted:
 // an unquoted field is a number or a date.
 struct TypedCase {
@@ -50,7 +47,6 @@ private Q_SLOTS:
     void createObject_data();
     void createObject();
     void visibleOpensNewWorkbookFromTemplate();
-    void readBackHeaderAndRows();
     void readBackTypes_data();
     void readBackTypes();
     void failures_data();
@@ -194,33 +190,6 @@ void TestSpreadsheet::visibleOpensNewWorkbookFromTemplate() {
     application->setVisible(true);
     QTest::qWait(200);
     QVERIFY(!QFile::exists(m_record));
-}
-
-void TestSpreadsheet::readBackHeaderAndRows() {
-    auto application = createApplication();
-    auto workbook = application->Workbooks().Add();
-    auto sheet = workbook->ActiveSheet();
-    for (int c = 1; c <= headers.size(); ++c) {
-        sheet->Cells(1, c) = headers[c - 1];
-    }
-    const QStringList first{"1", "15/04/2024", "100000", "7921.5", "916.67", "92078.5"};
-    const QStringList totals{"", "", "100000", "100000", "6057.99", "0"};
-    for (int c = 1; c <= 6; ++c) {
-        sheet->Cells(2, c).setValue(first[c - 1]);
-        sheet->Cells(4, c).setValue(totals[c - 1]);  // row 3 left empty
-    }
-    sheet->Columns().AutoFit();
-
-    const QStringList arguments = showAndRecord(*application);
-    QCOMPARE(arguments.size(), 3);
-    const QStringList csv = convertToCsv(arguments[2]);
-    QCOMPARE(csv,
-             (QStringList{
-                 R"("#","Date","Opening Bal.","Principle Amt.","Interest Amt.","Closing Bal.")",
-                 "1,15/04/2024,100000,7921.5,916.67,92078.5",
-                 ",,,,,",
-                 ",,100000,100000,6057.99,0",
-             }));
 }
 
 void TestSpreadsheet::readBackTypes_data() {
