@@ -35,6 +35,10 @@ long long serial(const year_month_day& ymd) {
     return (sys_days{ymd} - epoch).count();
 }
 
+int secondOfDay(double fraction) {
+    return static_cast<int>(std::min(std::llround(fraction * 86400.0), 86399LL));
+}
+
 bool yearInRange(int y) {
     return y >= 100 && y <= 9999;
 }
@@ -82,8 +86,20 @@ QTime toTime(double date) {
     long long day = 0;
     double fraction = 0;
     split(date, day, fraction);
-    const long long seconds = std::llround(fraction * 86400.0);
-    return QTime::fromMSecsSinceStartOfDay(static_cast<int>(std::min(seconds, 86399LL) * 1000));
+    return QTime::fromMSecsSinceStartOfDay(secondOfDay(fraction) * 1000);
+}
+
+std::optional<Fields> toFields(double date) {
+    if (!inRange(date)) {
+        return std::nullopt;
+    }
+    long long day = 0;
+    double fraction = 0;
+    split(date, day, fraction);
+    const year_month_day ymd = civil(day);
+    return Fields{static_cast<int>(ymd.year()),
+                  static_cast<int>(static_cast<unsigned>(ymd.month())),
+                  static_cast<int>(static_cast<unsigned>(ymd.day())), secondOfDay(fraction)};
 }
 
 QDateTime toDateTime(double date) {

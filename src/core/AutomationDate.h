@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QDateTime>
 
+#include <optional>
+
 // The program's date value: days since 30 December 1899 as a double, the fraction being the
 // time of day. For negative values the fraction still counts forward from midnight
 // (-1.25 is 29 December 1899, 06:00). The valid range is the years 100 to 9999.
@@ -20,6 +22,15 @@ double fromDateTime(const QDateTime& dateTime);
 QDate toDate(double date);          // the date part
 QTime toTime(double date);          // the time of day, to the second
 QDateTime toDateTime(double date);  // local, no time zone arithmetic
+
+// The calendar fields of a date value, for formatting many dates without QDate.
+struct Fields {
+    int year;
+    int month;
+    int day;
+    int secondOfDay;  // the time of day, to the second
+};
+std::optional<Fields> toFields(double date);  // nothing outside the valid range
 
 // Advances by whole calendar months, keeping the time of day and the day of the month; a day
 // that the target month lacks becomes its last day. Throws Failure(InvalidCall) when the input

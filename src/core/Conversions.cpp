@@ -4,6 +4,7 @@
 #include "core/Failure.h"
 
 #include <QDateTime>
+#include <QVarLengthArray>
 
 #include <cmath>
 #include <limits>
@@ -73,19 +74,30 @@ struct DateToken {
     QString literal;
 };
 
-void appendPadded(QString& out, int value, int width) {
-    char16_t digits[8];
+// Texts are put together here and appended to the caller's string in one step.
+using TextBuffer = QVarLengthArray<char16_t, 64>;
+
+void appendPadded(TextBuffer& out, int value, int width) {
+    char16_t digits[12];
     int n = 0;
     do {
         digits[n++] = static_cast<char16_t>(u'0' + value % 10);
         value /= 10;
-    } while (value > 0 && n < 8);
+    } while (value > 0 && n < 12);
     for (int i = n; i < width; ++i) {
-        out.append(u'0');
+        out.push_back(u'0');
     }
     while (n > 0) {
-        out.append(QChar(digits[--n]));
+        out.push_back(digits[--n]);
     }
+}
+
+void appendView(TextBuffer& out, QStringView text) {
+    out.append(reinterpret_cast<const char16_t*>(text.utf16()), text.size());
+}
+
+void flushTo(QString& out, const TextBuffer& text) {
+    out.append(QStringView(text.constData(), text.size()));
 }
 
 }  // namespace
@@ -209,22 +221,24 @@ struct TextFormatter::Impl {
         while (firstKept < 2 && digits[firstKept] == u'0') {
             ++firstKept;
         }
+        TextBuffer text;
         if (cents < 0) {
-            out.append(negativeSign);
+            appendView(text, negativeSign);
         }
         if (n <= 2) {
-            out.append(u'0');
+            text.push_back(u'0');
         } else {
             for (int i = n - 1; i >= 2; --i) {
-                out.append(QChar(digits[i]));
+                text.push_back(digits[i]);
             }
         }
         if (firstKept < 2) {
-            out.append(decimalPoint);
+            appendView(text, decimalPoint);
             for (int i = 1; i >= firstKept; --i) {
-                out.append(QChar(i < n ? digits[i] : u'0'));
+                text.push_back(i < n ? digits[i] : u'0');
             }
         }
+        flushTo(out, text);
         return true;
     }
 
@@ -239,49 +253,53 @@ struct TextFormatter::Impl {
         out.append(numberLocale.toString(value, 'g', 15));
     }
 
-    void appendDatePart(QString& out, const QDate& date) const {
-        if (!fastDates) {
-            out.append(locale.toString(date, dateFormat));
-            return;
-        }
+    void appendDatePart(TextBuffer& out, const AutomationDate::Fields& date) const {
         for (const DateToken& token : dateTokens) {
             switch (token.kind) {
                 case DateToken::Literal:
-                    out.append(token.literal);
+                    appendView(out, token.literal);
                     break;
                 case DateToken::Day:
-                    appendPadded(out, date.day(), 1);
+                    appendPadded(out, date.day, 1);
                     break;
                 case DateToken::Day2:
-                    appendPadded(out, date.day(), 2);
+                    appendPadded(out, date.day, 2);
                     break;
                 case DateToken::Month:
-                    appendPadded(out, date.month(), 1);
+                    appendPadded(out, date.month, 1);
                     break;
                 case DateToken::Month2:
-                    appendPadded(out, date.month(), 2);
+                    appendPadded(out, date.month, 2);
                     break;
                 case DateToken::Year4:
-                    appendPadded(out, date.year(), 4);
+                    appendPadded(out, date.year, 4);
                     break;
             }
         }
     }
 
     void appendDate(QString& out, double value) const {
-        if (!AutomationDate::inRange(value)) {
+        const std::optional<AutomationDate::Fields> fields = AutomationDate::toFields(value);
+        if (!fields) {
             return;
         }
-        const QTime time = AutomationDate::toTime(value);
         const bool zeroDay = std::trunc(value) == 0;
+        const bool midnight = fields->secondOfDay == 0;
         if (!zeroDay) {
-            appendDatePart(out, AutomationDate::toDate(value));
-            if (time == QTime(0, 0)) {
+            if (fastDates) {
+                TextBuffer text;
+                appendDatePart(text, *fields);
+                flushTo(out, text);
+            } else {
+                out.append(locale.toString(AutomationDate::toDate(value), dateFormat));
+            }
+            if (midnight) {
                 return;
             }
             out.append(u' ');
         }
-        out.append(locale.toString(time, timeFormat));
+        out.append(locale.toString(QTime::fromMSecsSinceStartOfDay(fields->secondOfDay * 1000),
+                                   timeFormat));
     }
 };
 
