@@ -39,6 +39,9 @@ constexpr std::array<InputCheck, 6> inputChecks{{
     {&Form1::Text3, true, u"Interest rate must be numeric entry."},
 }};
 
+// Enough for the longest usual row (a 5-digit number, a date and four amounts).
+constexpr qsizetype rowCapacity = 64;
+
 }  // namespace
 
 void Form1::PushButton1_Click() {
@@ -103,27 +106,28 @@ void Form1::FillScheduleGrid() {
     const TextFormatter format;
     std::vector<GridRow> rows;
     rows.reserve(static_cast<std::size_t>(std::max(count, 0)));
-    QString cell;
+    QVarLengthArray<qsizetype, 6> ends(6);
     for (int i = 1; i <= count; ++i) {
         const clsSchedule& entry = schedule->Item(i);
         const bool totals = i == count;
-        cell.clear();
+        // All texts of the row go into one string, which the row then takes over.
+        QString line;
+        line.reserve(rowCapacity);
         if (!totals) {
-            cell.setNum(i);
+            format.appendNumber(line, i);
         }
-        GridRow& row = rows.emplace_back(cell);
-        cell.clear();
+        ends[0] = line.size();
         if (!totals) {
-            format.appendDate(cell, entry.InstallmentDate());
+            format.appendDate(line, entry.InstallmentDate());
         }
-        row.setCell(1, cell);
+        ends[1] = line.size();
         const std::array<double, 4> amounts{entry.OpeningBalance(), entry.PrincipleAmount(),
                                             entry.InterestAmount(), entry.ClosingBalance()};
         for (std::size_t k = 0; k < amounts.size(); ++k) {
-            cell.clear();
-            format.appendNumber(cell, amounts[k]);
-            row.setCell(static_cast<int>(k) + 2, cell);
+            format.appendNumber(line, amounts[k]);
+            ends[static_cast<qsizetype>(k) + 2] = line.size();
         }
+        rows.emplace_back(std::move(line), ends);
     }
     m_grid->setRows(std::move(rows));
 }

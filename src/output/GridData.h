@@ -6,6 +6,7 @@
 #include <QVarLengthArray>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 // One grid row: the first-column text, the sub-item texts and the check state. The cells live
@@ -14,6 +15,9 @@ class GridRow {
 public:
     GridRow() = default;
     explicit GridRow(QStringView firstColumn);
+    // A whole row at once: the texts of all cells one after the other, and where each cell ends.
+    GridRow(QString chars, const QVarLengthArray<qsizetype, 6>& ends)
+        : m_chars(std::move(chars)), m_ends(ends) {}
 
     // Cell 0 is the first-column text, cells 1.. the sub-items. A cell never set reads empty.
     QStringView cell(int column) const;
