@@ -36,6 +36,8 @@ bench: build
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, in its own build tree.
 asan: test-deps
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	$(MAKE) test BUILD_DIR=build-asan BUILD_TYPE=Debug SKIP_FUZZ=1 \
 		CMAKE_FLAGS="-DRAVENMOOR_SANITIZE=ON -DRAVENMOOR_BUILD_BENCH=OFF"
 

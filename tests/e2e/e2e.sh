@@ -14,9 +14,14 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$work/out/program.log" ] && tail -n 40 "$work/out/program.log" >&2
+    exit 1
+}
 
 mkdir -p "$work/home" "$work/config" "$work/bin" "$work/out"
+chmod 700 "$work/home"
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/home
 export LC_ALL=C.UTF-8 LANG=en_US.UTF-8 LANGUAGE=en_US
 unset QT_QPA_PLATFORM
