@@ -1,3 +1,4 @@
+#include "support/RecordingBoxes.h"
 #include "mainwindow/Form1.h"
 
 #include "core/AutomationDate.h"
@@ -30,11 +31,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct RecordingBoxes final : MessageBoxes {
-    QList<Message> shown;
-    void show(const Message& message) override { shown.append(message); }
-};
 
 struct Inputs {
     QString principal;

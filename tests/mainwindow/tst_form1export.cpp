@@ -1,3 +1,4 @@
+#include "support/RecordingBoxes.h"
 #include "core/Failure.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/ScheduleGridModel.h"
@@ -22,11 +23,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct RecordingBoxes final : MessageBoxes {
-    QList<Message> shown;
-    void show(const Message& message) override { shown.append(message); }
-};
 
 // What the export did to the spreadsheet application, and where it should fail.
 struct Recording {

@@ -1,3 +1,4 @@
+#include "support/RecordingBoxes.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "output/Clipboard.h"
@@ -25,11 +26,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct RecordingBoxes final : MessageBoxes {
-    QList<Message> shown;
-    void show(const Message& message) override { shown.append(message); }
-};
 
 QByteArray readAll(const QString& path) {
     QFile file(path);

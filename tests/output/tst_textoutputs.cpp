@@ -1,3 +1,4 @@
+#include "support/RecordingBoxes.h"
 #include "output/Clipboard.h"
 #include "output/GridData.h"
 #include "output/Report.h"
@@ -19,11 +20,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct RecordingBoxes final : MessageBoxes {
-    QList<Message> shown;
-    void show(const Message& message) override { shown.append(message); }
-};
 
 struct Row {
     bool checked;

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "shell/MessageBoxes.h"
+
+#include <QList>
+
+// Records every box instead of showing it.
+struct RecordingBoxes final : MessageBoxes {
+    QList<Message> shown;
+    void show(const Message& message) override { shown.append(message); }
+};
