@@ -2,6 +2,8 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
+# ccache, when present, makes rebuilds in several work trees cheap.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 JOBS ?= $(shell nproc)
 
 .PHONY: all deps test-deps configure build run test bench asan format clean
@@ -16,7 +18,7 @@ test-deps:
 
 configure:
 	@test -f $(BUILD_DIR)/build.ninja || cmake -S . -B $(BUILD_DIR) -G Ninja \
-		-DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
+		-DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(LAUNCHER) $(CMAKE_FLAGS)
 
 build: deps configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)

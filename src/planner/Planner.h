@@ -1,0 +1,106 @@
+#pragma once
+
+#include "planner/Arithmetic.h"
+
+#include <QDate>
+#include <QString>
+
+#include <optional>
+#include <variant>
+#include <vector>
+
+// Prepayments and rate changes on a loan, month by month in whole cents. The contract:
+//
+// r_k is the annual rate in force for month k (the last rate change whose month is at most k,
+// else the loan's rate) / 100 / 12. E starts as the rounded instalment of P over n months at
+// r_1, and the planned last month L as n. Each month k, with balance B: interest
+// I = round(B * r_k) by the interest rule. If E - I >= B or k == L, the month pays B + I and
+// ends the loan; otherwise it pays E, of which E - I is principal (a failure when E - I <= 0).
+// Then the extra payments of month k (one-offs plus active recurring ones, at most B) reduce B;
+// B = 0 ends the loan. After a month with an extra payment, or before a rate change, the policy
+// applies: lower instalment re-rounds E over the remaining L - k months at r_{k+1}; shorter
+// term keeps E and sets L = k + ceil(-ln(1 - r B / E) / ln(1 + r) - 1e-9) (B / E at r = 0),
+// failing when r * B >= E. A loan not repaid by month 32767 fails.
+namespace planner {
+
+struct OneOffExtra {
+    int month = 1;
+    Cents amount = 0;
+};
+
+struct RecurringExtra {
+    Cents amount = 0;
+    int fromMonth = 1;
+    int toMonth = 0;  // 0: to the end of the loan
+};
+
+struct RateChange {
+    int fromMonth = 1;
+    double annualPercent = 0;
+};
+
+using Event = std::variant<OneOffExtra, RecurringExtra, RateChange>;
+
+enum class Policy { ShorterTerm, LowerInstalment };
+
+struct PlanInput {
+    Cents principal = 0;        // 1 .. 100,000,000,000,000 cents
+    int months = 0;             // 1 .. 32767
+    double annualPercent = 0;   // 0 .. 1000
+    QDate startDate;            // row k is due startDate + k calendar months
+    std::vector<Event> events;
+    Policy policy = Policy::ShorterTerm;
+    InstalmentRounding instalmentRounding = InstalmentRounding::NearestCent;
+    InterestRounding interestRounding = InterestRounding::HalfUp;
+};
+
+struct PlanRow {
+    int number = 0;
+    QDate dueDate;
+    Cents opening = 0;
+    Cents payment = 0;
+    Cents principal = 0;
+    Cents interest = 0;
+    Cents extra = 0;
+    Cents closing = 0;
+};
+
+struct PlanTotals {
+    Cents payments = 0;
+    Cents principal = 0;
+    Cents interest = 0;
+    Cents extra = 0;
+    int months = 0;
+    QDate endDate;
+};
+
+struct Plan {
+    std::vector<PlanRow> rows;
+    PlanTotals totals;
+    std::vector<Cents> instalments;  // the instalment in force, each time it was set
+};
+
+struct Comparison {
+    Cents interestSaved = 0;
+    int monthsSaved = 0;
+    QDate baselineEndDate;  // the loan without events
+    QDate endDate;
+};
+
+// A failure of the plan: a message for the user ("The instalment does not cover the interest
+// of month 7.").
+struct PlanResult {
+    std::optional<Plan> plan;
+    QString error;
+};
+
+// Checks the input's ranges and the events (a month past the term, an amount of zero or less, a
+// rate outside 0..1000) and returns the first problem found, or an empty text.
+QString validate(const PlanInput& input);
+
+PlanResult computePlan(const PlanInput& input);
+
+// The same loan without events, under the same roundings, against the plan.
+Comparison compare(const PlanInput& input, const Plan& plan);
+
+}  // namespace planner
