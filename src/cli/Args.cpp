@@ -1,5 +1,7 @@
 #include "cli/Args.h"
 
+#include "output/Csv.h"
+
 #include <QRegularExpression>
 
 #include <cmath>
@@ -56,11 +58,7 @@ std::optional<QDate> parseIsoDate(QStringView text) {
 }
 
 QString centsToText(planner::Cents cents) {
-    const bool negative = cents < 0;
-    const auto magnitude = static_cast<unsigned long long>(negative ? -cents : cents);
-    QString text = QString::number(magnitude / 100) + u'.' +
-                   QString::number(magnitude % 100).rightJustified(2, u'0');
-    return negative ? u'-' + text : text;
+    return csv::amount(cents);
 }
 
 }  // namespace cli
