@@ -1,0 +1,232 @@
+#include "output/Chart.h"
+
+#include "core/Conversions.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QColor balanceColour(0x1f, 0x4e, 0x9c);
+const QColor principalColour(0x6a, 0xa8, 0x4f);
+const QColor interestColour(0xe6, 0x91, 0x38);
+const QColor gridColour(0xdd, 0xdd, 0xdd);
+
+// A step of 1, 2 or 5 times a power of ten that divides the range into about `parts`.
+double niceStep(double range, int parts) {
+    if (range <= 0) {
+        return 1;
+    }
+    const double raw = range / parts;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    const double fraction = raw / power;
+    const double nice = fraction <= 1 ? 1 : fraction <= 2 ? 2 : fraction <= 5 ? 5 : 10;
+    return nice * power;
+}
+
+double niceTop(double value, int parts) {
+    const double step = niceStep(value, parts);
+    return std::max(step, std::ceil(value / step) * step);
+}
+
+}  // namespace
+
+ChartData chartData(const ScheduleValues& schedule) {
+    ChartData data;
+    data.balance.reserve(schedule.rows.size() + 1);
+    data.due.reserve(schedule.rows.size());
+    data.balance.push_back(schedule.rows.empty() ? 0 : schedule.rows.front().opening);
+    for (const ScheduleRowValues& row : schedule.rows) {
+        data.balance.push_back(row.closing);
+        data.due.push_back(row.due);
+    }
+    data.years = yearlySummary(schedule, YearBasis::Calendar);
+    return data;
+}
+
+double ChartPainter::xOf(int month) const {
+    const auto months = static_cast<double>(std::max<std::size_t>(m_data.due.size(), 1));
+    return m_plot.left() + m_plot.width() * month / months;
+}
+
+std::optional<int> ChartPainter::monthAt(double x) const {
+    if (m_data.due.empty() || x < m_plot.left() || x > m_plot.right()) {
+        return std::nullopt;
+    }
+    const auto months = static_cast<double>(m_data.due.size());
+    return std::clamp(static_cast<int>(std::lround((x - m_plot.left()) / m_plot.width() * months)), 0,
+                      static_cast<int>(m_data.due.size()));
+}
+
+QString ChartPainter::readout(int month) const {
+    const auto money = [this](std::int64_t cents) {
+        return m_locale.toString(static_cast<double>(cents) / 100.0, 'f', 2);
+    };
+    if (month <= 0 || month > static_cast<int>(m_data.due.size())) {
+        return u"Start: balance %1"_s.arg(money(m_data.balance.empty() ? 0 : m_data.balance[0]));
+    }
+    const QDate due = m_data.due[static_cast<std::size_t>(month - 1)];
+    QString text = u"Month %1 (%2): balance %3"_s.arg(month)
+                       .arg(m_locale.toString(due, shortDateFormat(m_locale)))
+                       .arg(money(m_data.balance[static_cast<std::size_t>(month)]));
+    for (const SummaryYear& year : m_data.years.years) {
+        if (month >= year.firstInstalment && month <= year.lastInstalment) {
+            text += u"  ·  %1: principal %2, interest %3"_s.arg(year.year)
+                        .arg(money(year.principal))
+                        .arg(money(year.interest));
+            break;
+        }
+    }
+    return text;
+}
+
+void ChartPainter::paint(QPainter& painter, const QRectF& area) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(area, Qt::white);
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const double line = metrics.height();
+
+    const double maxBalance =
+        m_data.balance.empty()
+            ? 1.0
+            : static_cast<double>(*std::max_element(m_data.balance.begin(), m_data.balance.end())) /
+                  100.0;
+    double maxYear = 0;
+    for (const SummaryYear& year : m_data.years.years) {
+        maxYear = std::max(maxYear, static_cast<double>(year.paid()) / 100.0);
+    }
+    constexpr int parts = 5;
+    const double leftTop = niceTop(std::max(maxBalance, 0.01), parts);
+    const double rightTop = niceTop(std::max(maxYear, 0.01), parts);
+    const auto label = [this](double value) { return m_locale.toString(value, 'f', 0); };
+    const double leftWidth = metrics.horizontalAdvance(label(leftTop)) + line;
+    const double rightWidth = metrics.horizontalAdvance(label(rightTop)) + line;
+    m_plot = QRectF(area.left() + leftWidth, area.top() + line * 2.5,
+                    area.width() - leftWidth - rightWidth, area.height() - line * 5);
+    if (m_plot.width() < 10 || m_plot.height() < 10) {
+        painter.restore();
+        return;
+    }
+
+    // Grid lines and the two value axes: balance on the left, yearly payments on the right.
+    for (int i = 0; i <= parts; ++i) {
+        const double y = m_plot.bottom() - m_plot.height() * i / parts;
+        painter.setPen(gridColour);
+        painter.drawLine(QPointF(m_plot.left(), y), QPointF(m_plot.right(), y));
+        painter.setPen(balanceColour);
+        const QString leftText = label(leftTop * i / parts);
+        painter.drawText(QPointF(m_plot.left() - metrics.horizontalAdvance(leftText) - line / 3,
+                                 y + metrics.ascent() / 2),
+                         leftText);
+        painter.setPen(Qt::darkGray);
+        painter.drawText(QPointF(m_plot.right() + line / 3, y + metrics.ascent() / 2),
+                         label(rightTop * i / parts));
+    }
+
+    const int months = static_cast<int>(m_data.due.size());
+    const int columns = std::max(1, static_cast<int>(m_plot.width()));
+    // Stacked bars: each pixel column shows the mean of the years whose spans fall into it.
+    if (months > 0) {
+        const double perMonth = m_plot.width() / months;
+        const auto barTop = [&](double value) { return m_plot.bottom() - m_plot.height() * value / rightTop; };
+        if (perMonth * 12 >= 3) {
+            for (const SummaryYear& year : m_data.years.years) {
+                const double x0 = xOf(year.firstInstalment - 1) + 1;
+                const double x1 = xOf(year.lastInstalment) - 1;
+                const double p = static_cast<double>(year.principal) / 100.0;
+                const double i = static_cast<double>(year.interest) / 100.0;
+                painter.fillRect(QRectF(QPointF(x0, barTop(p)), QPointF(x1, m_plot.bottom())), principalColour);
+                painter.fillRect(QRectF(QPointF(x0, barTop(p + i)), QPointF(x1, barTop(p))), interestColour);
+            }
+        } else {
+            std::size_t y = 0;
+            const auto& years = m_data.years.years;
+            for (int c = 0; c < columns && y < years.size(); ++c) {
+                const int lastMonth = static_cast<int>(static_cast<long long>(c + 1) * months / columns);
+                double p = 0;
+                double i = 0;
+                int n = 0;
+                while (y < years.size() && years[y].lastInstalment <= lastMonth) {
+                    p += static_cast<double>(years[y].principal);
+                    i += static_cast<double>(years[y].interest);
+                    ++n;
+                    ++y;
+                }
+                if (n == 0) {
+                    continue;
+                }
+                p /= 100.0 * n;
+                i /= 100.0 * n;
+                const double x = m_plot.left() + c;
+                painter.fillRect(QRectF(QPointF(x, barTop(p)), QPointF(x + 1, m_plot.bottom())), principalColour);
+                painter.fillRect(QRectF(QPointF(x, barTop(p + i)), QPointF(x + 1, barTop(p))), interestColour);
+            }
+        }
+
+        // The balance line: one point per pixel column (the balance at the column's last month).
+        QPolygonF points;
+        points.reserve(std::min(columns, months) + 1);
+        const auto yOf = [&](std::int64_t cents) {
+            return m_plot.bottom() - m_plot.height() * (static_cast<double>(cents) / 100.0) / leftTop;
+        };
+        points.append(QPointF(m_plot.left(), yOf(m_data.balance[0])));
+        if (months <= columns) {
+            for (int k = 1; k <= months; ++k) {
+                points.append(QPointF(xOf(k), yOf(m_data.balance[static_cast<std::size_t>(k)])));
+            }
+        } else {
+            for (int c = 1; c <= columns; ++c) {
+                const auto k = static_cast<std::size_t>(static_cast<long long>(c) * months / columns);
+                points.append(QPointF(m_plot.left() + c, yOf(m_data.balance[k])));
+            }
+        }
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(QPen(balanceColour, 2));
+        painter.drawPolyline(points);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+
+        // Date axis: about one label per 100 pixels, at due dates.
+        painter.setPen(Qt::black);
+        const int labels = std::max(1, std::min(months, static_cast<int>(m_plot.width() / 100)));
+        const bool shortSpan = months <= 36;
+        for (int i = 0; i <= labels; ++i) {
+            const int month = std::max(1, static_cast<int>(static_cast<long long>(i) * months / labels));
+            const QDate due = m_data.due[static_cast<std::size_t>(month - 1)];
+            const QString text = shortSpan ? m_locale.toString(due, u"MMM yyyy"_s)
+                                           : QString::number(due.year());
+            const double x = std::clamp(xOf(month) - metrics.horizontalAdvance(text) / 2, area.left(),
+                                        area.right() - metrics.horizontalAdvance(text));
+            painter.drawLine(QPointF(xOf(month), m_plot.bottom()), QPointF(xOf(month), m_plot.bottom() + 4));
+            painter.drawText(QPointF(x, m_plot.bottom() + 4 + metrics.ascent()), text);
+        }
+    }
+    painter.setPen(Qt::black);
+    painter.drawRect(m_plot);
+
+    // Legend, above the plot.
+    double x = m_plot.left();
+    const double y = area.top() + line * 0.5;
+    const auto swatch = [&](const QColor& colour, const QString& text, bool isLine) {
+        if (isLine) {
+            painter.fillRect(QRectF(x, y + line / 2 - 1, line * 1.5, 3), colour);
+        } else {
+            painter.fillRect(QRectF(x, y + line * 0.15, line * 1.5, line * 0.7), colour);
+        }
+        x += line * 2;
+        painter.setPen(Qt::black);
+        painter.drawText(QPointF(x, y + metrics.ascent()), text);
+        x += metrics.horizontalAdvance(text) + line * 1.5;
+    };
+    swatch(balanceColour, u"Closing balance (left axis)"_s, true);
+    swatch(principalColour, u"Principal per year (right axis)"_s, false);
+    swatch(interestColour, u"Interest per year"_s, false);
+    painter.restore();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "output/ScheduleValues.h"
+#include "output/YearlySummary.h"
+
+#include <QLocale>
+#include <QRectF>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class QPainter;
+
+// What the chart shows: the balance after each month and principal and interest per calendar
+// year, from the same cents as the grid.
+struct ChartData {
+    std::vector<std::int64_t> balance;  // [0] the opening balance, [k] after instalment k
+    std::vector<QDate> due;             // [k - 1] the due date of instalment k
+    YearlySummary years;
+};
+
+ChartData chartData(const ScheduleValues& schedule);
+
+// Draws the balance line (one point per pixel column) over stacked principal and interest bars
+// per year, with axes in the locale's number and date forms and a legend. Remembers where the
+// plot went, so a pointer position can be read back.
+class ChartPainter {
+public:
+    ChartPainter(const ChartData& data, QLocale locale) : m_data(data), m_locale(std::move(locale)) {}
+
+    void paint(QPainter& painter, const QRectF& area);
+    // The instalment under an x position of the last paint (0 for the start), if any.
+    std::optional<int> monthAt(double x) const;
+    // "Month 14 (1/3/2027): balance 84,510.20 · 2027: principal 8,123.00, interest 512.34"
+    QString readout(int month) const;
+    // The x position of a month in the last paint.
+    double xOf(int month) const;
+    QRectF plotArea() const { return m_plot; }
+
+private:
+    const ChartData& m_data;
+    QLocale m_locale;
+    QRectF m_plot;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+class ScheduleCollection;
+class clsLoanDetails;
+
+// A schedule as plain values, taken once from what the grid shows: every amount is the rounded
+// value of the grid in whole cents, so sums made from it equal the grid's totals to the cent.
+// The new file, print, summary and chart outputs read only this.
+struct ScheduleRowValues {
+    int number = 0;
+    QDate due;
+    std::int64_t opening = 0;
+    std::int64_t principal = 0;
+    std::int64_t interest = 0;
+    std::int64_t closing = 0;
+    bool ticked = true;
+};
+
+// The loan's inputs and results, for titles and headings.
+struct LoanFacts {
+    std::int64_t principal = 0;  // cents
+    int months = 0;
+    double ratePercent = 0;
+    QDate start;
+    std::int64_t emi = 0;  // cents
+    QDate end;
+};
+
+struct ScheduleValues {
+    LoanFacts loan;
+    std::vector<ScheduleRowValues> rows;  // the instalments in grid order
+    ScheduleRowValues totals;             // number 0, no date; the grid's totals row
+    bool hasTotals = false;
+
+    bool empty() const { return rows.empty() && !hasTotals; }
+    int tickedCount() const;  // instalment rows and the totals row
+};
+
+// The whole cents of a value already rounded to cents.
+std::int64_t toCents(double rounded);
+
+// The schedule as values, every row ticked; tick states are set afterwards from the grid.
+// The last row of the collection is its totals row.
+ScheduleValues scheduleValues(const clsLoanDetails& loan, const ScheduleCollection& schedule);

@@ -1,0 +1,265 @@
+#include "output/TableFiles.h"
+
+#include "output/Csv.h"
+#include "output/TablePrint.h"
+#include "output/TableSource.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <xlsxwriter.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Serial day numbers of a workbook count from 30 December 1899.
+constexpr qint64 serialEpoch = 2415019;  // QDate(1899, 12, 30).toJulianDay()
+
+QString csvField(const TableCell& cell) {
+    switch (cell.kind) {
+        case TableCell::Kind::Empty:
+            return {};
+        case TableCell::Kind::Integer:
+            return QString::number(cell.value);
+        case TableCell::Kind::Cents:
+            return csv::amount(cell.value);
+        case TableCell::Kind::Date:
+            return csv::isoDate(cell.toDate());
+        case TableCell::Kind::Text:
+            return cell.text;
+    }
+    return {};
+}
+
+QString xlsxErrorText(lxw_error error) {
+    return QString::fromUtf8(lxw_strerror(error));
+}
+
+class Workbook {
+public:
+    explicit Workbook(const QString& path) {
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;  // rows stream to disk in order
+        m_tmpDir = QFile::encodeName(QDir::tempPath());
+        options.tmpdir = m_tmpDir.data();
+        m_book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
+    }
+    ~Workbook() {
+        if (m_book != nullptr) {
+            workbook_close(m_book);
+        }
+    }
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
+
+    lxw_workbook* get() const { return m_book; }
+    lxw_error close() {
+        const lxw_error error = workbook_close(m_book);
+        m_book = nullptr;
+        return error;
+    }
+
+private:
+    QByteArray m_tmpDir;
+    lxw_workbook* m_book = nullptr;
+};
+
+struct Formats {
+    lxw_format* bold;
+    lxw_format* amount;
+    lxw_format* boldAmount;
+    lxw_format* date;
+    lxw_format* header;
+};
+
+lxw_error writeCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const TableCell& cell,
+                    const Formats& formats, bool bold) {
+    switch (cell.kind) {
+        case TableCell::Kind::Empty:
+            return bold ? worksheet_write_blank(sheet, row, col, formats.bold) : LXW_NO_ERROR;
+        case TableCell::Kind::Integer:
+            return worksheet_write_number(sheet, row, col, static_cast<double>(cell.value),
+                                          bold ? formats.bold : nullptr);
+        case TableCell::Kind::Cents:
+            return worksheet_write_number(sheet, row, col, cell.amount(),
+                                          bold ? formats.boldAmount : formats.amount);
+        case TableCell::Kind::Date:
+            return worksheet_write_number(sheet, row, col,
+                                          static_cast<double>(cell.value - serialEpoch),
+                                          formats.date);
+        case TableCell::Kind::Text:
+            return worksheet_write_string(sheet, row, col, cell.text.toUtf8().constData(),
+                                          bold ? formats.bold : nullptr);
+    }
+    return LXW_NO_ERROR;
+}
+
+std::optional<QString> commit(QSaveFile& file) {
+    if (!file.commit()) {
+        return file.errorString();
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<TableFormat> formatOfName(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"csv"_s) {
+        return TableFormat::Csv;
+    }
+    if (suffix == u"xlsx"_s) {
+        return TableFormat::Xlsx;
+    }
+    if (suffix == u"pdf"_s) {
+        return TableFormat::Pdf;
+    }
+    return std::nullopt;
+}
+
+QString suffixOf(TableFormat format) {
+    switch (format) {
+        case TableFormat::Csv:
+            return u"csv"_s;
+        case TableFormat::Xlsx:
+            return u"xlsx"_s;
+        case TableFormat::Pdf:
+            return u"pdf"_s;
+    }
+    return {};
+}
+
+QByteArray csvBytes(const TableSource& table) {
+    QByteArray out;
+    const int columns = table.columnCount();
+    out.reserve(64 * (table.rowCount() + 1));
+    csv::appendRecord(out, table.headers());
+    QStringList fields;
+    for (int r = 0; r < table.rowCount(); ++r) {
+        fields.clear();
+        for (int c = 0; c < columns; ++c) {
+            fields.append(csvField(table.cell(r, c)));
+        }
+        csv::appendRecord(out, fields);
+    }
+    return out;
+}
+
+QByteArray xlsxBytes(const TableSource& table, const DocumentFacts& facts, QString* error) {
+    // libxlsxwriter writes to a named file only: a private temporary one, read back at once.
+    QTemporaryFile temp(QDir::tempPath() + u"/ravenmoor-XXXXXX.xlsx"_s);
+    if (!temp.open()) {
+        *error = temp.errorString();
+        return {};
+    }
+    temp.close();
+
+    Workbook book(temp.fileName());
+    if (book.get() == nullptr) {
+        *error = u"The workbook could not be created."_s;
+        return {};
+    }
+    lxw_worksheet* sheet = workbook_add_worksheet(book.get(), nullptr);
+    Formats formats{};
+    formats.bold = workbook_add_format(book.get());
+    format_set_bold(formats.bold);
+    formats.amount = workbook_add_format(book.get());
+    format_set_num_format(formats.amount, "#,##0.00");
+    formats.boldAmount = workbook_add_format(book.get());
+    format_set_num_format(formats.boldAmount, "#,##0.00");
+    format_set_bold(formats.boldAmount);
+    formats.date = workbook_add_format(book.get());
+    // The built-in short date format, which spreadsheet programs show in the reader's locale.
+    format_set_num_format_index(formats.date, 14);
+    formats.header = workbook_add_format(book.get());
+    format_set_bold(formats.header);
+    format_set_bottom(formats.header, LXW_BORDER_THIN);
+
+    const int columns = table.columnCount();
+    worksheet_set_column(sheet, 0, 0, 18, nullptr);
+    worksheet_set_column(sheet, 1, static_cast<lxw_col_t>(columns - 1), 15, nullptr);
+
+    lxw_error status = LXW_NO_ERROR;
+    const auto keep = [&status](lxw_error e) {
+        if (status == LXW_NO_ERROR) {
+            status = e;
+        }
+    };
+    lxw_row_t row = 0;
+    keep(worksheet_write_string(sheet, row++, 0, facts.title.toUtf8().constData(), formats.bold));
+    for (const auto& [label, value] : facts.items) {
+        keep(worksheet_write_string(sheet, row, 0, label.toUtf8().constData(), nullptr));
+        keep(writeCell(sheet, row, 1, value, formats, false));
+        ++row;
+    }
+    ++row;
+    const QStringList headers = table.headers();
+    worksheet_freeze_panes(sheet, row + 1, 0);
+    for (int c = 0; c < columns; ++c) {
+        keep(worksheet_write_string(sheet, row, static_cast<lxw_col_t>(c),
+                                    headers[c].toUtf8().constData(), formats.header));
+    }
+    ++row;
+    for (int r = 0; r < table.rowCount() && status == LXW_NO_ERROR; ++r, ++row) {
+        const bool bold = table.isTotals(r);
+        for (int c = 0; c < columns; ++c) {
+            keep(writeCell(sheet, row, static_cast<lxw_col_t>(c), table.cell(r, c), formats, bold));
+        }
+    }
+    keep(book.close());
+    if (status != LXW_NO_ERROR) {
+        *error = xlsxErrorText(status);
+        return {};
+    }
+    QFile written(temp.fileName());
+    if (!written.open(QIODevice::ReadOnly)) {
+        *error = written.errorString();
+        return {};
+    }
+    return written.readAll();
+}
+
+std::optional<QString> writeTableFile(TableFormat format, const TableSource& table,
+                                      const DocumentFacts& facts, const QString& path,
+                                      const QLocale& locale) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return file.errorString();
+    }
+    QByteArray bytes;
+    switch (format) {
+        case TableFormat::Csv:
+            bytes = csvBytes(table);
+            break;
+        case TableFormat::Xlsx: {
+            QString error;
+            bytes = xlsxBytes(table, facts, &error);
+            if (!error.isEmpty()) {
+                file.cancelWriting();
+                return error;
+            }
+            break;
+        }
+        case TableFormat::Pdf: {
+            QPdfWriter writer(&file);
+            writer.setTitle(facts.title);
+            setUpPage(writer, locale);
+            if (const auto error = printTable(writer, table, facts, locale)) {
+                file.cancelWriting();
+                return error;
+            }
+            return commit(file);
+        }
+    }
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    return commit(file);
+}
