@@ -5,14 +5,14 @@ set -euo pipefail
 
 build_packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     libxlsxwriter-dev libbenchmark-dev libgtest-dev
     fonts-liberation2
 )
 test_packages=(
     "${build_packages[@]}"
     xvfb xauth xdotool xclip x11-utils imagemagick
-    libreoffice-calc-nogui
+    libreoffice-calc-nogui poppler-utils
     clang libclang-rt-14-dev
     desktop-file-utils appstream
 )

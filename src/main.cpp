@@ -3,7 +3,6 @@
 #include "shell/SettingsStore.h"
 
 #include <QApplication>
-#include <QShortcut>
 
 #include <memory>
 
@@ -16,9 +15,6 @@ int main(int argc, char* argv[]) {
 
     Form1 window(std::make_unique<SettingsStore>());
     window.setSpreadsheetAutomation(makeDefaultSpreadsheetAutomation());
-    // Ctrl+Q closes the window as its close button does.
-    auto* quit = new QShortcut(QKeySequence::Quit, &window);
-    QObject::connect(quit, &QShortcut::activated, &window, &QWidget::close);
     window.Form_Load();
     window.show();
     return QApplication::exec();

@@ -17,6 +17,8 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDateEdit>
+#include <QDialog>
+#include <QMenuBar>
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -70,15 +72,23 @@ Form1::Form1(std::unique_ptr<SettingsStore> store, QWidget* parent)
       m_boxes(std::make_unique<QtMessageBoxes>(this)),
       m_randomDraw([] { return QRandomGenerator::global()->bounded(1, 101); }),
       m_openUrl([](const QUrl& url) { QDesktopServices::openUrl(url); }),
+      m_runDialog([](QDialog& dialog) { return dialog.exec(); }),
       m_programFolder(programFolder()) {
     setObjectName(u"Form1"_s);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(px(15960), px(3885));
     setFont(arialBold(9));
     paintWhite(this);
+    // The controls keep their places inside a client area below the menu bar.
+    m_client = new QWidget(this);
+    m_client->setObjectName(u"clientArea"_s);
     buildControls();
+    buildMenuBar();
+    const int menuHeight = m_menuBar->sizeHint().height();
+    m_menuBar->setGeometry(0, 0, px(15960), menuHeight);
+    m_client->setGeometry(0, menuHeight, px(15960), px(3885));
+    setFixedSize(px(15960), px(3885) + menuHeight);
     connectControls();
     centreOnScreen();
     Text1->setFocus();
@@ -91,7 +101,7 @@ Form1::Form1(std::unique_ptr<SettingsStore> store, QWidget* parent)
 Form1::~Form1() = default;
 
 void Form1::buildControls() {
-    Frame1 = new QGroupBox(u"Input"_s, this);
+    Frame1 = new QGroupBox(u"Input"_s, m_client);
     Frame1->setObjectName(u"Frame1"_s);
     Frame1->setGeometry(twipsRect(120, 60, 7800, 3720));
     paintWhite(Frame1);
@@ -156,7 +166,7 @@ void Form1::buildControls() {
         makeButton(Frame1, u"PushButton1"_s, u"Calculate EMI"_s, twipsRect(240, 3135, 7320, 405));
 
     m_grid = new ScheduleGridModel(this);
-    ListView2 = new QTreeView(this);
+    ListView2 = new QTreeView(m_client);
     ListView2->setObjectName(u"ListView2"_s);
     ListView2->setGeometry(twipsRect(8040, 120, 7800, 2655));
     ListView2->setRootIsDecorated(false);
@@ -170,14 +180,14 @@ void Form1::buildControls() {
     ListView2->header()->setSectionsMovable(false);
     ListView2->setModel(m_grid);
 
-    PushButton9 = makeButton(this, u"PushButton9"_s, u"Save Results As Text File"_s,
+    PushButton9 = makeButton(m_client, u"PushButton9"_s, u"Save Results As Text File"_s,
                              twipsRect(8040, 2865, 3840, 405));
-    PushButton13 = makeButton(this, u"PushButton13"_s, u"Save Results As Excel File"_s,
+    PushButton13 = makeButton(m_client, u"PushButton13"_s, u"Save Results As Excel File"_s,
                               twipsRect(12000, 2880, 3840, 405));
-    PushButton11 = makeButton(this, u"PushButton11"_s, u"Copy Results To Clipboard"_s,
+    PushButton11 = makeButton(m_client, u"PushButton11"_s, u"Copy Results To Clipboard"_s,
                               twipsRect(8040, 3375, 3840, 405));
     PushButton10 =
-        makeButton(this, u"PushButton10"_s, u"Clear Results"_s, twipsRect(12000, 3375, 3840, 405));
+        makeButton(m_client, u"PushButton10"_s, u"Clear Results"_s, twipsRect(12000, 3375, 3840, 405));
 
     const std::array<std::pair<QWidget*, QString>, 4> inputs{{
         {Text1, u"Principal Amount"_s},
@@ -229,7 +239,7 @@ void Form1::connectControls() {
     // The hover cue needs moves over the buttons, the background, the frame and the grid. The
     // inputs, filtered above, count as the frame that they cover.
     for (QWidget* widget : std::initializer_list<QWidget*>{
-             this, Frame1, ListView2, ListView2->viewport(), ListView2->header(),
+             this, m_client, m_menuBar, Frame1, ListView2, ListView2->viewport(), ListView2->header(),
              ListView2->header()->viewport(), PushButton1, PushButton9, PushButton13, PushButton11,
              PushButton10}) {
         widget->setMouseTracking(true);

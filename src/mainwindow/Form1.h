@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mainwindow/TableSaveDialog.h"
 #include "output/GridData.h"
 
 #include <QWidget>
@@ -7,8 +8,13 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
+class ChartWindow;
 class Ghost;
+class QAction;
+class QMenuBar;
 class QCursor;
 class QDateEdit;
 class QGroupBox;
@@ -21,6 +27,8 @@ class MessageBoxes;
 class SettingsStore;
 class SpreadsheetAutomation;
 class ScheduleGridModel;
+class SummaryWindow;
+struct ScheduleValues;
 class clsLoanCalculator;
 
 // The main window. Form1, its controls and its handlers keep the program's historic names.
@@ -49,6 +57,26 @@ public:
     void PushButton10_Click();  // Clear Results
     bool SaveResultsAsExcelFileIsExcelInstalled();
 
+    // Commands of the menu bar beside the buttons' own.
+    void saveAs();  // CSV, workbook or PDF of the ticked rows
+    void printPreview();
+    void printSchedule();
+    void copyWithHeaders();
+    void tickAll(bool ticked);
+    void showYearlySummary();
+    void showChart();
+    void showKeyboardShortcuts();
+    void showAbout();
+
+    // The grid's schedule as values with the grid's tick states; nothing while the grid is empty.
+    std::optional<ScheduleValues> gridValues() const;
+
+    QMenuBar* menuBar() const { return m_menuBar; }
+    // The area below the menu bar that holds every control, 1064 x 259 pixels.
+    QWidget* clientArea() const { return m_client; }
+    SummaryWindow* summaryWindow() const { return m_summaryWindow; }
+    ChartWindow* chartWindow() const { return m_chartWindow; }
+
     int MousePointer() const { return m_mousePointer; }
     void setMousePointer(int state);
 
@@ -60,6 +88,8 @@ public:
     void setSpreadsheetAutomation(std::shared_ptr<SpreadsheetAutomation> automation);
     void setRandomDraw(std::function<int()> draw);  // a whole number from 1 to 100
     void setUrlOpener(std::function<void(const QUrl&)> opener);
+    // Runs the modal dialogs of the menu commands (file, print, preview).
+    void setDialogRunner(DialogRunner run) { m_runDialog = std::move(run); }
     // Where the optional files (skin, hand cursor) are looked for; the program's folder by default.
     void setProgramFolder(const QString& folder) { m_programFolder = folder; }
     // True once the window has been closed: the program is ending and long outputs may stop.
@@ -94,6 +124,9 @@ private:
     void FillScheduleGrid();
 
     void buildControls();
+    void buildMenuBar();
+    void updateScheduleCommands();
+    void showSaveFailure(const QString& path, const QString& reason);
     void connectControls();
     void centreOnScreen();
     void clearResults();
@@ -103,12 +136,19 @@ private:
     std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<MessageBoxes> m_boxes;
     ScheduleGridModel* m_grid = nullptr;
+    QMenuBar* m_menuBar = nullptr;
+    QWidget* m_client = nullptr;
+    std::vector<QAction*> m_scheduleActions;  // enabled only while the grid has rows
+    SummaryWindow* m_summaryWindow = nullptr;
+    ChartWindow* m_chartWindow = nullptr;
+    QString m_lastTablePath;
     std::shared_ptr<clsLoanCalculator> objLoanCalculator;
     std::shared_ptr<SpreadsheetAutomation> m_spreadsheet;
     SaveFileChooser m_chooseSaveFile;
     QString m_lastSaveName;
     std::function<int()> m_randomDraw;
     std::function<void(const QUrl&)> m_openUrl;
+    DialogRunner m_runDialog;
     int m_mousePointer = pointerDefault;
     std::unique_ptr<Ghost> m_ghost;
     std::unique_ptr<QCursor> m_handCursor;

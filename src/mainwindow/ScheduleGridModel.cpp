@@ -102,3 +102,13 @@ GridData& ScheduleGridModel::detach() {
     }
     return *m_data;
 }
+
+void ScheduleGridModel::setAllChecked(bool checked) {
+    if (m_data->rows.empty()) {
+        return;
+    }
+    for (GridRow& row : detach().rows) {
+        row.setChecked(checked);
+    }
+    Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
+}

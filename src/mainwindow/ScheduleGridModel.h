@@ -28,6 +28,8 @@ public:
     void setRows(std::vector<GridRow> rows);
     // Removes all rows; the columns stay.
     void clear();
+    // Ticks or unticks every row.
+    void setAllChecked(bool checked);
 
     // Throws Failure(IndexOutOfBounds) for a row, column or header that does not exist.
     QString text(int row, int column) const;

@@ -2,10 +2,15 @@
 
 #include "core/Conversions.h"
 
+#include <QBuffer>
+#include <QFileInfo>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QSaveFile>
+#include <QSvgGenerator>
 
 #include <algorithm>
 #include <cmath>
@@ -229,4 +234,48 @@ void ChartPainter::paint(QPainter& painter, const QRectF& area) {
     swatch(principalColour, u"Principal per year (right axis)"_s, false);
     swatch(interestColour, u"Interest per year"_s, false);
     painter.restore();
+}
+
+QImage chartImage(const ChartData& data, const QSize& size, const QLocale& locale) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    ChartPainter chart(data, locale);
+    chart.paint(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    return image;
+}
+
+std::optional<QString> writeChartFile(const ChartData& data, const QSize& size,
+                                      const QString& path, const QLocale& locale) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return file.errorString();
+    }
+    bool painted = false;
+    if (QFileInfo(path).suffix().compare(u"svg"_s, Qt::CaseInsensitive) == 0) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setTitle(u"Repayment chart"_s);
+        QPainter painter;
+        painted = painter.begin(&svg);
+        if (painted) {
+            ChartPainter chart(data, locale);
+            chart.paint(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+            painter.end();
+        }
+    } else {
+        painted = chartImage(data, size, locale).save(&file, "PNG");
+    }
+    if (!painted) {
+        const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
+                                                                    : u"The image could not be made."_s;
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit()) {
+        return file.errorString();
+    }
+    return std::nullopt;
 }

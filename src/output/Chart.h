@@ -5,12 +5,14 @@
 
 #include <QLocale>
 #include <QRectF>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
 #include <optional>
 #include <vector>
 
+class QImage;
 class QPainter;
 
 // What the chart shows: the balance after each month and principal and interest per calendar
@@ -44,3 +46,10 @@ private:
     QLocale m_locale;
     QRectF m_plot;
 };
+
+// The chart as an image of the given size, and written to a file as PNG or SVG (by the name's
+// extension, PNG when it names neither), replacing the file only once it is whole. Returns the
+// reason when the file cannot be written.
+QImage chartImage(const ChartData& data, const QSize& size, const QLocale& locale = QLocale());
+std::optional<QString> writeChartFile(const ChartData& data, const QSize& size, const QString& path,
+                                      const QLocale& locale = QLocale());

@@ -150,6 +150,20 @@ QByteArray csvBytes(const TableSource& table) {
     return out;
 }
 
+QString tabSeparatedText(const TableSource& table, const QLocale& locale) {
+    QString out = table.headers().join(u'\t') + u"\r\n"_s;
+    for (int r = 0; r < table.rowCount(); ++r) {
+        for (int c = 0; c < table.columnCount(); ++c) {
+            if (c > 0) {
+                out += u'\t';
+            }
+            out += displayText(table.cell(r, c), locale);
+        }
+        out += u"\r\n"_s;
+    }
+    return out;
+}
+
 QByteArray xlsxBytes(const TableSource& table, const DocumentFacts& facts, QString* error) {
     // libxlsxwriter writes to a named file only: a private temporary one, read back at once.
     QTemporaryFile temp(QDir::tempPath() + u"/ravenmoor-XXXXXX.xlsx"_s);

@@ -46,12 +46,14 @@ start_program() {
     [ -n "$window" ] || fail "the window did not appear"
     # There is no window manager to hand the window the keyboard focus.
     xdotool windowfocus --sync "$window"
+    # The client area lies below the menu bar.
+    menu=$(( $(xdotool getwindowgeometry --shell "$window" | sed -n 's/^HEIGHT=//p') - 259 ))
     sleep 1
 }
 
-# Clicks at a point given in the window's own pixels.
+# Clicks at a point given in the client area's own pixels.
 click() {
-    xdotool mousemove --window "$window" "$1" "$2" click 1
+    xdotool mousemove --window "$window" "$1" $(( $2 + menu )) click 1
     sleep 0.5
 }
 

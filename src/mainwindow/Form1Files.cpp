@@ -1,0 +1,189 @@
+// The commands of the menu bar that the buttons do not offer: Save As, print, copy with
+// headers, ticking, the yearly summary and the chart.
+#include "mainwindow/Form1.h"
+
+#include "mainwindow/ChartWindow.h"
+#include "mainwindow/ScheduleGridModel.h"
+#include "mainwindow/SummaryWindow.h"
+#include "model/clsLoanCalculator.h"
+#include "output/Clipboard.h"
+#include "output/ScheduleValues.h"
+#include "output/TablePrint.h"
+#include "output/TableSource.h"
+#include "shell/Guard.h"
+#include "shell/Main.h"
+#include "shell/MessageBoxes.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+using namespace Qt::StringLiterals;
+
+std::optional<ScheduleValues> Form1::gridValues() const {
+    const GridSnapshot grid = gridModel().snapshot();
+    if (!grid || grid->rows.empty() || !objLoanCalculator) {
+        return std::nullopt;
+    }
+    // The grid was filled from this calculator: the same rows, one per schedule entry.
+    const ScheduleCollectionPtr schedule = objLoanCalculator->getScheduleData();
+    if (!schedule || schedule->Count() != grid->rowCount()) {
+        return std::nullopt;
+    }
+    ScheduleValues values = scheduleValues(*objLoanCalculator->getLoanDetails(), *schedule);
+    for (std::size_t i = 0; i < values.rows.size(); ++i) {
+        values.rows[i].ticked = grid->rows[i].checked();
+    }
+    values.totals.ticked = grid->rows.back().checked();
+    return values;
+}
+
+void Form1::updateScheduleCommands() {
+    const bool filled = m_grid->rowCount() > 0;
+    for (QAction* action : m_scheduleActions) {
+        action->setEnabled(filled);
+    }
+    // Open windows follow the grid: a new schedule replaces theirs, an empty grid hides them.
+    const auto values = filled ? gridValues() : std::nullopt;
+    if (m_summaryWindow != nullptr) {
+        if (values) {
+            m_summaryWindow->setSchedule(*values);
+        } else {
+            m_summaryWindow->hide();
+        }
+    }
+    if (m_chartWindow != nullptr) {
+        if (values) {
+            m_chartWindow->setSchedule(*values);
+        } else {
+            m_chartWindow->hide();
+        }
+    }
+}
+
+void Form1::showSaveFailure(const QString& path, const QString& reason) {
+    messageBoxes().show(Message{saveFailureText(path, reason), appTitle(), MessageIcon::Warning});
+}
+
+void Form1::saveAs() {
+    Guard guard(messageBoxes(), u"in Ravenmoor.Form1.saveAs "_s);
+    guard.run(100, [&] {
+        const auto values = gridValues();
+        if (!values) {
+            return;
+        }
+        const auto choice = chooseTableFile(this, u"Save As"_s, m_lastTablePath, m_runDialog);
+        if (!choice) {
+            return;
+        }
+        m_lastTablePath = choice->path;
+        setMousePointer(pointerBusy);
+        const auto error = writeTableFile(choice->format, ScheduleTableSource(*values),
+                                          scheduleFacts(*values), choice->path);
+        setMousePointer(pointerDefault);
+        if (error) {
+            showSaveFailure(choice->path, *error);
+        }
+    });
+}
+
+void Form1::printPreview() {
+    Guard guard(messageBoxes(), u"in Ravenmoor.Form1.printPreview "_s);
+    guard.run(100, [&] {
+        const auto values = gridValues();
+        if (!values) {
+            return;
+        }
+        QPrinter printer(QPrinter::HighResolution);
+        setUpPage(printer, QLocale());
+        QPrintPreviewDialog preview(&printer, this);
+        preview.setObjectName(u"printPreview"_s);
+        preview.resize(900, 760);
+        const ScheduleTableSource table(*values);
+        const DocumentFacts facts = scheduleFacts(*values);
+        connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+                [&table, &facts](QPrinter* target) { printTable(*target, table, facts); });
+        m_runDialog(preview);
+    });
+}
+
+void Form1::printSchedule() {
+    Guard guard(messageBoxes(), u"in Ravenmoor.Form1.printSchedule "_s);
+    guard.run(100, [&] {
+        const auto values = gridValues();
+        if (!values) {
+            return;
+        }
+        QPrinter printer(QPrinter::HighResolution);
+        setUpPage(printer, QLocale());
+        QPrintDialog dialog(&printer, this);
+        dialog.setObjectName(u"printDialog"_s);
+        if (m_runDialog(dialog) != QDialog::Accepted) {
+            return;
+        }
+        setMousePointer(pointerBusy);
+        const auto error =
+            printTable(printer, ScheduleTableSource(*values), scheduleFacts(*values));
+        setMousePointer(pointerDefault);
+        if (error) {
+            messageBoxes().show(Message{*error, appTitle(), MessageIcon::Warning});
+        }
+    });
+}
+
+void Form1::copyWithHeaders() {
+    Guard guard(messageBoxes(), u"in Ravenmoor.Form1.copyWithHeaders "_s);
+    guard.run(100, [&] {
+        const GridSnapshot grid = gridModel().snapshot();
+        if (!grid || grid->rows.empty()) {
+            return;
+        }
+        // The copy text with the header line as its first row, the widths then fitting it too.
+        GridData withHeaders;
+        withHeaders.headers = grid->headers;
+        withHeaders.rows.reserve(grid->rows.size() + 1);
+        GridRow header;
+        for (int c = 0; c < grid->columnCount(); ++c) {
+            header.setCell(c, grid->headers[c]);
+        }
+        withHeaders.rows.push_back(std::move(header));
+        withHeaders.rows.insert(withHeaders.rows.end(), grid->rows.begin(), grid->rows.end());
+        ClearClipboard();
+        SetClipboardText(buildCopyText(withHeaders), 0);
+    });
+}
+
+void Form1::tickAll(bool ticked) {
+    m_grid->setAllChecked(ticked);
+}
+
+void Form1::showYearlySummary() {
+    const auto values = gridValues();
+    if (!values) {
+        return;
+    }
+    if (m_summaryWindow == nullptr) {
+        m_summaryWindow = new SummaryWindow(messageBoxes(), m_runDialog, this);
+    }
+    m_summaryWindow->setSchedule(*values);
+    m_summaryWindow->show();
+    m_summaryWindow->raise();
+    m_summaryWindow->activateWindow();
+}
+
+void Form1::showChart() {
+    const auto values = gridValues();
+    if (!values) {
+        return;
+    }
+    if (m_chartWindow == nullptr) {
+        m_chartWindow = new ChartWindow(messageBoxes(), m_runDialog, this);
+    }
+    m_chartWindow->setSchedule(*values);
+    m_chartWindow->show();
+    m_chartWindow->raise();
+    m_chartWindow->activateWindow();
+}

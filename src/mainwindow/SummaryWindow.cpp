@@ -1,0 +1,155 @@
+#include "mainwindow/SummaryWindow.h"
+
+#include "output/TablePrint.h"
+#include "output/TableSource.h"
+#include "shell/Main.h"
+#include "shell/MessageBoxes.h"
+
+#include <QAbstractTableModel>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+class SummaryModel final : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setSummary(const YearlySummary* summary) {
+        beginResetModel();
+        m_source = summary ? std::make_unique<SummaryTableSource>(*summary) : nullptr;
+        endResetModel();
+    }
+    const SummaryTableSource* source() const { return m_source.get(); }
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() || !m_source ? 0 : m_source->rowCount();
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() || !m_source ? 0 : m_source->columnCount();
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!m_source || !index.isValid()) {
+            return {};
+        }
+        const TableCell cell = m_source->cell(index.row(), index.column());
+        switch (role) {
+            case Qt::DisplayRole:
+                return displayText(cell, m_locale);
+            case Qt::TextAlignmentRole:
+                return QVariant::fromValue(
+                    (cell.kind == TableCell::Kind::Cents || index.column() == 0 ? Qt::AlignRight
+                                                                                : Qt::AlignLeft) |
+                    Qt::AlignVCenter);
+            case Qt::FontRole:
+                if (m_source->isTotals(index.row())) {
+                    QFont bold;
+                    bold.setBold(true);
+                    return bold;
+                }
+                return {};
+            default:
+                return {};
+        }
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (m_source && orientation == Qt::Horizontal && role == Qt::DisplayRole) {
+            return m_source->headers().value(section);
+        }
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+
+private:
+    std::unique_ptr<SummaryTableSource> m_source;
+    QLocale m_locale;
+};
+
+SummaryWindow::SummaryWindow(MessageBoxes& boxes, DialogRunner runDialog, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_boxes(boxes), m_runDialog(std::move(runDialog)) {
+    setObjectName(u"SummaryWindow"_s);
+    setWindowTitle(u"Yearly Summary"_s);
+    m_basis = new QComboBox(this);
+    m_basis->setObjectName(u"basis"_s);
+    m_basis->addItem(u"Calendar years"_s);
+    m_basis->addItem(u"Loan years (instalments 1–12, 13–24, …)"_s);
+    auto* basisLabel = new QLabel(u"&Years:"_s, this);
+    basisLabel->setBuddy(m_basis);
+
+    m_model = new SummaryModel(this);
+    m_table = new QTableView(this);
+    m_table->setObjectName(u"summaryTable"_s);
+    m_table->setModel(m_model);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setAccessibleName(u"Yearly summary"_s);
+
+    auto* copyButton = new QPushButton(u"&Copy"_s, this);
+    auto* saveButton = new QPushButton(u"&Save As…"_s, this);
+    copyButton->setObjectName(u"copy"_s);
+    saveButton->setObjectName(u"saveAs"_s);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(basisLabel);
+    top->addWidget(m_basis, 1);
+    top->addWidget(copyButton);
+    top->addWidget(saveButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_table, 1);
+    resize(760, 420);
+
+    connect(m_basis, &QComboBox::currentIndexChanged, this, [this](int index) {
+        setBasis(index == 1 ? YearBasis::Loan : YearBasis::Calendar);
+    });
+    connect(copyButton, &QPushButton::clicked, this, &SummaryWindow::copy);
+    connect(saveButton, &QPushButton::clicked, this, &SummaryWindow::saveAs);
+}
+
+SummaryWindow::~SummaryWindow() = default;
+
+void SummaryWindow::setSchedule(ScheduleValues schedule) {
+    m_schedule = std::move(schedule);
+    recompute();
+}
+
+void SummaryWindow::setBasis(YearBasis basis) {
+    m_basis->setCurrentIndex(basis == YearBasis::Loan ? 1 : 0);
+    if (m_summary.basis != basis) {
+        m_summary.basis = basis;
+        recompute();
+    }
+}
+
+void SummaryWindow::recompute() {
+    m_summary = yearlySummary(m_schedule, m_summary.basis);
+    m_model->setSummary(&m_summary);
+}
+
+void SummaryWindow::copy() const {
+    QApplication::clipboard()->setText(tabSeparatedText(SummaryTableSource(m_summary)));
+}
+
+void SummaryWindow::saveAs() {
+    const auto choice = chooseTableFile(this, u"Save Yearly Summary"_s, m_lastPath, m_runDialog);
+    if (!choice) {
+        return;
+    }
+    m_lastPath = choice->path;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto error = writeTableFile(choice->format, SummaryTableSource(m_summary),
+                                      summaryFacts(m_schedule, m_summary), choice->path);
+    QApplication::restoreOverrideCursor();
+    if (error) {
+        m_boxes.show(Message{saveFailureText(choice->path, *error), appTitle(), MessageIcon::Warning});
+    }
+}

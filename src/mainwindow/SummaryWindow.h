@@ -1,0 +1,42 @@
+#pragma once
+
+#include "mainwindow/TableSaveDialog.h"
+#include "output/ScheduleValues.h"
+#include "output/YearlySummary.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class MessageBoxes;
+class QComboBox;
+class QTableView;
+class SummaryModel;
+
+// The yearly summary in its own resizable window: calendar or loan years, a totals row, Copy
+// and Save As.
+class SummaryWindow final : public QWidget {
+    Q_OBJECT
+public:
+    SummaryWindow(MessageBoxes& boxes, DialogRunner runDialog, QWidget* parent = nullptr);
+    ~SummaryWindow() override;
+
+    void setSchedule(ScheduleValues schedule);
+    void setBasis(YearBasis basis);
+    const YearlySummary& summary() const { return m_summary; }
+
+    void copy() const;
+    void saveAs();
+
+private:
+    void recompute();
+
+    MessageBoxes& m_boxes;
+    DialogRunner m_runDialog;
+    ScheduleValues m_schedule;
+    YearlySummary m_summary;
+    QString m_lastPath;
+    QComboBox* m_basis = nullptr;
+    QTableView* m_table = nullptr;
+    SummaryModel* m_model = nullptr;
+};

@@ -1,0 +1,92 @@
+#include "mainwindow/TableSaveDialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QStandardPaths>
+
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Filter {
+    TableFormat format;
+    const char16_t* text;
+};
+
+constexpr std::array<Filter, 3> filters{{
+    {TableFormat::Csv, u"CSV (comma-separated) (*.csv)"},
+    {TableFormat::Xlsx, u"Excel workbook (*.xlsx)"},
+    {TableFormat::Pdf, u"PDF (*.pdf)"},
+}};
+
+QString startFolder(const QString& lastPath) {
+    if (!lastPath.isEmpty()) {
+        return lastPath;
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(documents).exists() ? documents : QDir::homePath();
+}
+
+QFileDialog* makeDialog(QWidget* parent, const QString& title, const QString& lastPath,
+                        const QStringList& nameFilters) {
+    auto* dialog = new QFileDialog(parent, title, startFolder(lastPath));
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    // Qt's own dialog adds the filter's extension before it asks about replacing.
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog->setNameFilters(nameFilters);
+    return dialog;
+}
+
+}  // namespace
+
+std::optional<TableSaveChoice> chooseTableFile(QWidget* parent, const QString& title,
+                                               const QString& lastPath, const DialogRunner& run) {
+    QStringList names;
+    for (const Filter& filter : filters) {
+        names.append(QString::fromUtf16(filter.text));
+    }
+    std::unique_ptr<QFileDialog> dialog(makeDialog(parent, title, lastPath, names));
+    const auto suffixFor = [&names](const QString& filter) {
+        const auto index = static_cast<std::size_t>(std::max<qsizetype>(0, names.indexOf(filter)));
+        return suffixOf(filters[index].format);
+    };
+    if (const auto typed = formatOfName(lastPath)) {
+        dialog->selectNameFilter(names[static_cast<qsizetype>(*typed)]);
+    }
+    dialog->setDefaultSuffix(suffixFor(dialog->selectedNameFilter()));
+    QObject::connect(dialog.get(), &QFileDialog::filterSelected, dialog.get(),
+                     [&dialog, suffixFor](const QString& filter) {
+                         dialog->setDefaultSuffix(suffixFor(filter));
+                     });
+    if (run(*dialog) != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    TableSaveChoice choice;
+    choice.path = dialog->selectedFiles().constFirst();
+    const auto index = names.indexOf(dialog->selectedNameFilter());
+    choice.format = formatOfName(choice.path).value_or(
+        filters[static_cast<std::size_t>(std::max<qsizetype>(0, index))].format);
+    return choice;
+}
+
+QString chooseImageFile(QWidget* parent, const QString& lastPath, const DialogRunner& run) {
+    const QStringList names{u"PNG image (*.png)"_s, u"SVG image (*.svg)"_s};
+    std::unique_ptr<QFileDialog> dialog(makeDialog(parent, u"Save Chart"_s, lastPath, names));
+    dialog->setDefaultSuffix(u"png"_s);
+    QObject::connect(dialog.get(), &QFileDialog::filterSelected, dialog.get(),
+                     [&dialog, names](const QString& filter) {
+                         dialog->setDefaultSuffix(filter == names[1] ? u"svg"_s : u"png"_s);
+                     });
+    if (run(*dialog) != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog->selectedFiles().constFirst();
+}
+
+QString saveFailureText(const QString& path, const QString& reason) {
+    return u"Ravenmoor could not save \"%1\": %2"_s.arg(QDir::toNativeSeparators(path), reason);
+}
