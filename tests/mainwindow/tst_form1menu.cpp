@@ -1,0 +1,173 @@
+#include "support/RecordingBoxes.h"
+#include "mainwindow/ChartWindow.h"
+#include "mainwindow/Form1.h"
+#include "mainwindow/ScheduleGridModel.h"
+#include "mainwindow/SummaryWindow.h"
+#include "shell/SettingsStore.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+class Form1MenuTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void menuWalk();
+    void emptyGridDisablesScheduleItems();
+
+private:
+    QAction* item(const QString& text) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Form1> m_window;
+    RecordingBoxes* m_boxes = nullptr;
+    QStringList m_dialogs;  // class names of the dialogs run, in order
+    QString m_saveAsPath;   // what a file dialog is given, if anything
+};
+
+void Form1MenuTest::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_window = std::make_unique<Form1>(
+        std::make_unique<SettingsStore>(m_dir->filePath(u"settings/Kestrelor.ini"_s)));
+    auto boxes = std::make_unique<RecordingBoxes>();
+    m_boxes = boxes.get();
+    m_window->setMessageBoxes(std::move(boxes));
+    m_window->setRandomDraw([] { return 100; });
+    m_window->setUrlOpener([](const QUrl&) {});
+    m_dialogs.clear();
+    m_saveAsPath.clear();
+    m_window->setDialogRunner([this](QDialog& dialog) {
+        m_dialogs.append(QString::fromLatin1(dialog.metaObject()->className()));
+        auto* files = qobject_cast<QFileDialog*>(&dialog);
+        if (files != nullptr && !m_saveAsPath.isEmpty()) {
+            files->selectFile(m_saveAsPath);
+            return int(QDialog::Accepted);
+        }
+        return int(QDialog::Rejected);
+    });
+    m_window->Form_Load();
+}
+
+void Form1MenuTest::cleanup() {
+    m_window.reset();
+    m_dir.reset();
+}
+
+QAction* Form1MenuTest::item(const QString& text) const {
+    for (QAction* menu : m_window->menuBar()->actions()) {
+        for (QAction* action : menu->menu()->actions()) {
+            if (QString(action->text()).remove(u'&') == text) {
+                return action;
+            }
+        }
+    }
+    return nullptr;
+}
+
+void Form1MenuTest::menuWalk() {
+    m_window->Text1->setText(u"100000"_s);
+    m_window->Text2->setText(u"12"_s);
+    m_window->Text3->setText(u"11"_s);
+    m_window->PushButton1_Click();
+    ScheduleGridModel& grid = m_window->gridModel();
+    QCOMPARE(grid.rowCount(), 13);
+    QStringList savedNames;
+    m_window->setSaveFileChooser([&savedNames](QWidget*, const QString&) {
+        savedNames.append(u"asked"_s);
+        return QString();
+    });
+    const QString csv = m_dir->filePath(u"walk.csv"_s);
+    const QByteArray emptyPath = m_dir->filePath(u"bin"_s).toLocal8Bit();
+    const QByteArray path = qgetenv("PATH");
+    const auto clipboard = [] { return QApplication::clipboard()->text(); };
+
+    struct Step {
+        QString item;
+        QKeySequence shortcut;
+        std::function<void()> before;
+        std::function<bool()> reached;
+    };
+    const std::vector<Step> steps{
+        {u"Save Results As Text File…"_s, QKeySequence(u"Ctrl+S"_s), {},
+         [&] { return savedNames.size() == 1; }},
+        {u"Save As…"_s, QKeySequence(u"Ctrl+Shift+S"_s), [&] { m_saveAsPath = csv; },
+         [&] {
+             QFile file(csv);
+             return m_dialogs.endsWith(u"QFileDialog"_s) && file.open(QIODevice::ReadOnly) &&
+                    file.readLine() == "#,Date,Opening Bal.,Principle Amt.,Interest Amt.,Closing Bal.\r\n";
+         }},
+        {u"Export To Spreadsheet Program"_s, QKeySequence(u"Ctrl+E"_s),
+         [&] { qputenv("PATH", emptyPath); },
+         [&] {
+             qputenv("PATH", path);
+             return m_boxes->shown.size() == 2 &&
+                    m_boxes->shown[1].text.endsWith(u"to use this feature."_s);
+         }},
+        {u"Print Preview…"_s, {}, {}, [&] { return m_dialogs.endsWith(u"QPrintPreviewDialog"_s); }},
+        {u"Print…"_s, QKeySequence(u"Ctrl+P"_s), {}, [&] { return m_dialogs.endsWith(u"QPrintDialog"_s); }},
+        {u"Copy Results"_s, QKeySequence(u"Ctrl+Shift+C"_s), [&] { QApplication::clipboard()->clear(); },
+         [&] { return clipboard().startsWith(u"1 "_s); }},
+        {u"Copy With Headers"_s, {}, {}, [&] { return clipboard().startsWith(u"# "_s); }},
+        {u"Untick All"_s, {}, {}, [&] { return !grid.isChecked(0) && !grid.isChecked(12); }},
+        {u"Tick All"_s, {}, {}, [&] { return grid.isChecked(0) && grid.isChecked(12); }},
+        {u"Yearly Summary"_s, {}, {},
+         [&] { return m_window->summaryWindow() && m_window->summaryWindow()->isVisible(); }},
+        {u"Chart"_s, {}, {}, [&] { return m_window->chartWindow() && m_window->chartWindow()->isVisible(); }},
+        {u"Keyboard Shortcuts"_s, {}, {},
+         [&] { return m_boxes->shown.last().text.contains(u"Ctrl+Shift+S\tSave As…"_s); }},
+        {u"About Ravenmoor"_s, {}, {},
+         [&] { return m_boxes->shown.last().text.contains(u"https://ravenmoor.example/"_s); }},
+        {u"Clear Results"_s, {}, {}, [&] {
+             return grid.rowCount() == 0 && !m_window->summaryWindow()->isVisible();
+         }},
+        {u"Quit"_s, QKeySequence(u"Ctrl+Q"_s), {}, [&] { return m_window->isClosing(); }},
+    };
+    m_window->show();
+    QSet<QKeySequence> shortcuts;
+    for (const Step& step : steps) {
+        QAction* action = item(step.item);
+        QVERIFY2(action != nullptr, qPrintable(step.item));
+        QCOMPARE(action->shortcut(), step.shortcut);
+        if (!step.shortcut.isEmpty()) {
+            QVERIFY2(!shortcuts.contains(step.shortcut), "one shortcut, one item");
+            shortcuts.insert(step.shortcut);
+        }
+        if (step.before) {
+            step.before();
+        }
+        action->trigger();
+        QVERIFY2(step.reached(), qPrintable(step.item));
+    }
+}
+
+void Form1MenuTest::emptyGridDisablesScheduleItems() {
+    for (const QString& text : {u"Save As…"_s, u"Print Preview…"_s, u"Print…"_s, u"Copy Results"_s,
+                                u"Copy With Headers"_s, u"Tick All"_s, u"Untick All"_s,
+                                u"Clear Results"_s, u"Yearly Summary"_s, u"Chart"_s}) {
+        QVERIFY2(!item(text)->isEnabled(), qPrintable(text));
+    }
+    for (const QString& text : {u"Save Results As Text File…"_s, u"Export To Spreadsheet Program"_s,
+                                u"Quit"_s, u"Keyboard Shortcuts"_s, u"About Ravenmoor"_s}) {
+        QVERIFY2(item(text)->isEnabled(), qPrintable(text));
+    }
+}
+
+QTEST_MAIN(Form1MenuTest)
+#include "tst_form1menu.moc"
