@@ -44,7 +44,7 @@ public:
         const TableCell cell = m_source->cell(index.row(), index.column());
         switch (role) {
             case Qt::DisplayRole:
-                return displayText(cell, m_locale);
+                return m_texts(cell);
             case Qt::TextAlignmentRole:
                 return QVariant::fromValue(
                     (cell.kind == TableCell::Kind::Cents || index.column() == 0 ? Qt::AlignRight
@@ -70,7 +70,7 @@ public:
 
 private:
     std::unique_ptr<SummaryTableSource> m_source;
-    QLocale m_locale;
+    CellTexts m_texts{QLocale()};
 };
 
 SummaryWindow::SummaryWindow(MessageBoxes& boxes, DialogRunner runDialog, QWidget* parent)

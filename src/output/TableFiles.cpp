@@ -151,13 +151,14 @@ QByteArray csvBytes(const TableSource& table) {
 }
 
 QString tabSeparatedText(const TableSource& table, const QLocale& locale) {
+    const CellTexts texts(locale);
     QString out = table.headers().join(u'\t') + u"\r\n"_s;
     for (int r = 0; r < table.rowCount(); ++r) {
         for (int c = 0; c < table.columnCount(); ++c) {
             if (c > 0) {
                 out += u'\t';
             }
-            out += displayText(table.cell(r, c), locale);
+            out += texts(table.cell(r, c));
         }
         out += u"\r\n"_s;
     }

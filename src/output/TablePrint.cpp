@@ -86,20 +86,27 @@ void setUpPage(QPagedPaintDevice& device, const QLocale& locale) {
                           QPageLayout::Millimeter);
 }
 
-QString displayText(const TableCell& cell, const QLocale& locale) {
+CellTexts::CellTexts(const QLocale& locale)
+    : m_locale(locale), m_dateFormat(shortDateFormat(locale)) {}
+
+QString CellTexts::operator()(const TableCell& cell) const {
     switch (cell.kind) {
         case TableCell::Kind::Empty:
             return {};
         case TableCell::Kind::Integer:
             return QString::number(cell.value);
         case TableCell::Kind::Cents:
-            return locale.toString(cell.amount(), 'f', 2);
+            return m_locale.toString(cell.amount(), 'f', 2);
         case TableCell::Kind::Date:
-            return locale.toString(cell.toDate(), shortDateFormat(locale));
+            return m_locale.toString(cell.toDate(), m_dateFormat);
         case TableCell::Kind::Text:
             return cell.text;
     }
     return {};
+}
+
+QString displayText(const TableCell& cell, const QLocale& locale) {
+    return CellTexts(locale)(cell);
 }
 
 int printedPageCount(QPagedPaintDevice& device, const TableSource& table,
@@ -146,6 +153,7 @@ std::optional<QString> printTable(QPagedPaintDevice& device, const TableSource& 
     };
     const double ascent = bodyMetrics.ascent() + (layout.rowHeight - bodyMetrics.height()) / 2;
     const QStringList headers = table.headers();
+    const CellTexts texts(locale);
 
     int row = 0;
     for (int page = 1; page <= layout.pages; ++page) {
@@ -164,8 +172,7 @@ std::optional<QString> printTable(QPagedPaintDevice& device, const TableSource& 
                 painter.setFont(bold);
                 painter.drawText(QPointF(fx, fy), facts.items[i].first + u':');
                 painter.setFont(body);
-                painter.drawText(QPointF(fx + width * 0.22, fy),
-                                 displayText(facts.items[i].second, locale));
+                painter.drawText(QPointF(fx + width * 0.22, fy), texts(facts.items[i].second));
             }
             y = layout.factsHeight;
         }
@@ -187,7 +194,7 @@ std::optional<QString> printTable(QPagedPaintDevice& device, const TableSource& 
             for (int c = 0; c < columns; ++c) {
                 const TableCell cell = table.cell(row, c);
                 if (cell.kind != TableCell::Kind::Empty) {
-                    drawCell(c, y + ascent, displayText(cell, locale),
+                    drawCell(c, y + ascent, texts(cell),
                              totals ? boldMetrics : bodyMetrics);
                 }
             }

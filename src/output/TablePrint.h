@@ -21,6 +21,17 @@ void setUpPage(QPagedPaintDevice& device, const QLocale& locale);
 // grouping, dates in the short date form, integers plain.
 QString displayText(const TableCell& cell, const QLocale& locale);
 
+// The same for many cells: the locale's date pattern is worked out once.
+class CellTexts {
+public:
+    explicit CellTexts(const QLocale& locale);
+    QString operator()(const TableCell& cell) const;
+
+private:
+    QLocale m_locale;
+    QString m_dateFormat;
+};
+
 // Prints the table: the title and facts on the first page, the header row on every page,
 // amounts right-aligned, the totals row bold, "Page n of m" at the foot. The device's page
 // size and margins are used as they are. Returns the reason when painting cannot start.
