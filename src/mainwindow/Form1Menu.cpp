@@ -71,6 +71,8 @@ void Form1::buildMenuBar() {
     add(help, u"&About Ravenmoor"_s, QKeySequence(), false, &Form1::showAbout);
 
     connect(m_grid, &QAbstractItemModel::modelReset, this, &Form1::updateScheduleCommands);
+    connect(m_grid, &QAbstractItemModel::rowsInserted, this, &Form1::updateScheduleCommands);
+    connect(m_grid, &QAbstractItemModel::rowsRemoved, this, &Form1::updateScheduleCommands);
     updateScheduleCommands();
 }
 

@@ -108,9 +108,8 @@ SummaryWindow::SummaryWindow(MessageBoxes& boxes, DialogRunner runDialog, QWidge
     layout->addWidget(m_table, 1);
     resize(760, 420);
 
-    connect(m_basis, &QComboBox::currentIndexChanged, this, [this](int index) {
-        setBasis(index == 1 ? YearBasis::Loan : YearBasis::Calendar);
-    });
+    connect(m_basis, &QComboBox::currentIndexChanged, this,
+            [this](int index) { setBasis(index == 1 ? YearBasis::Loan : YearBasis::Calendar); });
     connect(copyButton, &QPushButton::clicked, this, &SummaryWindow::copy);
     connect(saveButton, &QPushButton::clicked, this, &SummaryWindow::saveAs);
 }
@@ -150,6 +149,7 @@ void SummaryWindow::saveAs() {
                                       summaryFacts(m_schedule, m_summary), choice->path);
     QApplication::restoreOverrideCursor();
     if (error) {
-        m_boxes.show(Message{saveFailureText(choice->path, *error), appTitle(), MessageIcon::Warning});
+        m_boxes.show(
+            Message{saveFailureText(choice->path, *error), appTitle(), MessageIcon::Warning});
     }
 }

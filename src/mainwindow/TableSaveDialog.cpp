@@ -68,8 +68,9 @@ std::optional<TableSaveChoice> chooseTableFile(QWidget* parent, const QString& t
     TableSaveChoice choice;
     choice.path = dialog->selectedFiles().constFirst();
     const auto index = names.indexOf(dialog->selectedNameFilter());
-    choice.format = formatOfName(choice.path).value_or(
-        filters[static_cast<std::size_t>(std::max<qsizetype>(0, index))].format);
+    choice.format =
+        formatOfName(choice.path)
+            .value_or(filters[static_cast<std::size_t>(std::max<qsizetype>(0, index))].format);
     return choice;
 }
 

@@ -66,8 +66,8 @@ std::optional<int> ChartPainter::monthAt(double x) const {
         return std::nullopt;
     }
     const auto months = static_cast<double>(m_data.due.size());
-    return std::clamp(static_cast<int>(std::lround((x - m_plot.left()) / m_plot.width() * months)), 0,
-                      static_cast<int>(m_data.due.size()));
+    return std::clamp(static_cast<int>(std::lround((x - m_plot.left()) / m_plot.width() * months)),
+                      0, static_cast<int>(m_data.due.size()));
 }
 
 QString ChartPainter::readout(int month) const {
@@ -141,21 +141,26 @@ void ChartPainter::paint(QPainter& painter, const QRectF& area) {
     // Stacked bars: each pixel column shows the mean of the years whose spans fall into it.
     if (months > 0) {
         const double perMonth = m_plot.width() / months;
-        const auto barTop = [&](double value) { return m_plot.bottom() - m_plot.height() * value / rightTop; };
+        const auto barTop = [&](double value) {
+            return m_plot.bottom() - m_plot.height() * value / rightTop;
+        };
         if (perMonth * 12 >= 3) {
             for (const SummaryYear& year : m_data.years.years) {
                 const double x0 = xOf(year.firstInstalment - 1) + 1;
                 const double x1 = xOf(year.lastInstalment) - 1;
                 const double p = static_cast<double>(year.principal) / 100.0;
                 const double i = static_cast<double>(year.interest) / 100.0;
-                painter.fillRect(QRectF(QPointF(x0, barTop(p)), QPointF(x1, m_plot.bottom())), principalColour);
-                painter.fillRect(QRectF(QPointF(x0, barTop(p + i)), QPointF(x1, barTop(p))), interestColour);
+                painter.fillRect(QRectF(QPointF(x0, barTop(p)), QPointF(x1, m_plot.bottom())),
+                                 principalColour);
+                painter.fillRect(QRectF(QPointF(x0, barTop(p + i)), QPointF(x1, barTop(p))),
+                                 interestColour);
             }
         } else {
             std::size_t y = 0;
             const auto& years = m_data.years.years;
             for (int c = 0; c < columns && y < years.size(); ++c) {
-                const int lastMonth = static_cast<int>(static_cast<long long>(c + 1) * months / columns);
+                const int lastMonth =
+                    static_cast<int>(static_cast<long long>(c + 1) * months / columns);
                 double p = 0;
                 double i = 0;
                 int n = 0;
@@ -171,8 +176,10 @@ void ChartPainter::paint(QPainter& painter, const QRectF& area) {
                 p /= 100.0 * n;
                 i /= 100.0 * n;
                 const double x = m_plot.left() + c;
-                painter.fillRect(QRectF(QPointF(x, barTop(p)), QPointF(x + 1, m_plot.bottom())), principalColour);
-                painter.fillRect(QRectF(QPointF(x, barTop(p + i)), QPointF(x + 1, barTop(p))), interestColour);
+                painter.fillRect(QRectF(QPointF(x, barTop(p)), QPointF(x + 1, m_plot.bottom())),
+                                 principalColour);
+                painter.fillRect(QRectF(QPointF(x, barTop(p + i)), QPointF(x + 1, barTop(p))),
+                                 interestColour);
             }
         }
 
@@ -180,7 +187,8 @@ void ChartPainter::paint(QPainter& painter, const QRectF& area) {
         QPolygonF points;
         points.reserve(std::min(columns, months) + 1);
         const auto yOf = [&](std::int64_t cents) {
-            return m_plot.bottom() - m_plot.height() * (static_cast<double>(cents) / 100.0) / leftTop;
+            return m_plot.bottom() -
+                   m_plot.height() * (static_cast<double>(cents) / 100.0) / leftTop;
         };
         points.append(QPointF(m_plot.left(), yOf(m_data.balance[0])));
         if (months <= columns) {
@@ -189,7 +197,8 @@ void ChartPainter::paint(QPainter& painter, const QRectF& area) {
             }
         } else {
             for (int c = 1; c <= columns; ++c) {
-                const auto k = static_cast<std::size_t>(static_cast<long long>(c) * months / columns);
+                const auto k =
+                    static_cast<std::size_t>(static_cast<long long>(c) * months / columns);
                 points.append(QPointF(m_plot.left() + c, yOf(m_data.balance[k])));
             }
         }
@@ -203,13 +212,16 @@ void ChartPainter::paint(QPainter& painter, const QRectF& area) {
         const int labels = std::max(1, std::min(months, static_cast<int>(m_plot.width() / 100)));
         const bool shortSpan = months <= 36;
         for (int i = 0; i <= labels; ++i) {
-            const int month = std::max(1, static_cast<int>(static_cast<long long>(i) * months / labels));
+            const int month =
+                std::max(1, static_cast<int>(static_cast<long long>(i) * months / labels));
             const QDate due = m_data.due[static_cast<std::size_t>(month - 1)];
-            const QString text = shortSpan ? m_locale.toString(due, u"MMM yyyy"_s)
-                                           : QString::number(due.year());
-            const double x = std::clamp(xOf(month) - metrics.horizontalAdvance(text) / 2, area.left(),
-                                        area.right() - metrics.horizontalAdvance(text));
-            painter.drawLine(QPointF(xOf(month), m_plot.bottom()), QPointF(xOf(month), m_plot.bottom() + 4));
+            const QString text =
+                shortSpan ? m_locale.toString(due, u"MMM yyyy"_s) : QString::number(due.year());
+            const double x =
+                std::clamp(xOf(month) - metrics.horizontalAdvance(text) / 2, area.left(),
+                           area.right() - metrics.horizontalAdvance(text));
+            painter.drawLine(QPointF(xOf(month), m_plot.bottom()),
+                             QPointF(xOf(month), m_plot.bottom() + 4));
             painter.drawText(QPointF(x, m_plot.bottom() + 4 + metrics.ascent()), text);
         }
     }
@@ -245,8 +257,8 @@ QImage chartImage(const ChartData& data, const QSize& size, const QLocale& local
     return image;
 }
 
-std::optional<QString> writeChartFile(const ChartData& data, const QSize& size,
-                                      const QString& path, const QLocale& locale) {
+std::optional<QString> writeChartFile(const ChartData& data, const QSize& size, const QString& path,
+                                      const QLocale& locale) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return file.errorString();
@@ -269,8 +281,9 @@ std::optional<QString> writeChartFile(const ChartData& data, const QSize& size,
         painted = chartImage(data, size, locale).save(&file, "PNG");
     }
     if (!painted) {
-        const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
-                                                                    : u"The image could not be made."_s;
+        const QString reason = file.error() != QFileDevice::NoError
+                                   ? file.errorString()
+                                   : u"The image could not be made."_s;
         file.cancelWriting();
         return reason;
     }

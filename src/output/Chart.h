@@ -30,7 +30,8 @@ ChartData chartData(const ScheduleValues& schedule);
 // plot went, so a pointer position can be read back.
 class ChartPainter {
 public:
-    ChartPainter(const ChartData& data, QLocale locale) : m_data(data), m_locale(std::move(locale)) {}
+    ChartPainter(const ChartData& data, QLocale locale)
+        : m_data(data), m_locale(std::move(locale)) {}
 
     void paint(QPainter& painter, const QRectF& area);
     // The instalment under an x position of the last paint (0 for the start), if any.

@@ -89,9 +89,8 @@ lxw_error writeCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const Ta
             return worksheet_write_number(sheet, row, col, cell.amount(),
                                           bold ? formats.boldAmount : formats.amount);
         case TableCell::Kind::Date:
-            return worksheet_write_number(sheet, row, col,
-                                          static_cast<double>(cell.value - serialEpoch),
-                                          formats.date);
+            return worksheet_write_number(
+                sheet, row, col, static_cast<double>(cell.value - serialEpoch), formats.date);
         case TableCell::Kind::Text:
             return worksheet_write_string(sheet, row, col, cell.text.toUtf8().constData(),
                                           bold ? formats.bold : nullptr);

@@ -42,7 +42,8 @@ struct Layout {
 
 Layout layOut(QPagedPaintDevice& device, const TableSource& table, const DocumentFacts& facts) {
     Layout layout;
-    layout.page = QRectF(QPointF(0, 0), device.pageLayout().paintRectPixels(device.logicalDpiX()).size());
+    layout.page =
+        QRectF(QPointF(0, 0), device.pageLayout().paintRectPixels(device.logicalDpiX()).size());
     const QFontMetricsF body(makeFont(bodyPoints, false, device), &device);
     const QFontMetricsF title(makeFont(titlePoints, true, device), &device);
     layout.rowHeight = body.height() * 1.35;
@@ -70,9 +71,10 @@ QPageSize::PageSizeId pageSizeFor(const QLocale& locale) {
         return QPageSize::Letter;
     }
     static constexpr std::array letterTerritories{
-        QLocale::Canada,    QLocale::Mexico,    QLocale::Philippines, QLocale::Chile,
-        QLocale::Colombia,  QLocale::Venezuela, QLocale::Guatemala,   QLocale::CostaRica,
-        QLocale::DominicanRepublic, QLocale::ElSalvador, QLocale::PuertoRico};
+        QLocale::Canada,     QLocale::Mexico,    QLocale::Philippines,
+        QLocale::Chile,      QLocale::Colombia,  QLocale::Venezuela,
+        QLocale::Guatemala,  QLocale::CostaRica, QLocale::DominicanRepublic,
+        QLocale::ElSalvador, QLocale::PuertoRico};
     const auto territory = locale.territory();
     return std::find(letterTerritories.begin(), letterTerritories.end(), territory) !=
                    letterTerritories.end()
@@ -136,7 +138,8 @@ std::optional<QString> printTable(QPagedPaintDevice& device, const TableSource& 
     left[0] = 0;
     left[1] = firstWidth;
     for (int c = 2; c <= columns; ++c) {
-        left[static_cast<std::size_t>(c)] = firstWidth + (width - firstWidth) * (c - 1) / (columns - 1);
+        left[static_cast<std::size_t>(c)] =
+            firstWidth + (width - firstWidth) * (c - 1) / (columns - 1);
     }
     // A column is right-aligned when its first row's cell is a number (empty totals cells follow).
     std::vector<bool> right(static_cast<std::size_t>(columns), false);
@@ -147,8 +150,8 @@ std::optional<QString> printTable(QPagedPaintDevice& device, const TableSource& 
     const auto drawCell = [&](int c, double baseline, const QString& text,
                               const QFontMetricsF& metrics) {
         const auto i = static_cast<std::size_t>(c);
-        const double x = right[i] ? left[i + 1] - pad - metrics.horizontalAdvance(text)
-                                  : left[i] + pad;
+        const double x =
+            right[i] ? left[i + 1] - pad - metrics.horizontalAdvance(text) : left[i] + pad;
         painter.drawText(QPointF(x, baseline), text);
     };
     const double ascent = bodyMetrics.ascent() + (layout.rowHeight - bodyMetrics.height()) / 2;
@@ -167,7 +170,9 @@ std::optional<QString> printTable(QPagedPaintDevice& device, const TableSource& 
             y = layout.titleHeight;
             const int factRows = static_cast<int>((facts.items.size() + 1) / 2);
             for (std::size_t i = 0; i < facts.items.size(); ++i) {
-                const double fy = y + static_cast<double>(static_cast<int>(i) % factRows) * layout.rowHeight + ascent;
+                const double fy =
+                    y + static_cast<double>(static_cast<int>(i) % factRows) * layout.rowHeight +
+                    ascent;
                 const double fx = static_cast<int>(i) < factRows ? 0 : width / 2;
                 painter.setFont(bold);
                 painter.drawText(QPointF(fx, fy), facts.items[i].first + u':');
@@ -182,7 +187,8 @@ std::optional<QString> printTable(QPagedPaintDevice& device, const TableSource& 
             drawCell(c, y + ascent, headers[c], boldMetrics);
         }
         y += layout.rowHeight;
-        painter.drawLine(QPointF(0, y - layout.rowHeight * 0.1), QPointF(width, y - layout.rowHeight * 0.1));
+        painter.drawLine(QPointF(0, y - layout.rowHeight * 0.1),
+                         QPointF(width, y - layout.rowHeight * 0.1));
         painter.setFont(body);
         const int rows = page == 1 ? layout.firstPageRows : layout.otherPageRows;
         for (int k = 0; k < rows && row < table.rowCount(); ++k, ++row) {
@@ -194,8 +200,7 @@ std::optional<QString> printTable(QPagedPaintDevice& device, const TableSource& 
             for (int c = 0; c < columns; ++c) {
                 const TableCell cell = table.cell(row, c);
                 if (cell.kind != TableCell::Kind::Empty) {
-                    drawCell(c, y + ascent, texts(cell),
-                             totals ? boldMetrics : bodyMetrics);
+                    drawCell(c, y + ascent, texts(cell), totals ? boldMetrics : bodyMetrics);
                 }
             }
             if (totals) {

@@ -111,7 +111,8 @@ DocumentFacts scheduleFacts(const ScheduleValues& schedule, const QLocale& local
     facts.items = {
         {u"Principal Amount"_s, TableCell::cents(loan.principal)},
         {u"# Of Months To Pay"_s, TableCell::integer(loan.months)},
-        {u"Interest Rate"_s, TableCell::string(locale.toString(loan.ratePercent, 'g', 15) + u" %"_s)},
+        {u"Interest Rate"_s,
+         TableCell::string(locale.toString(loan.ratePercent, 'g', 15) + u" %"_s)},
         {u"Loan Start Date"_s, TableCell::date(loan.start)},
         {u"EMI Amount"_s, TableCell::cents(loan.emi)},
         {u"Loan End Date"_s, TableCell::date(loan.end)},

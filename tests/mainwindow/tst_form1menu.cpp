@@ -1,9 +1,9 @@
-#include "support/RecordingBoxes.h"
 #include "mainwindow/ChartWindow.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "mainwindow/SummaryWindow.h"
 #include "shell/SettingsStore.h"
+#include "support/RecordingBoxes.h"
 
 #include <QAction>
 #include <QApplication>
@@ -105,13 +105,16 @@ void Form1MenuTest::menuWalk() {
         std::function<bool()> reached;
     };
     const std::vector<Step> steps{
-        {u"Save Results As Text File…"_s, QKeySequence(u"Ctrl+S"_s), {},
+        {u"Save Results As Text File…"_s,
+         QKeySequence(u"Ctrl+S"_s),
+         {},
          [&] { return savedNames.size() == 1; }},
         {u"Save As…"_s, QKeySequence(u"Ctrl+Shift+S"_s), [&] { m_saveAsPath = csv; },
          [&] {
              QFile file(csv);
              return m_dialogs.endsWith(u"QFileDialog"_s) && file.open(QIODevice::ReadOnly) &&
-                    file.readLine() == "#,Date,Opening Bal.,Principle Amt.,Interest Amt.,Closing Bal.\r\n";
+                    file.readLine() ==
+                        "#,Date,Opening Bal.,Principle Amt.,Interest Amt.,Closing Bal.\r\n";
          }},
         {u"Export To Spreadsheet Program"_s, QKeySequence(u"Ctrl+E"_s),
          [&] { qputenv("PATH", emptyPath); },
@@ -121,22 +124,36 @@ void Form1MenuTest::menuWalk() {
                     m_boxes->shown[1].text.endsWith(u"to use this feature."_s);
          }},
         {u"Print Preview…"_s, {}, {}, [&] { return m_dialogs.endsWith(u"QPrintPreviewDialog"_s); }},
-        {u"Print…"_s, QKeySequence(u"Ctrl+P"_s), {}, [&] { return m_dialogs.endsWith(u"QPrintDialog"_s); }},
-        {u"Copy Results"_s, QKeySequence(u"Ctrl+Shift+C"_s), [&] { QApplication::clipboard()->clear(); },
+        {u"Print…"_s,
+         QKeySequence(u"Ctrl+P"_s),
+         {},
+         [&] { return m_dialogs.endsWith(u"QPrintDialog"_s); }},
+        {u"Copy Results"_s, QKeySequence(u"Ctrl+Shift+C"_s),
+         [&] { QApplication::clipboard()->clear(); },
          [&] { return clipboard().startsWith(u"1 "_s); }},
         {u"Copy With Headers"_s, {}, {}, [&] { return clipboard().startsWith(u"# "_s); }},
         {u"Untick All"_s, {}, {}, [&] { return !grid.isChecked(0) && !grid.isChecked(12); }},
         {u"Tick All"_s, {}, {}, [&] { return grid.isChecked(0) && grid.isChecked(12); }},
-        {u"Yearly Summary"_s, {}, {},
+        {u"Yearly Summary"_s,
+         {},
+         {},
          [&] { return m_window->summaryWindow() && m_window->summaryWindow()->isVisible(); }},
-        {u"Chart"_s, {}, {}, [&] { return m_window->chartWindow() && m_window->chartWindow()->isVisible(); }},
-        {u"Keyboard Shortcuts"_s, {}, {},
+        {u"Chart"_s,
+         {},
+         {},
+         [&] { return m_window->chartWindow() && m_window->chartWindow()->isVisible(); }},
+        {u"Keyboard Shortcuts"_s,
+         {},
+         {},
          [&] { return m_boxes->shown.last().text.contains(u"Ctrl+Shift+S\tSave As…"_s); }},
-        {u"About Ravenmoor"_s, {}, {},
+        {u"About Ravenmoor"_s,
+         {},
+         {},
          [&] { return m_boxes->shown.last().text.contains(u"https://ravenmoor.example/"_s); }},
-        {u"Clear Results"_s, {}, {}, [&] {
-             return grid.rowCount() == 0 && !m_window->summaryWindow()->isVisible();
-         }},
+        {u"Clear Results"_s,
+         {},
+         {},
+         [&] { return grid.rowCount() == 0 && !m_window->summaryWindow()->isVisible(); }},
         {u"Quit"_s, QKeySequence(u"Ctrl+Q"_s), {}, [&] { return m_window->isClosing(); }},
     };
     m_window->show();

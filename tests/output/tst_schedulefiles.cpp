@@ -79,7 +79,8 @@ void ScheduleFilesTest::summaryEqualsGridTotals_data() {
     QTest::addColumn<int>("calendarYears");
     QTest::addColumn<int>("loanYears");
     QTest::newRow("worked example") << 100000.0 << 12 << 11.0 << QDate(2026, 1, 15) << 2 << 1;
-    QTest::newRow("starts in January's end") << 100000.0 << 12 << 11.0 << QDate(2025, 12, 31) << 1 << 1;
+    QTest::newRow("starts in January's end")
+        << 100000.0 << 12 << 11.0 << QDate(2025, 12, 31) << 1 << 1;
     QTest::newRow("30 years") << 250000.0 << 360 << 6.5 << QDate(2026, 3, 1) << 31 << 30;
     QTest::newRow("one month") << 999.99 << 1 << 3.0 << QDate(2026, 6, 30) << 1 << 1;
     QTest::newRow("interest free") << 1000.0 << 7 << 0.0 << QDate(2026, 11, 29) << 2 << 1;
@@ -185,7 +186,8 @@ void ScheduleFilesTest::libreOfficeReadsBack() {
 
     const QString out = m_work.filePath(u"calc"_s);
     // Cells as shown (token 9), en-US (token 6).
-    run(soffice, {u"-env:UserInstallation="_s + QUrl::fromLocalFile(m_work.filePath(u"profile"_s)).toString(),
+    run(soffice, {u"-env:UserInstallation="_s +
+                      QUrl::fromLocalFile(m_work.filePath(u"profile"_s)).toString(),
                   u"--headless"_s, u"--convert-to"_s,
                   u"csv:Text - txt - csv (StarCalc):44,34,76,1,,1033,false,true,true"_s,
                   u"--outdir"_s, out, xlsxPath, csvPath});
@@ -196,7 +198,8 @@ void ScheduleFilesTest::libreOfficeReadsBack() {
     QCOMPARE(fromXlsx.value(1), u"Principal Amount,\"100,000.00\",,,,"_s);
     QCOMPARE(fromXlsx.value(4), u"Loan Start Date,1/15/2026,,,,"_s);
     QCOMPARE(fromXlsx.value(5), u"EMI Amount,\"8,838.17\",,,,"_s);
-    QCOMPARE(fromXlsx.value(10), u"#,Date,Opening Bal.,Principle Amt.,Interest Amt.,Closing Bal."_s);
+    QCOMPARE(fromXlsx.value(10),
+             u"#,Date,Opening Bal.,Principle Amt.,Interest Amt.,Closing Bal."_s);
     QCOMPARE(fromXlsx.value(11), u"1,2/15/2026,\"100,000.00\",\"7,921.50\",916.67,\"92,078.50\""_s);
     QCOMPARE(fromXlsx.value(22), u"12,1/15/2027,\"8,757.90\",\"8,757.89\",80.28,0.00"_s);
     QCOMPARE(fromXlsx.value(23), u"Total,,0.00,\"99,999.99\",\"6,057.98\",\"106,057.97\""_s);
@@ -204,7 +207,8 @@ void ScheduleFilesTest::libreOfficeReadsBack() {
     // The CSV file reads back as the same values: numbers as numbers, dates as dates.
     const auto values = [](const QByteArray& bytes) {
         QList<QVariant> fields;
-        for (const QString& field : QString::fromUtf8(bytes).split(QRegularExpression(u"[,\r\n]+"_s))) {
+        for (const QString& field :
+             QString::fromUtf8(bytes).split(QRegularExpression(u"[,\r\n]+"_s))) {
             bool number = false;
             const double value = field.toDouble(&number);
             fields.append(number ? QVariant(value) : QVariant(field));
@@ -231,9 +235,11 @@ void ScheduleFilesTest::pdfReadsBack() {
     const QString text = run(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s}).join(u'\n');
     QVERIFY(text.contains(QRegularExpression(u"Repayment Schedule"_s)));
     QVERIFY(text.contains(QRegularExpression(u"EMI Amount: +1,580.17"_s)));
-    QVERIFY(text.contains(QRegularExpression(u"1 +4/1/2026 +250,000.00 +226.00 +1,354.17 +249,774.00"_s)));
+    QVERIFY(text.contains(
+        QRegularExpression(u"1 +4/1/2026 +250,000.00 +226.00 +1,354.17 +249,774.00"_s)));
     QVERIFY(text.contains(QRegularExpression(u"360 +3/1/2056 +1,572.01 +1,571.66 +8.52 +0.00"_s)));
-    QVERIFY(text.contains(QRegularExpression(u"Total +0.00 +249,999.65 +318,861.57 +568,861.22"_s)));
+    QVERIFY(
+        text.contains(QRegularExpression(u"Total +0.00 +249,999.65 +318,861.57 +568,861.22"_s)));
     QCOMPARE(text.count(u"Opening Bal."_s), pages);  // the header on every page
     QVERIFY(text.contains(u"Page 1 of %1"_s.arg(pages)));
     QVERIFY(text.contains(u"Page %1 of %1"_s.arg(pages)));
