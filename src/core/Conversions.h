@@ -31,6 +31,12 @@ QString shortDateFormat(const QLocale& locale = QLocale());
 
 // Characters put together before they go into a string; a cell, or a whole row, fits inline.
 using TextBuffer = QVarLengthArray<char16_t, 256>;
+inline QStringView viewOf(const TextBuffer& text) {
+    return QStringView(text.constData(), text.size());
+}
+inline QString stringOf(const TextBuffer& text) {
+    return QString(reinterpret_cast<const QChar*>(text.constData()), text.size());
+}
 
 // Bulk form of the two conversions above for a fixed locale, for filling large grids.
 // Produces exactly the texts of numberToText and dateToText.

@@ -94,21 +94,20 @@ void Form1::PushButton13_Click() {
         const int rows = grid->rowCount();
         for (int k = 1; k <= rows; ++k) {
             QCoreApplication::processEvents();
-            const GridRow& row = grid->row(k - 1);
-            if (row.checked()) {
+            if (grid->checked(k - 1)) {
                 i = 1;
                 for (int c = 1; c <= columns; ++c) {
                     if (c == 1) {
                         if (!guard.run(152, [&] {
                                 xlWorkbook->ActiveSheet()->Cells(j, i).setValue(
-                                    row.cell(c - 1).toString());
+                                    grid->cell(k - 1, c - 1));
                             })) {
                             return;
                         }
                     } else {
                         if (!guard.run(156, [&] {
                                 xlWorkbook->ActiveSheet()->Cells(j, i).setValue(
-                                    row.cell(c - 1).toString().remove(u'='));
+                                    grid->cell(k - 1, c - 1).remove(u'='));
                             })) {
                             return;
                         }
