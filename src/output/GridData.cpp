@@ -105,7 +105,13 @@ CellValue GridData::value(int row, int column) const {
     if (column < 0 || column >= columnCount()) {
         throw Failure::platform(PlatformFailure::IndexOutOfBounds);
     }
-    return m_rows->value(row, column);
+    CellValue result = m_rows->value(row, column);
+    if (result.kind == CellValue::Kind::Number || result.kind == CellValue::Kind::Date) {
+        TextBuffer text;
+        appendCell(text, row, column);
+        result.textLength = text.size();
+    }
+    return result;
 }
 
 std::vector<qsizetype> columnWidths(const GridData& grid, bool withHeaders) {

@@ -11,18 +11,19 @@
 #include <utility>
 #include <vector>
 
-// A cell as a spreadsheet takes it: a number, a date value (days since 30 December 1899), a
-// text or nothing.
+// A cell as a spreadsheet takes it: a number, a date, a text or nothing.
 struct CellValue {
     enum class Kind : std::uint8_t { Empty, Number, Date, Text };
     Kind kind = Kind::Empty;
-    double number = 0;
+    double number = 0;  // a number, or a date as days since 30 December 1899
     QString text;
+    qsizetype textLength = 0;  // the length of the text that the grid shows for the cell
 
-    static CellValue fromNumber(double value) { return {Kind::Number, value, {}}; }
-    static CellValue fromDate(double value) { return {Kind::Date, value, {}}; }
+    static CellValue fromNumber(double value) { return {Kind::Number, value, {}, 0}; }
+    static CellValue fromDate(double value) { return {Kind::Date, value, {}, 0}; }
     static CellValue fromText(QString value) {
-        return value.isEmpty() ? CellValue{} : CellValue{Kind::Text, 0, std::move(value)};
+        const qsizetype length = value.size();
+        return value.isEmpty() ? CellValue{} : CellValue{Kind::Text, 0, std::move(value), length};
     }
 };
 
