@@ -27,7 +27,7 @@ const ScheduleValues& largest() {
         loan->setInterestRate(9);
         loan->setStartDate(AutomationDate::fromDate(QDate(2026, 1, 1)));
         calculator.CalculateEMI();
-        return scheduleValues(*loan, *calculator.getScheduleData());
+        return scheduleValues(*loan);
     }();
     return values;
 }

@@ -25,7 +25,7 @@ class QTreeView;
 class QUrl;
 class MessageBoxes;
 class SettingsStore;
-class SpreadsheetAutomation;
+class Spreadsheet;
 class ScheduleGridModel;
 class SummaryWindow;
 struct ScheduleValues;
@@ -85,7 +85,7 @@ public:
     void setMessageBoxes(std::unique_ptr<MessageBoxes> boxes);
     using SaveFileChooser = std::function<QString(QWidget* parent, const QString& lastName)>;
     void setSaveFileChooser(SaveFileChooser chooser);
-    void setSpreadsheetAutomation(std::shared_ptr<SpreadsheetAutomation> automation);
+    void setSpreadsheet(std::shared_ptr<Spreadsheet> spreadsheet);
     void setRandomDraw(std::function<int()> draw);  // a whole number from 1 to 100
     void setUrlOpener(std::function<void(const QUrl&)> opener);
     // Runs the modal dialogs of the menu commands (file, print, preview).
@@ -143,7 +143,7 @@ private:
     ChartWindow* m_chartWindow = nullptr;
     QString m_lastTablePath;
     std::shared_ptr<clsLoanCalculator> objLoanCalculator;
-    std::shared_ptr<SpreadsheetAutomation> m_spreadsheet;
+    std::shared_ptr<Spreadsheet> m_spreadsheet;
     SaveFileChooser m_chooseSaveFile;
     QString m_lastSaveName;
     std::function<int()> m_randomDraw;

@@ -6,6 +6,7 @@
 #include "mainwindow/ScheduleGridModel.h"
 #include "mainwindow/SummaryWindow.h"
 #include "model/clsLoanCalculator.h"
+#include "model/clsLoanDetails.h"
 #include "output/Clipboard.h"
 #include "output/ScheduleValues.h"
 #include "output/TablePrint.h"
@@ -25,19 +26,11 @@ using namespace Qt::StringLiterals;
 
 std::optional<ScheduleValues> Form1::gridValues() const {
     const GridSnapshot grid = gridModel().snapshot();
-    if (!grid || grid->rows.empty() || !objLoanCalculator) {
-        return std::nullopt;
+    std::optional<ScheduleValues> values = grid ? scheduleValues(*grid) : std::nullopt;
+    // The calculator that filled the grid gives the inputs for titles and headings.
+    if (values && objLoanCalculator) {
+        values->loan = loanFacts(*objLoanCalculator->getLoanDetails());
     }
-    // The grid was filled from this calculator: the same rows, one per schedule entry.
-    const ScheduleCollectionPtr schedule = objLoanCalculator->getScheduleData();
-    if (!schedule || schedule->Count() != grid->rowCount()) {
-        return std::nullopt;
-    }
-    ScheduleValues values = scheduleValues(*objLoanCalculator->getLoanDetails(), *schedule);
-    for (std::size_t i = 0; i < values.rows.size(); ++i) {
-        values.rows[i].ticked = grid->rows[i].checked();
-    }
-    values.totals.ticked = grid->rows.back().checked();
     return values;
 }
 
@@ -138,21 +131,11 @@ void Form1::copyWithHeaders() {
     Guard guard(messageBoxes(), u"in Ravenmoor.Form1.copyWithHeaders "_s);
     guard.run(100, [&] {
         const GridSnapshot grid = gridModel().snapshot();
-        if (!grid || grid->rows.empty()) {
+        if (!grid || grid->rowCount() == 0) {
             return;
         }
-        // The copy text with the header line as its first row, the widths then fitting it too.
-        GridData withHeaders;
-        withHeaders.headers = grid->headers;
-        withHeaders.rows.reserve(grid->rows.size() + 1);
-        GridRow header;
-        for (int c = 0; c < grid->columnCount(); ++c) {
-            header.setCell(c, grid->headers[c]);
-        }
-        withHeaders.rows.push_back(std::move(header));
-        withHeaders.rows.insert(withHeaders.rows.end(), grid->rows.begin(), grid->rows.end());
         ClearClipboard();
-        SetClipboardText(buildCopyText(withHeaders), 0);
+        SetClipboardText(buildCopyText(*grid, true), 0);
     });
 }
 

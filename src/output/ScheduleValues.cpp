@@ -3,7 +3,8 @@
 #include "core/AutomationDate.h"
 #include "core/Conversions.h"
 #include "model/clsLoanDetails.h"
-#include "model/clsSchedule.h"
+#include "output/GridData.h"
+#include "output/ScheduleTable.h"
 
 #include <cmath>
 
@@ -19,32 +20,67 @@ std::int64_t toCents(double rounded) {
     return std::llround(rounded * 100.0);
 }
 
-ScheduleValues scheduleValues(const clsLoanDetails& loan, const ScheduleCollection& schedule) {
-    ScheduleValues values;
-    values.loan.principal = toCents(roundToCents(loan.PrincipleAmount()));
-    values.loan.months = loan.Tenure();
-    values.loan.ratePercent = loan.InterestRate();
-    values.loan.start = AutomationDate::toDate(loan.StartDate());
-    values.loan.emi = toCents(roundToCents(loan.EMIAmount()));
-    values.loan.end = AutomationDate::toDate(loan.EndDate());
+LoanFacts loanFacts(const clsLoanDetails& loan) {
+    LoanFacts facts;
+    facts.principal = toCents(roundToCents(loan.PrincipleAmount()));
+    facts.months = loan.Tenure();
+    facts.ratePercent = loan.InterestRate();
+    facts.start = AutomationDate::toDate(loan.StartDate());
+    facts.emi = toCents(roundToCents(loan.EMIAmount()));
+    facts.end = AutomationDate::toDate(loan.EndDate());
+    return facts;
+}
 
-    const int count = schedule.Count();
-    values.rows.reserve(static_cast<std::size_t>(std::max(count - 1, 0)));
-    for (int i = 1; i <= count; ++i) {
-        const clsSchedule& entry = schedule.Item(i);
+std::optional<ScheduleValues> scheduleValues(const GridData& grid) {
+    const GridRows* source = grid.rowSource();
+    const int count = grid.rowCount();
+    if (source == nullptr || count == 0 || grid.columnCount() != scheduleColumnCount) {
+        return std::nullopt;
+    }
+    const auto number = [source](int row, ScheduleColumn column) -> std::optional<double> {
+        const CellValue cell = source->value(row, static_cast<int>(column));
+        if (cell.kind != CellValue::Kind::Number) {
+            return std::nullopt;
+        }
+        return cell.number;
+    };
+    ScheduleValues values;
+    values.rows.reserve(static_cast<std::size_t>(count - 1));
+    for (int r = 0; r < count; ++r) {
         ScheduleRowValues row;
-        row.opening = toCents(entry.OpeningBalance());
-        row.principal = toCents(entry.PrincipleAmount());
-        row.interest = toCents(entry.InterestAmount());
-        row.closing = toCents(entry.ClosingBalance());
-        if (i == count) {
+        const auto opening = number(r, ScheduleColumn::OpeningBalance);
+        const auto principal = number(r, ScheduleColumn::PrincipleAmount);
+        const auto interest = number(r, ScheduleColumn::InterestAmount);
+        const auto closing = number(r, ScheduleColumn::ClosingBalance);
+        if (!opening || !principal || !interest || !closing) {
+            return std::nullopt;  // rows of text, not of a schedule
+        }
+        row.opening = toCents(*opening);
+        row.principal = toCents(*principal);
+        row.interest = toCents(*interest);
+        row.closing = toCents(*closing);
+        row.ticked = grid.isChecked(r);
+        // The totals row is the last, as in the grid.
+        if (r == count - 1) {
             values.totals = row;
             values.hasTotals = true;
-        } else {
-            row.number = i;
-            row.due = AutomationDate::toDate(entry.InstallmentDate());
-            values.rows.push_back(row);
+            break;
         }
+        const auto position = number(r, ScheduleColumn::Number);
+        const CellValue due = source->value(r, static_cast<int>(ScheduleColumn::Date));
+        if (!position || due.kind != CellValue::Kind::Date) {
+            return std::nullopt;
+        }
+        row.number = static_cast<int>(*position);
+        row.due = AutomationDate::toDate(due.number);
+        values.rows.push_back(row);
     }
+    return values;
+}
+
+ScheduleValues scheduleValues(const clsLoanDetails& loan) {
+    const GridData grid(scheduleHeaders(), std::make_shared<ScheduleTable>(loan.getScheduleData()));
+    ScheduleValues values = scheduleValues(grid).value_or(ScheduleValues{});
+    values.loan = loanFacts(loan);
     return values;
 }

@@ -4,9 +4,10 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
-class ScheduleCollection;
+class GridData;
 class clsLoanDetails;
 
 // A schedule as plain values, taken once from what the grid shows: every amount is the rounded
@@ -45,6 +46,12 @@ struct ScheduleValues {
 // The whole cents of a value already rounded to cents.
 std::int64_t toCents(double rounded);
 
-// The schedule as values, every row ticked; tick states are set afterwards from the grid.
-// The last row of the collection is its totals row.
-ScheduleValues scheduleValues(const clsLoanDetails& loan, const ScheduleCollection& schedule);
+// The inputs and results of a calculated loan.
+LoanFacts loanFacts(const clsLoanDetails& loan);
+
+// The grid's rows as values with their tick states, the last row being the totals row; the
+// loan facts stay empty. Nothing for an empty grid or one whose rows are not a schedule's.
+std::optional<ScheduleValues> scheduleValues(const GridData& grid);
+
+// A calculated loan's whole schedule, every row ticked, with its facts.
+ScheduleValues scheduleValues(const clsLoanDetails& loan);

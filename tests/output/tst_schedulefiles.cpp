@@ -31,7 +31,7 @@ ScheduleValues calculate(double principal, int months, double rate, QDate start)
     loan->setInterestRate(rate);
     loan->setStartDate(AutomationDate::fromDate(start));
     calculator.CalculateEMI();
-    return scheduleValues(*loan, *calculator.getScheduleData());
+    return scheduleValues(*loan);
 }
 
 // The worked example: 100000 at 11 % over 12 months from 15 January 2026.
