@@ -8,11 +8,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDateEdit>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QSet>
@@ -30,9 +32,12 @@ private Q_SLOTS:
     void cleanup();
     void menuWalk();
     void emptyGridDisablesScheduleItems();
+    void saveFailureShowsOneBox();
+    void summaryAndChartWindows();
 
 private:
     QAction* item(const QString& text) const;
+    void calculate(const QString& months);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Form1> m_window;
@@ -81,11 +86,16 @@ QAction* Form1MenuTest::item(const QString& text) const {
     return nullptr;
 }
 
-void Form1MenuTest::menuWalk() {
+void Form1MenuTest::calculate(const QString& months) {
     m_window->Text1->setText(u"100000"_s);
-    m_window->Text2->setText(u"12"_s);
+    m_window->Text2->setText(months);
     m_window->Text3->setText(u"11"_s);
+    m_window->DateTimePicker1->setDate(QDate(2026, 3, 15));
     m_window->PushButton1_Click();
+}
+
+void Form1MenuTest::menuWalk() {
+    calculate(u"12"_s);
     ScheduleGridModel& grid = m_window->gridModel();
     QCOMPARE(grid.rowCount(), 13);
     QStringList savedNames;
@@ -184,6 +194,52 @@ void Form1MenuTest::emptyGridDisablesScheduleItems() {
                                 u"Quit"_s, u"Keyboard Shortcuts"_s, u"About Ravenmoor"_s}) {
         QVERIFY2(item(text)->isEnabled(), qPrintable(text));
     }
+}
+
+void Form1MenuTest::saveFailureShowsOneBox() {
+    calculate(u"12"_s);
+    m_saveAsPath = m_dir->filePath(u"missing/schedule.pdf"_s);
+    m_window->saveAs();
+    QCOMPARE(m_boxes->shown.size(), 1);
+    QVERIFY2(m_boxes->shown[0].text.startsWith(u"Ravenmoor could not save \""_s) &&
+                 m_boxes->shown[0].text.contains(u"/missing/schedule.pdf\": "_s),
+             qPrintable(m_boxes->shown[0].text));
+    QCOMPARE(m_boxes->shown[0].icon, MessageIcon::Warning);
+
+    m_window->showYearlySummary();
+    m_window->summaryWindow()->saveAs();
+    QCOMPARE(m_boxes->shown.size(), 2);
+    QVERIFY(m_boxes->shown[1].text.contains(u"missing"_s));
+}
+
+void Form1MenuTest::summaryAndChartWindows() {
+    calculate(u"30"_s);
+    m_window->showYearlySummary();
+    SummaryWindow* summary = m_window->summaryWindow();
+    QCOMPARE(summary->summary().years.size(), 3u);  // April 2026 to September 2028
+    summary->setBasis(YearBasis::Loan);
+    QCOMPARE(summary->summary().years.size(), 3u);
+    QCOMPARE(summary->summary().years[2].firstInstalment, 25);
+
+    m_window->showChart();
+    ChartView* view = m_window->chartWindow()->view();
+    view->resize(600, 300);
+    m_window->chartWindow()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window->chartWindow()));
+    QString readout;
+    connect(view, &ChartView::readoutChanged, this,
+            [&readout](const QString& text) { readout = text; });
+    const QPointF middle(view->width() / 2.0, view->height() / 2.0);
+    QMouseEvent move(QEvent::MouseMove, middle, view->mapToGlobal(middle), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &move);
+    QVERIFY2(readout.startsWith(u"Month "_s), qPrintable(readout));
+
+    // A new Calculate refreshes the open windows; Clear hides them.
+    calculate(u"60"_s);
+    QCOMPARE(summary->summary().years.size(), 5u);  // loan years still chosen
+    m_window->PushButton10_Click();
+    QVERIFY(!summary->isVisible() && !m_window->chartWindow()->isVisible());
 }
 
 QTEST_MAIN(Form1MenuTest)

@@ -2,6 +2,8 @@
 #include "model/clsLoanCalculator.h"
 #include "model/clsLoanDetails.h"
 #include "output/Chart.h"
+#include "output/Clipboard.h"
+#include "output/GridData.h"
 #include "output/ScheduleValues.h"
 #include "output/TableFiles.h"
 #include "output/TablePrint.h"
@@ -60,6 +62,11 @@ private Q_SLOTS:
     void pdfReadsBack();
     void failureNamesReason();
     void chartPaints();
+    void chartFiles();
+    void pageSize_data();
+    void pageSize();
+    void valuesNeedScheduleRows();
+    void copyWithHeaders();
 
 private:
     QStringList run(const QString& program, const QStringList& arguments);
@@ -272,6 +279,57 @@ void ScheduleFilesTest::chartPaints() {
     QCOMPARE(chart.monthAt(chart.xOf(5)), 5);
     QCOMPARE(chart.readout(12).left(30), u"Month 12 (1/15/2027): balance "_s);
     QVERIFY(chart.readout(12).contains(u"2027: principal 8,757.89, interest 80.28"_s));
+}
+
+void ScheduleFilesTest::chartFiles() {
+    const ChartData data = chartData(workedExample());
+    const QString png = m_work.filePath(u"chart.png"_s);
+    const QString svg = m_work.filePath(u"chart.svg"_s);
+    QVERIFY(!writeChartFile(data, QSize(400, 300), png));
+    QVERIFY(!writeChartFile(data, QSize(400, 300), svg));
+    QCOMPARE(QImage(png).size(), QSize(400, 300));
+    QVERIFY(readFile(svg).contains("<svg"));
+    QVERIFY(writeChartFile(data, QSize(400, 300), m_work.filePath(u"no/such/chart.png"_s)));
+}
+
+void ScheduleFilesTest::pageSize_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("size");
+    QTest::newRow("United States") << u"en_US"_s << int(QPageSize::Letter);
+    QTest::newRow("Canada") << u"fr_CA"_s << int(QPageSize::Letter);
+    QTest::newRow("Mexico") << u"es_MX"_s << int(QPageSize::Letter);
+    QTest::newRow("United Kingdom") << u"en_GB"_s << int(QPageSize::A4);
+    QTest::newRow("Germany") << u"de_DE"_s << int(QPageSize::A4);
+    QTest::newRow("C") << u"C"_s << int(QPageSize::A4);
+}
+
+void ScheduleFilesTest::pageSize() {
+    QFETCH(QString, locale);
+    QFETCH(int, size);
+    QCOMPARE(int(pageSizeFor(QLocale(locale))), size);
+}
+
+void ScheduleFilesTest::valuesNeedScheduleRows() {
+    std::vector<GridRow> rows(2, GridRow(u"1"_s));
+    QVERIFY(
+        !scheduleValues(GridData(ScheduleTableSource(workedExample()).headers(), std::move(rows))));
+    QVERIFY(!scheduleValues(GridData()));
+}
+
+void ScheduleFilesTest::copyWithHeaders() {
+    std::vector<GridRow> rows;
+    for (const auto& [checked, cells] : {std::pair{true, QStringList{u"1"_s, u"100"_s, u"7.5"_s}},
+                                         std::pair{false, QStringList{u"123"_s, u"5"_s, u"0"_s}},
+                                         std::pair{true, QStringList{u"2"_s, u"99.25"_s, u""_s}}}) {
+        GridRow row(cells[0]);
+        row.setCell(1, cells[1]);
+        row.setCell(2, cells[2]);
+        row.setChecked(checked);
+        rows.push_back(std::move(row));
+    }
+    const GridData grid({u"#"_s, u"Amount"_s, u"Rate"_s}, std::move(rows));
+    QCOMPARE(buildCopyText(grid, true),
+             u"#  \tAmount\tRate\r\n1  \t100   \t7.5\r\n2  \t99.25 \t\r\n"_s);
 }
 
 QTEST_MAIN(ScheduleFilesTest)
