@@ -3,6 +3,7 @@
 #include "mainwindow/Form1.h"
 
 #include "core/Version.h"
+#include "mainwindow/PlannerDialog.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "shell/Main.h"
 #include "shell/MessageBoxes.h"
@@ -61,9 +62,11 @@ void Form1::buildMenuBar() {
     add(view, u"&Yearly Summary"_s, QKeySequence(), true, &Form1::showYearlySummary);
     add(view, u"&Chart"_s, QKeySequence(), true, &Form1::showChart);
 
-    // The planner and solver dialogs join this menu.
+    // The planner and solver dialogs live in this menu.
     QMenu* tools = m_menuBar->addMenu(u"&Tools"_s);
     tools->setObjectName(u"toolsMenu"_s);
+    add(tools, u"&Plan Prepayments And Rate Changes…"_s, QKeySequence(), false,
+        [this] { openPlannerDialog(*this); });
 
     QMenu* help = m_menuBar->addMenu(u"&Help"_s);
     help->setObjectName(u"helpMenu"_s);

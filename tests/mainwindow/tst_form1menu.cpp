@@ -1,5 +1,6 @@
 #include "mainwindow/ChartWindow.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/PlannerDialog.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "mainwindow/SummaryWindow.h"
 #include "shell/SettingsStore.h"
@@ -152,6 +153,10 @@ void Form1MenuTest::menuWalk() {
          {},
          {},
          [&] { return m_window->chartWindow() && m_window->chartWindow()->isVisible(); }},
+        {u"Plan Prepayments And Rate Changes…"_s,
+         {},
+         {},
+         [&] { return m_window->findChild<PlannerDialog*>() != nullptr; }},
         {u"Keyboard Shortcuts"_s,
          {},
          {},
