@@ -60,6 +60,33 @@ Layout layOut(QPagedPaintDevice& device, const TableSource& table, const Documen
     return layout;
 }
 
+// Text widths from per-character advances: measuring a whole string shapes it, and the cells
+// are digits and separators, which need no shaping. Other characters are measured whole.
+class TextWidths {
+public:
+    explicit TextWidths(const QFontMetricsF& metrics) : m_metrics(metrics) { m_ascii.fill(-1); }
+
+    double operator()(const QString& text) {
+        double width = 0;
+        for (const QChar ch : text) {
+            const char16_t unit = ch.unicode();
+            if (unit >= m_ascii.size() || unit == u' ') {
+                return m_metrics.horizontalAdvance(text);
+            }
+            double& advance = m_ascii[unit];
+            if (advance < 0) {
+                advance = m_metrics.horizontalAdvance(ch);
+            }
+            width += advance;
+        }
+        return width;
+    }
+
+private:
+    const QFontMetricsF& m_metrics;
+    std::array<double, 128> m_ascii{};
+};
+
 bool rightAligned(const TableCell& cell) {
     return cell.kind == TableCell::Kind::Cents || cell.kind == TableCell::Kind::Integer;
 }
@@ -147,11 +174,11 @@ std::optional<QString> printTable(QPagedPaintDevice& device, const TableSource& 
         right[static_cast<std::size_t>(c)] = rightAligned(table.cell(0, c));
     }
 
-    const auto drawCell = [&](int c, double baseline, const QString& text,
-                              const QFontMetricsF& metrics) {
+    TextWidths bodyWidths(bodyMetrics);
+    TextWidths boldWidths(boldMetrics);
+    const auto drawCell = [&](int c, double baseline, const QString& text, TextWidths& widthOf) {
         const auto i = static_cast<std::size_t>(c);
-        const double x =
-            right[i] ? left[i + 1] - pad - metrics.horizontalAdvance(text) : left[i] + pad;
+        const double x = right[i] ? left[i + 1] - pad - widthOf(text) : left[i] + pad;
         painter.drawText(QPointF(x, baseline), text);
     };
     const double ascent = bodyMetrics.ascent() + (layout.rowHeight - bodyMetrics.height()) / 2;
@@ -184,7 +211,7 @@ std::optional<QString> printTable(QPagedPaintDevice& device, const TableSource& 
         // The header row, on every page.
         painter.setFont(bold);
         for (int c = 0; c < columns; ++c) {
-            drawCell(c, y + ascent, headers[c], boldMetrics);
+            drawCell(c, y + ascent, headers[c], boldWidths);
         }
         y += layout.rowHeight;
         painter.drawLine(QPointF(0, y - layout.rowHeight * 0.1),
@@ -200,7 +227,7 @@ std::optional<QString> printTable(QPagedPaintDevice& device, const TableSource& 
             for (int c = 0; c < columns; ++c) {
                 const TableCell cell = table.cell(row, c);
                 if (cell.kind != TableCell::Kind::Empty) {
-                    drawCell(c, y + ascent, texts(cell), totals ? boldMetrics : bodyMetrics);
+                    drawCell(c, y + ascent, texts(cell), totals ? boldWidths : bodyWidths);
                 }
             }
             if (totals) {
