@@ -1,8 +1,5 @@
 #include "mainwindow/ChartWindow.h"
 
-#include "shell/Main.h"
-#include "shell/MessageBoxes.h"
-
 #include <QApplication>
 #include <QClipboard>
 #include <QHBoxLayout>
@@ -61,8 +58,10 @@ void ChartView::leaveEvent(QEvent*) {
     }
 }
 
-ChartWindow::ChartWindow(MessageBoxes& boxes, DialogRunner runDialog, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_boxes(boxes), m_runDialog(std::move(runDialog)) {
+ChartWindow::ChartWindow(SaveFailureReporter reportFailure, DialogRunner runDialog, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      m_reportFailure(std::move(reportFailure)),
+      m_runDialog(std::move(runDialog)) {
     setObjectName(u"ChartWindow"_s);
     setWindowTitle(u"Chart"_s);
     m_view = new ChartView(this);
@@ -104,6 +103,6 @@ void ChartWindow::saveAs() {
     }
     m_lastPath = path;
     if (const auto error = writeChartFile(m_view->data(), m_view->size(), path)) {
-        m_boxes.show(Message{saveFailureText(path, *error), appTitle(), MessageIcon::Warning});
+        m_reportFailure(path, *error);
     }
 }

@@ -7,7 +7,6 @@
 
 #include <optional>
 
-class MessageBoxes;
 class QLabel;
 
 // Paints the chart and, under the pointer, a cursor line with the month's and year's figures.
@@ -39,7 +38,8 @@ private:
 class ChartWindow final : public QWidget {
     Q_OBJECT
 public:
-    ChartWindow(MessageBoxes& boxes, DialogRunner runDialog, QWidget* parent = nullptr);
+    ChartWindow(SaveFailureReporter reportFailure, DialogRunner runDialog,
+                QWidget* parent = nullptr);
 
     void setSchedule(const ScheduleValues& schedule);
     ChartView* view() const { return m_view; }
@@ -48,7 +48,7 @@ public:
     void saveAs();
 
 private:
-    MessageBoxes& m_boxes;
+    SaveFailureReporter m_reportFailure;
     DialogRunner m_runDialog;
     ChartView* m_view = nullptr;
     QLabel* m_readout = nullptr;

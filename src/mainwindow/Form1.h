@@ -127,6 +127,8 @@ private:
     void buildMenuBar();
     void updateScheduleCommands();
     void showSaveFailure(const QString& path, const QString& reason);
+    SaveFailureReporter failureReporter();
+    DialogRunner dialogRunner();
     void connectControls();
     void centreOnScreen();
     void clearResults();

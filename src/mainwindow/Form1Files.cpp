@@ -61,6 +61,15 @@ void Form1::showSaveFailure(const QString& path, const QString& reason) {
     messageBoxes().show(Message{saveFailureText(path, reason), appTitle(), MessageIcon::Warning});
 }
 
+SaveFailureReporter Form1::failureReporter() {
+    return [this](const QString& path, const QString& reason) { showSaveFailure(path, reason); };
+}
+
+DialogRunner Form1::dialogRunner() {
+    // The seam as it is when a dialog runs, not as it was when a window was made.
+    return [this](QDialog& dialog) { return m_runDialog(dialog); };
+}
+
 void Form1::saveAs() {
     Guard guard(messageBoxes(), u"in Ravenmoor.Form1.saveAs "_s);
     guard.run(100, [&] {
@@ -149,7 +158,7 @@ void Form1::showYearlySummary() {
         return;
     }
     if (m_summaryWindow == nullptr) {
-        m_summaryWindow = new SummaryWindow(messageBoxes(), m_runDialog, this);
+        m_summaryWindow = new SummaryWindow(failureReporter(), dialogRunner(), this);
     }
     m_summaryWindow->setSchedule(*values);
     m_summaryWindow->show();
@@ -163,7 +172,7 @@ void Form1::showChart() {
         return;
     }
     if (m_chartWindow == nullptr) {
-        m_chartWindow = new ChartWindow(messageBoxes(), m_runDialog, this);
+        m_chartWindow = new ChartWindow(failureReporter(), dialogRunner(), this);
     }
     m_chartWindow->setSchedule(*values);
     m_chartWindow->show();

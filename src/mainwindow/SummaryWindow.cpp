@@ -2,8 +2,6 @@
 
 #include "output/TablePrint.h"
 #include "output/TableSource.h"
-#include "shell/Main.h"
-#include "shell/MessageBoxes.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -73,8 +71,11 @@ private:
     CellTexts m_texts{QLocale()};
 };
 
-SummaryWindow::SummaryWindow(MessageBoxes& boxes, DialogRunner runDialog, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_boxes(boxes), m_runDialog(std::move(runDialog)) {
+SummaryWindow::SummaryWindow(SaveFailureReporter reportFailure, DialogRunner runDialog,
+                             QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      m_reportFailure(std::move(reportFailure)),
+      m_runDialog(std::move(runDialog)) {
     setObjectName(u"SummaryWindow"_s);
     setWindowTitle(u"Yearly Summary"_s);
     m_basis = new QComboBox(this);
@@ -149,7 +150,6 @@ void SummaryWindow::saveAs() {
                                       summaryFacts(m_schedule, m_summary), choice->path);
     QApplication::restoreOverrideCursor();
     if (error) {
-        m_boxes.show(
-            Message{saveFailureText(choice->path, *error), appTitle(), MessageIcon::Warning});
+        m_reportFailure(choice->path, *error);
     }
 }

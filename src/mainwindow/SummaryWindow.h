@@ -8,7 +8,6 @@
 
 #include <memory>
 
-class MessageBoxes;
 class QComboBox;
 class QTableView;
 class SummaryModel;
@@ -18,7 +17,8 @@ class SummaryModel;
 class SummaryWindow final : public QWidget {
     Q_OBJECT
 public:
-    SummaryWindow(MessageBoxes& boxes, DialogRunner runDialog, QWidget* parent = nullptr);
+    SummaryWindow(SaveFailureReporter reportFailure, DialogRunner runDialog,
+                  QWidget* parent = nullptr);
     ~SummaryWindow() override;
 
     void setSchedule(ScheduleValues schedule);
@@ -31,7 +31,7 @@ public:
 private:
     void recompute();
 
-    MessageBoxes& m_boxes;
+    SaveFailureReporter m_reportFailure;
     DialogRunner m_runDialog;
     ScheduleValues m_schedule;
     YearlySummary m_summary;

@@ -13,6 +13,9 @@ class QWidget;
 // Runs a modal dialog and returns its result; tests replace it so no dialog waits for a user.
 using DialogRunner = std::function<int(QDialog&)>;
 
+// Shows the one box that names a file that could not be saved and why.
+using SaveFailureReporter = std::function<void(const QString& path, const QString& reason)>;
+
 struct TableSaveChoice {
     QString path;
     TableFormat format = TableFormat::Csv;
