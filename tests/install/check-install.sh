@@ -13,6 +13,10 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 [ -L "$prefix/bin/ravenmoor" ] || fail "bin/ravenmoor is not a link"
 [ "$(readlink -f "$prefix/bin/ravenmoor")" = "$(readlink -f "$prefix/lib/ravenmoor/ravenmoor")" ] ||
     fail "bin/ravenmoor does not point at the program"
+[ -x "$prefix/bin/ravenmoor-cli" ] || fail "ravenmoor-cli not in bin"
+for page in ravenmoor ravenmoor-cli; do
+    [ -f "$prefix/share/man/man1/$page.1.gz" ] || fail "man page $page missing"
+done
 for size in 32 48 128 256; do
     icon="$prefix/share/icons/hicolor/${size}x${size}/apps/org.kestrelor.Ravenmoor.png"
     [ -f "$icon" ] || fail "icon ${size} missing"
