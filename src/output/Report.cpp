@@ -22,49 +22,7 @@ namespace {
 using Widths = std::vector<qsizetype>;
 
 Widths reportWidths(const GridData& grid) {
-    const int columns = grid.columnCount();
-    Widths widths(static_cast<std::size_t>(columns), 0);
-    for (int c = 0; c < columns; ++c) {
-        widths[static_cast<std::size_t>(c)] = grid.headers[c].size();
-    }
-    for (const GridRow& row : grid.rows) {
-        for (int c = 0; c < columns; ++c) {
-            widths[static_cast<std::size_t>(c)] =
-                std::max(widths[static_cast<std::size_t>(c)], row.cell(c).size());
-        }
-    }
-    return widths;
-}
-
-// True when every character the file would hold fits one byte (Latin-1).
-bool fitsSingleByte(QStringView text) {
-    return std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 0x100; });
-}
-
-bool reportFitsSingleByte(const GridData& grid) {
-    const auto rowFits = [&](const GridRow& row) {
-        for (int c = 0; c < grid.columnCount(); ++c) {
-            if (!fitsSingleByte(row.cell(c))) {
-                return false;
-            }
-        }
-        return true;
-    };
-    return std::all_of(grid.headers.begin(), grid.headers.end(),
-                       [](const QString& header) { return fitsSingleByte(header); }) &&
-           std::all_of(grid.rows.begin(), grid.rows.end(),
-                       [&](const GridRow& row) { return !row.checked() || rowFits(row); });
-}
-
-char* appendPadded(char* out, QStringView cell, qsizetype width) {
-    for (QChar ch : cell) {
-        *out++ = static_cast<char>(ch.unicode());
-    }
-    if (width > cell.size()) {
-        out = std::fill_n(out, width - cell.size(), ' ');
-    }
-    *out++ = '\t';
-    return out;
+    return columnWidths(grid, true);
 }
 
 qsizetype lineLength(const Widths& widths) {
@@ -75,64 +33,62 @@ qsizetype lineLength(const Widths& widths) {
     return length;
 }
 
-// The same layout as text, for the UTF-8 form; padding counts characters, not bytes.
-void appendPaddedText(QString& line, QStringView cell, qsizetype width) {
-    line.append(cell);
-    if (width > cell.size()) {
-        line.append(QString(width - cell.size(), u' '));
+// One byte per character; `wide` notes a character that does not fit one.
+char* appendCell(char* out, QStringView text, qsizetype width, bool& wide) {
+    for (QChar ch : text) {
+        const char16_t unit = ch.unicode();
+        wide = wide || unit >= 0x100;
+        *out++ = static_cast<char>(unit);
     }
-    line.append(u'\t');
+    for (qsizetype i = text.size(); i < width; ++i) {
+        *out++ = ' ';
+    }
+    *out++ = '\t';
+    return out;
 }
 
-template <typename Cells>
-QByteArray utf8Line(const Widths& widths, Cells cellAt) {
-    QString line;
-    line.reserve(lineLength(widths));
-    for (std::size_t c = 0; c < widths.size(); ++c) {
-        appendPaddedText(line, cellAt(static_cast<int>(c)), widths[c]);
-    }
-    line.append(u"\r\n");
-    return line.toUtf8();
+QChar* appendCell(QChar* out, QStringView text, qsizetype width, bool&) {
+    out = appendPadded(out, text, width);
+    *out++ = u'\t';
+    return out;
 }
 
-QByteArray headerLine(const GridData& grid, const Widths& widths, ReportEncoding encoding) {
-    if (encoding == ReportEncoding::Utf8) {
-        return utf8Line(widths, [&](int c) { return QStringView(grid.headers[c]); });
-    }
-    QByteArray line(lineLength(widths), Qt::Uninitialized);
-    char* out = line.data();
+// The header line and the checked rows' lines, built in Latin-1 (Buffer QByteArray) or as text
+// (Buffer QString, later UTF-8); padding counts characters either way.
+template <class Buffer>
+Buffer headerLine(const GridData& grid, const Widths& widths, bool& wide) {
+    Buffer line(lineLength(widths), Qt::Uninitialized);
+    auto* out = line.data();
     for (int c = 0; c < grid.columnCount(); ++c) {
-        out = appendPadded(out, grid.headers[c], widths[static_cast<std::size_t>(c)]);
+        out = appendCell(out, grid.headers()[c], widths[static_cast<std::size_t>(c)], wide);
     }
-    *out++ = '\r';
-    *out++ = '\n';
+    *out++ = u'\r';
+    *out++ = u'\n';
     return line;
 }
 
-QByteArray rowLines(const GridData& grid, const Widths& widths, ReportEncoding encoding) {
-    if (encoding == ReportEncoding::Utf8) {
-        QByteArray lines;
-        for (const GridRow& row : grid.rows) {
-            if (row.checked()) {
-                lines.append(utf8Line(widths, [&](int c) { return row.cell(c); }));
-            }
-        }
-        return lines;
+template <class Buffer>
+Buffer rowLines(const GridData& grid, const Widths& widths, bool& wide) {
+    const int rows = grid.rowCount();
+    qsizetype checkedRows = 0;
+    for (int r = 0; r < rows; ++r) {
+        checkedRows += grid.isChecked(r) ? 1 : 0;
     }
-    const auto checkedRows = std::count_if(grid.rows.begin(), grid.rows.end(),
-                                           [](const GridRow& row) { return row.checked(); });
-    QByteArray lines(lineLength(widths) * checkedRows, Qt::Uninitialized);
-    char* const begin = lines.data();
-    char* out = begin;
-    for (const GridRow& row : grid.rows) {
-        if (!row.checked()) {
+    Buffer lines(lineLength(widths) * checkedRows, Qt::Uninitialized);
+    auto* const begin = lines.data();
+    auto* out = begin;
+    TextBuffer cell;
+    for (int r = 0; r < rows; ++r) {
+        if (!grid.isChecked(r)) {
             continue;
         }
         for (int c = 0; c < grid.columnCount(); ++c) {
-            out = appendPadded(out, row.cell(c), widths[static_cast<std::size_t>(c)]);
+            cell.clear();
+            grid.appendCell(cell, r, c);
+            out = appendCell(out, viewOf(cell), widths[static_cast<std::size_t>(c)], wide);
         }
-        *out++ = '\r';
-        *out++ = '\n';
+        *out++ = u'\r';
+        *out++ = u'\n';
     }
     lines.truncate(out - begin);
     return lines;
@@ -177,8 +133,23 @@ void writeAll(QIODevice& device, const QByteArray& bytes) {
 
 }  // namespace
 
-ReportEncoding reportEncoding(const GridData& grid) {
-    return reportFitsSingleByte(grid) ? ReportEncoding::SingleByte : ReportEncoding::Utf8;
+ReportBytes buildReport(const GridData& grid) {
+    const Widths widths = reportWidths(grid);
+    // Single-byte first: the common case costs one pass.
+    bool wide = false;
+    ReportBytes report{headerLine<QByteArray>(grid, widths, wide),
+                       rowLines<QByteArray>(grid, widths, wide), ReportEncoding::SingleByte};
+    if (wide) {
+        report.header = headerLine<QString>(grid, widths, wide).toUtf8();
+        report.rows = rowLines<QString>(grid, widths, wide).toUtf8();
+        report.encoding = ReportEncoding::Utf8;
+    }
+    return report;
+}
+
+QByteArray buildReportBytes(const GridData& grid) {
+    ReportBytes report = buildReport(grid);
+    return report.header + report.rows;
 }
 
 bool refusesLinkReplacement(const LinkFacts& facts) {
@@ -204,31 +175,18 @@ LinkFacts linkFacts(const QString& path) {
     return facts;
 }
 
-QByteArray buildReportBytes(const GridData& grid) {
-    const Widths widths = reportWidths(grid);
-    const ReportEncoding encoding = reportEncoding(grid);
-    QByteArray bytes = headerLine(grid, widths, encoding);
-    bytes.append(rowLines(grid, widths, encoding));
-    return bytes;
-}
-
 void writeReport(const GridData& grid, QIODevice& device) {
-    const Widths widths = reportWidths(grid);
-    const ReportEncoding encoding = reportEncoding(grid);
-    writeAll(device, headerLine(grid, widths, encoding));
-    writeAll(device, rowLines(grid, widths, encoding));
+    const ReportBytes report = buildReport(grid);
+    writeAll(device, report.header);
+    writeAll(device, report.rows);
 }
 
 void SaveListviewProperlySpacedWithoutProgressBar(const GridData& grid, const QString& path,
                                                   MessageBoxes& boxes) {
     Guard guard(boxes,
                 u"in Corvatel2021/08/31.Main.SaveListviewProperlySpacedWithoutProgressBar "_s);
-    Widths widths;
-    ReportEncoding encoding = ReportEncoding::SingleByte;
-    if (!guard.run(102, [&] {
-            widths = reportWidths(grid);
-            encoding = reportEncoding(grid);
-        })) {
+    ReportBytes report;
+    if (!guard.run(102, [&] { report = buildReport(grid); })) {
         return;
     }
 
@@ -255,10 +213,10 @@ void SaveListviewProperlySpacedWithoutProgressBar(const GridData& grid, const QS
         })) {
         return;
     }
-    if (!guard.run(150, [&] { write(headerLine(grid, widths, encoding)); })) {
+    if (!guard.run(150, [&] { write(report.header); })) {
         return;
     }
-    if (!guard.run(180, [&] { write(rowLines(grid, widths, encoding)); })) {
+    if (!guard.run(180, [&] { write(report.rows); })) {
         return;
     }
     guard.run(184, [&] {

@@ -15,7 +15,12 @@ class QIODevice;
 QByteArray buildReportBytes(const GridData& grid);
 
 enum class ReportEncoding { SingleByte, Utf8 };
-ReportEncoding reportEncoding(const GridData& grid);
+struct ReportBytes {
+    QByteArray header;
+    QByteArray rows;
+    ReportEncoding encoding = ReportEncoding::SingleByte;
+};
+ReportBytes buildReport(const GridData& grid);
 
 // What decides whether a save may replace the file behind a symbolic link.
 struct LinkFacts {

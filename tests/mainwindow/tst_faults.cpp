@@ -42,27 +42,26 @@ private:
 };
 
 GridData moneyGrid(const QLocale& locale) {
-    GridData grid;
-    grid.headers = {u"#"_s, u"Closing Bal."_s};
+    std::vector<GridRow> rows;
     for (double amount : {8838.17, 91161.84, 0.0}) {
-        GridRow row(numberToText(grid.rows.size() + 1.0, locale));
+        GridRow row(numberToText(rows.size() + 1.0, locale));
         row.setCell(1, numberToText(amount, locale));
-        grid.rows.push_back(std::move(row));
+        rows.push_back(std::move(row));
     }
-    return grid;
+    return GridData({u"#"_s, u"Closing Bal."_s}, std::move(rows));
 }
 
 // "single byte" or "UTF-8", and whether every line is as long in characters as the header.
 QString reportOutcome(const QString& localeName) {
     const GridData grid = moneyGrid(QLocale(localeName));
     const QByteArray bytes = buildReportBytes(grid);
-    const bool utf8 = reportEncoding(grid) == ReportEncoding::Utf8;
+    const bool utf8 = buildReport(grid).encoding == ReportEncoding::Utf8;
     const QString text = utf8 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
     const QStringList lines = text.split(u"\r\n"_s, Qt::SkipEmptyParts);
     const bool aligned = std::all_of(lines.begin(), lines.end(), [&](const QString& line) {
         return line.size() == lines.front().size();
     });
-    const bool kept = text.contains(grid.rows[1].cell(1));
+    const bool kept = text.contains(grid.cell(1, 1));
     return (utf8 ? u"UTF-8"_s : u"single byte"_s) + (aligned && kept ? u""_s : u", damaged"_s);
 }
 
