@@ -1,9 +1,12 @@
 #include "core/Version.h"
 #include "mainwindow/Form1.h"
+#include "output/LibreOfficeCalc.h"
 #include "output/SheetWriter.h"
 #include "shell/SettingsStore.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QShortcut>
 
 #include <cstdio>
@@ -22,6 +25,9 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(QString::fromLatin1(ravenmoor::version));
     QCoreApplication::setOrganizationName(u"Kestrelor"_s);
     QGuiApplication::setDesktopFileName(u"org.kestrelor.Ravenmoor"_s);
+
+    // What earlier runs' exports left in the temporary folder.
+    removeOldExportFolders(QDir::tempPath(), QDateTime::currentDateTimeUtc());
 
     Form1 window(std::make_unique<SettingsStore>());
     window.setSpreadsheet(makeDefaultSpreadsheet());
