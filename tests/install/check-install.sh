@@ -13,7 +13,10 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 [ -L "$prefix/bin/ravenmoor" ] || fail "bin/ravenmoor is not a link"
 [ "$(readlink -f "$prefix/bin/ravenmoor")" = "$(readlink -f "$prefix/lib/ravenmoor/ravenmoor")" ] ||
     fail "bin/ravenmoor does not point at the program"
-[ -x "$prefix/bin/ravenmoor-cli" ] || fail "ravenmoor-cli not in bin"
+[ -x "$prefix/lib/ravenmoor/ravenmoor-cli" ] || fail "ravenmoor-cli not beside the program"
+[ "$(readlink -f "$prefix/bin/ravenmoor-cli")" = "$(readlink -f "$prefix/lib/ravenmoor/ravenmoor-cli")" ] ||
+    fail "bin/ravenmoor-cli does not point at the command-line program"
+"$prefix/bin/ravenmoor-cli" --version >/dev/null || fail "ravenmoor-cli does not run"
 for page in ravenmoor ravenmoor-cli; do
     [ -f "$prefix/share/man/man1/$page.1.gz" ] || fail "man page $page missing"
 done
