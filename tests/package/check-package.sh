@@ -33,7 +33,9 @@ export DEBIAN_FRONTEND=noninteractive
 installed=1
 [ "$(/usr/bin/ravenmoor --version)" = "ravenmoor $version" ] || fail "ravenmoor --version"
 [ "$(/usr/bin/ravenmoor-cli --version)" = "ravenmoor-cli $version" ] || fail "ravenmoor-cli --version"
-man -w ravenmoor ravenmoor-cli >/dev/null || fail "man pages not found"
+for page in ravenmoor ravenmoor-cli; do
+    [ -f "/usr/share/man/man1/$page.1.gz" ] || fail "man page $page not installed"
+done
 
 mkdir -p "$work/home" "$work/config"
 chmod 700 "$work/home"
