@@ -90,6 +90,7 @@ SummaryWindow::SummaryWindow(SaveFailureReporter reportFailure, DialogRunner run
     m_table->setObjectName(u"summaryTable"_s);
     m_table->setModel(m_model);
     m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setAccessibleName(u"Yearly summary"_s);
