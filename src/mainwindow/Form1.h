@@ -9,6 +9,7 @@
 #include <memory>
 
 class Ghost;
+class QAction;
 class QCursor;
 class QDateEdit;
 class QGroupBox;
@@ -16,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTreeView;
+class QKeyEvent;
 class QUrl;
 class MessageBoxes;
 class SettingsStore;
@@ -65,6 +67,15 @@ public:
     // True once the window has been closed: the program is ending and long outputs may stop.
     bool isClosing() const { return m_closing; }
 
+    // The window's keyboard commands, owned here so that a menu can offer the same actions.
+    struct Actions {
+        QAction* saveText = nullptr;      // Ctrl+S: Save Results As Text File
+        QAction* exportSheet = nullptr;   // Ctrl+E: Save Results As Excel File
+        QAction* copyResults = nullptr;   // Ctrl+Shift+C: Copy Results To Clipboard
+        QAction* openCalendar = nullptr;  // F4, Alt+Down in the date picker
+    };
+    const Actions& actions() const { return m_actions; }
+
     SettingsStore& settings() const { return *m_store; }
     ScheduleGridModel& gridModel() const { return *m_grid; }
 
@@ -95,8 +106,12 @@ private:
 
     void buildControls();
     void connectControls();
+    void createActions();
+    void openCalendar();
+    bool isWindowShortcut(const QKeyEvent& key) const;
     void centreOnScreen();
     void clearResults();
+    void announceResults();
     void applyPointerRule(int target);
     void showPointer();
 
@@ -112,6 +127,7 @@ private:
     int m_mousePointer = pointerDefault;
     std::unique_ptr<Ghost> m_ghost;
     std::unique_ptr<QCursor> m_handCursor;
+    Actions m_actions;
     QString m_programFolder;
     bool m_restoringDate = false;
     bool m_closing = false;

@@ -91,6 +91,10 @@ report=$work/out/report.txt
 click 664 204
 dialog=$(xdotool search --sync --onlyvisible --name '^Save' | head -n 1)
 [ -n "$dialog" ] || fail "the save dialog did not appear"
+# Title bars read exactly as given; the desktop still knows the program by its name.
+xprop -id "$dialog" _NET_WM_NAME | grep -qx '_NET_WM_NAME(UTF8_STRING) = "Save"' ||
+    fail "save dialog title: $(xprop -id "$dialog" _NET_WM_NAME)"
+xprop -id "$window" WM_CLASS | grep -q '"ravenmoor"' || fail "WM_CLASS: $(xprop -id "$window" WM_CLASS)"
 sleep 0.5
 xdotool key ctrl+a
 xdotool type --delay 20 "$report"

@@ -5,11 +5,15 @@
 #include "core/Conversions.h"
 #include "mainwindow/HandCursor.h"
 #include "mainwindow/ScheduleGridModel.h"
+#include "output/Spreadsheet.h"
 #include "shell/Main.h"
 #include "shell/MessageBoxes.h"
 #include "shell/SettingsStore.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QClipboard>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
@@ -19,7 +23,9 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -36,6 +42,13 @@ struct Inputs {
     QString principal;
     QString months;
     QString rate;
+};
+
+// No spreadsheet application: the export command says so in a box.
+struct NoSpreadsheet final : SpreadsheetAutomation {
+    std::shared_ptr<SpreadsheetApplication> CreateObject(const QString&) override {
+        throw std::runtime_error("not installed");
+    }
 };
 
 void sendMove(QWidget* widget, QPoint pos = {5, 5}) {
@@ -81,6 +94,10 @@ private Q_SLOTS:
     void hoverRule_data();
     void hoverRule();
     void handCursorFile();
+    void keyboardCommands_data();
+    void keyboardCommands();
+    void darkDesktopStaysReadable();
+    void calculateShowsTheFirstRow();
 
 private:
     // A window on the store in the temporary folder, loaded; cursorFolder holds HAND-M.CUR or not.
@@ -89,12 +106,14 @@ private:
     QString stored(const QString& key);
     void calculate(const Inputs& inputs);
     void activate();
+    QString observe() const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_iniPath;
     std::unique_ptr<Form1> m_window;
     RecordingBoxes* m_boxes = nullptr;
     QList<QUrl> m_opened;
+    int m_saveAsked = 0;
     int m_draw = 100;
     QTimer m_watchdog;
     bool m_modalLeftOpen = false;
@@ -123,6 +142,9 @@ void Form1Test::init() {
 }
 
 void Form1Test::cleanup() {
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
+    }
     m_window.reset();
     m_watchdog.stop();
     m_dir.reset();
@@ -164,18 +186,19 @@ void Form1Test::activate() {
 void Form1Test::layout_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("place");  // pixels; inside the frame for its controls
+    // The captions reach to the input boxes, so that each shows whole.
     QTest::newRow("Frame1") << u"Frame1"_s << QRect(8, 4, 520, 248);
-    QTest::newRow("Label1(0)") << u"Label1_0"_s << QRect(16, 24, 100, 15);
+    QTest::newRow("Label1(0)") << u"Label1_0"_s << QRect(16, 24, 120, 15);
     QTest::newRow("Text1") << u"Text1"_s << QRect(136, 19, 369, 25);
-    QTest::newRow("Label1(1)") << u"Label1_1"_s << QRect(16, 53, 112, 15);
+    QTest::newRow("Label1(1)") << u"Label1_1"_s << QRect(16, 53, 120, 15);
     QTest::newRow("Text2") << u"Text2"_s << QRect(136, 48, 369, 25);
-    QTest::newRow("Label1(2)") << u"Label1_2"_s << QRect(16, 85, 76, 15);
+    QTest::newRow("Label1(2)") << u"Label1_2"_s << QRect(16, 85, 120, 15);
     QTest::newRow("Text3") << u"Text3"_s << QRect(136, 80, 369, 25);
-    QTest::newRow("Label1(3)") << u"Label1_3"_s << QRect(16, 117, 91, 15);
+    QTest::newRow("Label1(3)") << u"Label1_3"_s << QRect(16, 117, 120, 15);
     QTest::newRow("DateTimePicker1") << u"DateTimePicker1"_s << QRect(136, 112, 369, 25);
-    QTest::newRow("Label1(4)") << u"Label1_4"_s << QRect(16, 149, 70, 15);
+    QTest::newRow("Label1(4)") << u"Label1_4"_s << QRect(16, 149, 120, 15);
     QTest::newRow("Label2") << u"Label2"_s << QRect(136, 144, 369, 25);
-    QTest::newRow("Label1(5)") << u"Label1_5"_s << QRect(16, 181, 84, 15);
+    QTest::newRow("Label1(5)") << u"Label1_5"_s << QRect(16, 181, 120, 15);
     QTest::newRow("Label3") << u"Label3"_s << QRect(136, 176, 369, 25);
     QTest::newRow("PushButton1") << u"PushButton1"_s << QRect(16, 209, 488, 27);
     QTest::newRow("ListView2") << u"ListView2"_s << QRect(536, 8, 520, 177);
@@ -196,6 +219,9 @@ void Form1Test::layout() {
     QCOMPARE(control->font().family(), u"Arial"_s);
     QVERIFY(control->font().bold());
     QCOMPARE(control->font().pointSizeF(), button ? 11.25 : 9.0);
+    if (auto* label = qobject_cast<QLabel*>(control)) {
+        QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
+    }
 }
 
 void Form1Test::windowAndTabOrder() {
@@ -225,9 +251,10 @@ void Form1Test::windowAndTabOrder() {
         widget = widget->nextInFocusChain();
     } while (widget != m_window->Text1);
     QCOMPARE(order, expected);
-    for (QWidget* passive :
-         std::initializer_list<QWidget*>{m_window->Frame1, m_window->Label2, m_window->Label3}) {
-        QCOMPARE(passive->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(m_window->Frame1->focusPolicy(), Qt::NoFocus);
+    // The results take the focus from a click only, to be selected and copied.
+    for (QWidget* result : std::initializer_list<QWidget*>{m_window->Label2, m_window->Label3}) {
+        QCOMPARE(result->focusPolicy(), Qt::ClickFocus);
     }
     for (std::size_t i = 0; i < 4; ++i) {
         QVERIFY(m_window->Label1[i]->buddy() != nullptr);
@@ -645,6 +672,139 @@ void Form1Test::handCursorFile() {
     QCOMPARE(hand.shape(), Qt::BitmapCursor);
     QCOMPARE(hand.hotSpot(), QPoint(10, 0));
     QCOMPARE(hand.pixmap().size(), QSize(32, 32));
+}
+
+// What the keys of keyboardCommands did, from the window's state.
+QString Form1Test::observe() const {
+    QStringList seen;
+    if (m_saveAsked > 0) {
+        seen << u"save"_s;
+    }
+    if (std::any_of(m_boxes->shown.begin(), m_boxes->shown.end(),
+                    [](const Message& box) { return box.text.contains(u"Excel"_s); })) {
+        seen << u"export"_s;
+    }
+    if (!QApplication::clipboard()->text().isEmpty()) {
+        seen << u"copy"_s;
+    }
+    const auto* calendar = m_window->DateTimePicker1->findChild<QCalendarWidget*>();
+    if (calendar != nullptr && calendar->isVisible()) {
+        seen << u"calendar"_s;
+    }
+    const int rows = m_window->gridModel().rowCount();
+    if (rows != 13) {
+        seen << (rows == 0 ? u"clear"_s : u"calculate"_s);
+    }
+    return seen.join(u' ');
+}
+
+void Form1Test::keyboardCommands_data() {
+    QTest::addColumn<QString>("focus");  // the widget with the keyboard focus
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("observed");  // see observe()
+    const auto row = [](const char* name, const QString& focus, const QString& keys,
+                        const QString& observed) {
+        QTest::newRow(name) << focus << QKeySequence(keys) << observed;
+    };
+    row("Ctrl+S in a text box", u"Text1"_s, u"Ctrl+S"_s, u"save"_s);
+    row("Ctrl+E in a text box, not end of line", u"Text2"_s, u"Ctrl+E"_s, u"export"_s);
+    row("Ctrl+E in the date picker", u"DateTimePicker1"_s, u"Ctrl+E"_s, u"export"_s);
+    row("Ctrl+Shift+C in the grid", u"ListView2"_s, u"Ctrl+Shift+C"_s, u"copy"_s);
+    row("Ctrl+S on a button", u"PushButton10"_s, u"Ctrl+S"_s, u"save"_s);
+    row("Enter on Calculate", u"PushButton1"_s, u"Return"_s, u"calculate"_s);
+    row("Enter on Save", u"PushButton9"_s, u"Return"_s, u"save"_s);
+    row("keypad Enter on Export", u"PushButton13"_s, u"Enter"_s, u"export"_s);
+    row("Enter on Copy", u"PushButton11"_s, u"Return"_s, u"copy"_s);
+    row("Enter on Clear", u"PushButton10"_s, u"Return"_s, u"clear"_s);
+    row("Space on Clear", u"PushButton10"_s, u"Space"_s, u"clear"_s);
+    row("mnemonic Alt+T", u"Text1"_s, u"Alt+T"_s, u"save"_s);
+    row("mnemonic Alt+C", u"Text3"_s, u"Alt+C"_s, u"copy"_s);
+    row("mnemonic Alt+R", u"Text3"_s, u"Alt+R"_s, u"clear"_s);
+    row("mnemonic Alt+A", u"Text3"_s, u"Alt+A"_s, u"calculate"_s);
+    row("F4 in the date picker", u"DateTimePicker1"_s, u"F4"_s, u"calendar"_s);
+    row("Alt+Down in the date picker", u"DateTimePicker1"_s, u"Alt+Down"_s, u"calendar"_s);
+    row("F4 elsewhere", u"Text1"_s, u"F4"_s, QString());
+}
+
+void Form1Test::keyboardCommands() {
+    QFETCH(QString, focus);
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, observed);
+    openWindow();
+    m_window->setSpreadsheetAutomation(std::make_shared<NoSpreadsheet>());
+    m_saveAsked = 0;
+    m_window->setSaveFileChooser([this](QWidget*, const QString&) {
+        ++m_saveAsked;
+        return QString();
+    });
+    activate();
+    calculate({u"100000"_s, u"12"_s, u"11"_s});
+    m_window->Text2->setText(u"24"_s);  // a Calculate now shows 25 rows
+    QApplication::clipboard()->clear();
+    const QDate date = m_window->DateTimePicker1->date();
+    auto* target = m_window->findChild<QWidget*>(focus);
+    QVERIFY(target != nullptr);
+    target->setFocus();
+
+    QTest::keySequence(QApplication::focusWidget(), keys);
+    QTRY_COMPARE(observe(), observed);  // a mnemonic clicks its button a moment later
+    QCOMPARE(m_window->DateTimePicker1->date(), date);
+}
+
+void Form1Test::darkDesktopStaysReadable() {
+    const QPalette desktop = QApplication::palette();
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(desktop); });
+    QApplication::setPalette(QPalette(QColor(0x31, 0x36, 0x3b), QColor(0x23, 0x26, 0x29)));
+    openWindow();
+    calculate({u"100000"_s, u"12"_s, u"11"_s});
+    activate();
+
+    // Every background comes with a text colour far from it, the inputs and the grid too.
+    QList<QWidget*> widgets = m_window->findChildren<QWidget*>();
+    widgets << m_window.get();
+    for (const QWidget* widget : widgets) {
+        if (!widget->isVisible()) {
+            continue;
+        }
+        const QPalette& palette = widget->palette();
+        const int distance = std::abs(palette.color(widget->backgroundRole()).lightness() -
+                                      palette.color(widget->foregroundRole()).lightness());
+        QVERIFY2(distance > 128, qPrintable(widget->objectName() + u" "_s +
+                                            widget->metaObject()->className()));
+    }
+    // And on the screen: dark text on white in the captions, the results and the grid.
+    for (QWidget* shown : std::initializer_list<QWidget*>{
+             m_window->Label1[0], m_window->Label2, m_window->ListView2->viewport()}) {
+        const QImage image = shown->grab().toImage();
+        int dark = 0;
+        int light = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const int grey = qGray(image.pixel(x, y));
+                dark += grey < 80 ? 1 : 0;
+                light += grey > 230 ? 1 : 0;
+            }
+        }
+        QVERIFY2(dark > 20 && light > image.width() * image.height() / 2,
+                 qPrintable(shown->objectName()));
+    }
+}
+
+void Form1Test::calculateShowsTheFirstRow() {
+    openWindow();
+    activate();
+    calculate({u"100000"_s, u"360"_s, u"11"_s});
+    m_window->ListView2->scrollToBottom();
+    QVERIFY(m_window->ListView2->verticalScrollBar()->value() > 0);
+    calculate({u"100000"_s, u"360"_s, u"11"_s});
+    QCOMPARE(m_window->ListView2->verticalScrollBar()->value(), 0);
+    // The results read to assistive technology as their captions and values.
+    QAccessibleInterface* emi = QAccessible::queryAccessibleInterface(m_window->Label2);
+    QVERIFY(emi != nullptr);
+    QCOMPARE(emi->text(QAccessible::Name), u"EMI Amount"_s);
+    QCOMPARE(emi->text(QAccessible::Value), m_window->Label2->text());
+    QVERIFY(emi->textInterface() != nullptr);
+    QCOMPARE(emi->textInterface()->text(0, 100), m_window->Label2->text());
 }
 
 QTEST_MAIN(Form1Test)
