@@ -5,7 +5,7 @@
 #include "core/Conversions.h"
 #include "mainwindow/HandCursor.h"
 #include "mainwindow/ScheduleGridModel.h"
-#include "output/Spreadsheet.h"
+#include "output/SheetWriter.h"
 #include "shell/Main.h"
 #include "shell/MessageBoxes.h"
 #include "shell/SettingsStore.h"
@@ -45,10 +45,8 @@ struct Inputs {
 };
 
 // No spreadsheet application: the export command says so in a box.
-struct NoSpreadsheet final : SpreadsheetAutomation {
-    std::shared_ptr<SpreadsheetApplication> CreateObject(const QString&) override {
-        throw std::runtime_error("not installed");
-    }
+struct NoSpreadsheet final : Spreadsheet {
+    std::unique_ptr<SheetWriter> start() override { throw std::runtime_error("not installed"); }
 };
 
 void sendMove(QWidget* widget, QPoint pos = {5, 5}) {
@@ -731,7 +729,7 @@ void Form1Test::keyboardCommands() {
     QFETCH(QKeySequence, keys);
     QFETCH(QString, observed);
     openWindow();
-    m_window->setSpreadsheetAutomation(std::make_shared<NoSpreadsheet>());
+    m_window->setSpreadsheet(std::make_shared<NoSpreadsheet>());
     m_saveAsked = 0;
     m_window->setSaveFileChooser([this](QWidget*, const QString&) {
         ++m_saveAsked;
