@@ -7,6 +7,7 @@
 #include "mainwindow/Ghost.h"
 #include "mainwindow/HandCursor.h"
 #include "mainwindow/ScheduleGridDelegate.h"
+#include "mainwindow/ScheduleGridHeader.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "output/ScheduleTable.h"
 #include "shell/Guard.h"
@@ -256,6 +257,11 @@ void Form1::buildControls() {
     ListView2->setObjectName(u"ListView2"_s);
     ListView2->setAccessibleName(u"Repayment schedule"_s);
     ListView2->setItemDelegate(new ScheduleGridDelegate(ListView2));
+    auto* header = new ScheduleGridHeader(ListView2);
+    ListView2->setHeader(header);
+    connect(header, &ScheduleGridHeader::allCheckRequested, m_grid,
+            qOverload<bool>(&ScheduleGridModel::setAllChecked));
+    ListView2->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListView2->setGeometry(twipsRect(8040, 120, 7800, 2655));
     ListView2->setRootIsDecorated(false);
     ListView2->setUniformRowHeights(true);
@@ -398,6 +404,24 @@ void Form1::Form_Load() {
     guard.run(154, [&] { Text1->setText(settings().read(u"Text1"_s, 100000)); });
     guard.run(156, [&] { Text2->setText(settings().read(u"Text2"_s, 12)); });
     guard.run(158, [&] { Text3->setText(settings().read(u"Text3"_s, 10.75)); });
+}
+
+void Form1::fitNumberColumn() {
+    // The "#" column grows to show its largest number whole beside the check box; it never
+    // gets narrower than its first width.
+    const int rows = m_grid->rowCount();
+    if (m_grid->columnCount() == 0) {
+        return;
+    }
+    int width = std::max(px(scheduleColumnWidthTwips(ScheduleColumn::Number)),
+                         ListView2->header()->sectionSizeHint(0));
+    if (rows > 1) {
+        const QModelIndex largest = m_grid->index(rows - 2, 0);
+        width = std::max(width, ListView2->itemDelegate()
+                                    ->sizeHint(viewItemOption(*ListView2, largest), largest)
+                                    .width());
+    }
+    ListView2->setColumnWidth(0, width);
 }
 
 void Form1::RandomlyOpenWebSite() {

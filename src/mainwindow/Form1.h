@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class Ghost;
 class QAction;
@@ -73,8 +74,21 @@ public:
         QAction* exportSheet = nullptr;   // Ctrl+E: Save Results As Excel File
         QAction* copyResults = nullptr;   // Ctrl+Shift+C: Copy Results To Clipboard
         QAction* openCalendar = nullptr;  // F4, Alt+Down in the date picker
+        // The grid's commands, also its context menu.
+        QAction* copyRows = nullptr;        // Ctrl+C: the selected rows as Copy puts them
+        QAction* toggleRows = nullptr;      // Space: each selected row's tick turns over
+        QAction* tickAll = nullptr;
+        QAction* untickAll = nullptr;
+        QAction* tickSelected = nullptr;
+        QAction* untickSelected = nullptr;
+        QAction* tickYear = nullptr;        // asks for a calendar year of the due dates
     };
     const Actions& actions() const { return m_actions; }
+
+    // The grid rows that are selected, in order.
+    std::vector<int> selectedGridRows() const;
+    // Ticks the instalments due in that calendar year; the other rows keep their ticks.
+    void tickInstalmentsOfYear(int year);
 
     SettingsStore& settings() const { return *m_store; }
     ScheduleGridModel& gridModel() const { return *m_grid; }
@@ -108,6 +122,9 @@ private:
     void connectControls();
     void createActions();
     void openCalendar();
+    void copySelectedRows();
+    void askYearAndTick();
+    void fitNumberColumn();
     bool isWindowShortcut(const QKeyEvent& key) const;
     void centreOnScreen();
     void clearResults();

@@ -1,14 +1,25 @@
 // The window's keyboard commands, all made here as actions of Form1.
 #include "mainwindow/Form1.h"
 
+#include "core/AutomationDate.h"
+#include "mainwindow/ScheduleGridModel.h"
+#include "output/Clipboard.h"
+#include "output/ScheduleTable.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDateEdit>
+#include <QInputDialog>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QTreeView>
+
+#include <algorithm>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -22,6 +33,15 @@ QAction* makeAction(QWidget* owner, QWidget* scope, const QString& name, const Q
     action->setShortcutContext(context);
     scope->addAction(action);
     return action;
+}
+
+// The calendar year of a row's due date; none for the totals row.
+std::optional<int> dueYear(const GridData& grid, int row) {
+    const CellValue date = grid.value(row, static_cast<int>(ScheduleColumn::Date));
+    if (date.kind != CellValue::Kind::Date) {
+        return std::nullopt;
+    }
+    return AutomationDate::toDate(date.number).year();
 }
 
 }  // namespace
@@ -48,6 +68,102 @@ void Form1::createActions() {
                    {QKeySequence(Qt::Key_F4), QKeySequence(Qt::ALT | Qt::Key_Down)},
                    Qt::WidgetShortcut);
     connect(m_actions.openCalendar, &QAction::triggered, this, &Form1::openCalendar);
+
+    const auto gridAction = [this](const QString& name, const QString& text,
+                                   const QKeySequence& key, auto slot) {
+        QAction* action = makeAction(this, ListView2, name, text,
+                                     key.isEmpty() ? QList<QKeySequence>{} : QList{key},
+                                     Qt::WidgetWithChildrenShortcut);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    m_actions.tickAll = gridAction(u"actionTickAll"_s, u"Tick All"_s, {},
+                                   [this] { gridModel().setAllChecked(true); });
+    m_actions.untickAll = gridAction(u"actionUntickAll"_s, u"Untick All"_s, {},
+                                     [this] { gridModel().setAllChecked(false); });
+    m_actions.tickSelected = gridAction(u"actionTickSelected"_s, u"Tick Selected"_s, {},
+                                        [this] { gridModel().setChecked(selectedGridRows(), true); });
+    m_actions.untickSelected =
+        gridAction(u"actionUntickSelected"_s, u"Untick Selected"_s, {},
+                   [this] { gridModel().setChecked(selectedGridRows(), false); });
+    m_actions.tickYear = gridAction(u"actionTickYear"_s, u"Tick Instalments of Year…"_s, {},
+                                    [this] { askYearAndTick(); });
+    m_actions.toggleRows =
+        gridAction(u"actionToggleRows"_s, u"Turn Over Ticks of Selected"_s,
+                   QKeySequence(Qt::Key_Space),
+                   [this] { gridModel().toggleChecked(selectedGridRows()); });
+    m_actions.copyRows = gridAction(u"actionCopyRows"_s, u"Copy Selected Rows"_s,
+                                    QKeySequence::Copy, [this] { copySelectedRows(); });
+    // The menu lists them in this order.
+    ListView2->removeAction(m_actions.toggleRows);
+    ListView2->removeAction(m_actions.copyRows);
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    auto* separator2 = new QAction(this);
+    separator2->setSeparator(true);
+    ListView2->insertAction(m_actions.tickSelected, separator);
+    ListView2->insertAction(m_actions.tickYear, separator2);
+    ListView2->addActions({m_actions.toggleRows, m_actions.copyRows});
+    ListView2->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+std::vector<int> Form1::selectedGridRows() const {
+    std::vector<int> rows;
+    const QItemSelectionModel* selection = ListView2->selectionModel();
+    if (selection == nullptr) {
+        return rows;
+    }
+    for (const QItemSelectionRange& range : selection->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            rows.push_back(row);
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+void Form1::tickInstalmentsOfYear(int year) {
+    const GridSnapshot grid = gridModel().snapshot();
+    std::vector<int> rows;
+    for (int row = 0, count = grid->rowCount(); row < count; ++row) {
+        if (dueYear(*grid, row) == year) {
+            rows.push_back(row);
+        }
+    }
+    gridModel().setChecked(rows, true);
+}
+
+void Form1::askYearAndTick() {
+    const GridSnapshot grid = gridModel().snapshot();
+    const int rows = grid->rowCount();
+    const std::optional<int> first = rows > 1 ? dueYear(*grid, 0) : std::nullopt;
+    const std::optional<int> last = rows > 1 ? dueYear(*grid, rows - 2) : std::nullopt;
+    if (!first || !last) {
+        return;
+    }
+    bool chosen = false;
+    const int year = QInputDialog::getInt(this, u"Tick Instalments of Year"_s,
+                                          u"Calendar year of the due dates:"_s, *first,
+                                          std::min(*first, *last), std::max(*first, *last), 1,
+                                          &chosen);
+    if (chosen) {
+        tickInstalmentsOfYear(year);
+    }
+}
+
+void Form1::copySelectedRows() {
+    const std::vector<int> rows = selectedGridRows();
+    if (rows.empty()) {
+        return;
+    }
+    // The Copy command's text, with the selection in place of the ticks.
+    GridData selected = *gridModel().snapshot();
+    selected.setAllChecked(false);
+    for (const int row : rows) {
+        selected.setChecked(row, true);
+    }
+    SetClipboardText(buildCopyText(selected), 0);
 }
 
 bool Form1::isWindowShortcut(const QKeyEvent& key) const {

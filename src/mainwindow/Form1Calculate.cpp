@@ -83,6 +83,7 @@ void Form1::PushButton1_Click() {
         clearResults();
     }
     announceResults();
+    fitNumberColumn();
     // Each Calculate shows the grid from its first row.
     ListView2->scrollToTop();
 }

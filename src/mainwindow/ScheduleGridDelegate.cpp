@@ -14,6 +14,18 @@ bool isTotalsRow(const QModelIndex& index) {
 
 }  // namespace
 
+QStyleOptionViewItem viewItemOption(const QAbstractItemView& view, const QModelIndex& index) {
+    QStyleOptionViewItem option;
+    option.initFrom(&view);
+    option.state &= ~QStyle::State_HasFocus;
+    option.font = view.font();
+    option.fontMetrics = QFontMetrics(option.font);
+    option.widget = &view;
+    option.showDecorationSelected = true;
+    option.rect = view.visualRect(index);
+    return option;
+}
+
 void ScheduleGridDelegate::initStyleOption(QStyleOptionViewItem* option,
                                            const QModelIndex& index) const {
     QStyledItemDelegate::initStyleOption(option, index);

@@ -2,6 +2,11 @@
 
 #include <QStyledItemDelegate>
 
+class QAbstractItemView;
+
+// The options a view gives its cells, with the rect of this cell.
+QStyleOptionViewItem viewItemOption(const QAbstractItemView& view, const QModelIndex& index);
+
 // Draws the schedule grid's cells: the totals row (the last row) shaded, and the whole text of a
 // cut-off cell as its tooltip.
 class ScheduleGridDelegate final : public QStyledItemDelegate {

@@ -4,6 +4,8 @@
 #include "core/AutomationDate.h"
 #include "core/Conversions.h"
 #include "mainwindow/HandCursor.h"
+#include "mainwindow/ScheduleGridDelegate.h"
+#include "mainwindow/ScheduleGridHeader.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "output/SheetWriter.h"
 #include "shell/Main.h"
@@ -11,6 +13,7 @@
 #include "shell/SettingsStore.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QClipboard>
@@ -18,6 +21,8 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHelpEvent>
+#include <QInputDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +34,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeView>
 #include <QUrl>
 
@@ -96,6 +102,8 @@ private Q_SLOTS:
     void keyboardCommands();
     void darkDesktopStaysReadable();
     void calculateShowsTheFirstRow();
+    void numberColumnShowsEveryNumber_data();
+    void numberColumnShowsEveryNumber();
 
 private:
     // A window on the store in the temporary folder, loaded; cursorFolder holds HAND-M.CUR or not.
@@ -682,8 +690,9 @@ QString Form1Test::observe() const {
                     [](const Message& box) { return box.text.contains(u"Excel"_s); })) {
         seen << u"export"_s;
     }
-    if (!QApplication::clipboard()->text().isEmpty()) {
-        seen << u"copy"_s;
+    const QString copied = QApplication::clipboard()->text();
+    if (!copied.isEmpty()) {
+        seen << u"copy %1"_s.arg(copied.count(u"\r\n"_s));
     }
     const auto* calendar = m_window->DateTimePicker1->findChild<QCalendarWidget*>();
     if (calendar != nullptr && calendar->isVisible()) {
@@ -693,40 +702,71 @@ QString Form1Test::observe() const {
     if (rows != 13) {
         seen << (rows == 0 ? u"clear"_s : u"calculate"_s);
     }
+    const int ticked = m_window->gridModel().checkedCount();
+    if (ticked != rows) {
+        seen << u"ticked %1"_s.arg(ticked);
+    }
     return seen.join(u' ');
 }
 
 void Form1Test::keyboardCommands_data() {
-    QTest::addColumn<QString>("focus");  // the widget with the keyboard focus
-    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("focus");      // the widget with the keyboard focus
+    QTest::addColumn<QString>("selection");  // grid rows "first-last" selected first, or none
+    // Each step: keys, an action's name, "year:N", "header" (its check box), "ctrlclick:ROW".
+    QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("observed");  // see observe()
-    const auto row = [](const char* name, const QString& focus, const QString& keys,
-                        const QString& observed) {
-        QTest::newRow(name) << focus << QKeySequence(keys) << observed;
+    const auto row = [](const char* name, const QString& focus, const QString& selection,
+                        const QString& steps, const QString& observed) {
+        QTest::newRow(name) << focus << selection << steps.split(u'|') << observed;
     };
-    row("Ctrl+S in a text box", u"Text1"_s, u"Ctrl+S"_s, u"save"_s);
-    row("Ctrl+E in a text box, not end of line", u"Text2"_s, u"Ctrl+E"_s, u"export"_s);
-    row("Ctrl+E in the date picker", u"DateTimePicker1"_s, u"Ctrl+E"_s, u"export"_s);
-    row("Ctrl+Shift+C in the grid", u"ListView2"_s, u"Ctrl+Shift+C"_s, u"copy"_s);
-    row("Ctrl+S on a button", u"PushButton10"_s, u"Ctrl+S"_s, u"save"_s);
-    row("Enter on Calculate", u"PushButton1"_s, u"Return"_s, u"calculate"_s);
-    row("Enter on Save", u"PushButton9"_s, u"Return"_s, u"save"_s);
-    row("keypad Enter on Export", u"PushButton13"_s, u"Enter"_s, u"export"_s);
-    row("Enter on Copy", u"PushButton11"_s, u"Return"_s, u"copy"_s);
-    row("Enter on Clear", u"PushButton10"_s, u"Return"_s, u"clear"_s);
-    row("Space on Clear", u"PushButton10"_s, u"Space"_s, u"clear"_s);
-    row("mnemonic Alt+T", u"Text1"_s, u"Alt+T"_s, u"save"_s);
-    row("mnemonic Alt+C", u"Text3"_s, u"Alt+C"_s, u"copy"_s);
-    row("mnemonic Alt+R", u"Text3"_s, u"Alt+R"_s, u"clear"_s);
-    row("mnemonic Alt+A", u"Text3"_s, u"Alt+A"_s, u"calculate"_s);
-    row("F4 in the date picker", u"DateTimePicker1"_s, u"F4"_s, u"calendar"_s);
-    row("Alt+Down in the date picker", u"DateTimePicker1"_s, u"Alt+Down"_s, u"calendar"_s);
-    row("F4 elsewhere", u"Text1"_s, u"F4"_s, QString());
+    const QString grid = u"ListView2"_s;
+    row("Ctrl+S in a text box", u"Text1"_s, {}, u"Ctrl+S"_s, u"save"_s);
+    row("Ctrl+E in a text box, not end of line", u"Text2"_s, {}, u"Ctrl+E"_s, u"export"_s);
+    row("Ctrl+E in the date picker", u"DateTimePicker1"_s, {}, u"Ctrl+E"_s, u"export"_s);
+    row("Ctrl+Shift+C in the grid", grid, u"0-1"_s, u"Ctrl+Shift+C"_s, u"copy 13"_s);
+    row("Ctrl+S on a button", u"PushButton10"_s, {}, u"Ctrl+S"_s, u"save"_s);
+    row("Enter on Calculate", u"PushButton1"_s, {}, u"Return"_s, u"calculate"_s);
+    row("Enter on Save", u"PushButton9"_s, {}, u"Return"_s, u"save"_s);
+    row("keypad Enter on Export", u"PushButton13"_s, {}, u"Enter"_s, u"export"_s);
+    row("Enter on Copy", u"PushButton11"_s, {}, u"Return"_s, u"copy 13"_s);
+    row("Enter on Clear", u"PushButton10"_s, {}, u"Return"_s, u"clear"_s);
+    row("Space on Clear", u"PushButton10"_s, {}, u"Space"_s, u"clear"_s);
+    row("mnemonic Alt+T", u"Text1"_s, {}, u"Alt+T"_s, u"save"_s);
+    row("mnemonic Alt+C", u"Text3"_s, {}, u"Alt+C"_s, u"copy 13"_s);
+    row("mnemonic Alt+R", u"Text3"_s, {}, u"Alt+R"_s, u"clear"_s);
+    row("mnemonic Alt+A", u"Text3"_s, {}, u"Alt+A"_s, u"calculate"_s);
+    row("F4 in the date picker", u"DateTimePicker1"_s, {}, u"F4"_s, u"calendar"_s);
+    row("Alt+Down in the date picker", u"DateTimePicker1"_s, {}, u"Alt+Down"_s, u"calendar"_s);
+    row("F4 elsewhere", u"Text1"_s, {}, u"F4"_s, QString());
+    row("Ctrl+C copies the selected rows", grid, u"2-4"_s, u"Ctrl+C"_s, u"copy 3"_s);
+    row("Ctrl+C copies unticked rows too", grid, u"2-4"_s, u"Space|Ctrl+C"_s,
+        u"copy 3 ticked 10"_s);
+    row("Ctrl+C without a selection", grid, {}, u"Ctrl+C"_s, QString());
+    row("Ctrl+C in a text box copies its text", u"Text1"_s, u"2-4"_s, u"Ctrl+A|Ctrl+C"_s,
+        u"copy 0"_s);
+    row("Space turns over each selected row", grid, u"1-3"_s, u"Space"_s, u"ticked 10"_s);
+    row("Space twice", grid, u"1-3"_s, u"Space|Space"_s, QString());
+    row("Shift+Down extends the selection", grid, u"0-0"_s, u"Shift+Down|Shift+Down|Space"_s,
+        u"ticked 10"_s);
+    row("Ctrl+click adds a row", grid, u"0-0"_s, u"ctrlclick:4|Space"_s, u"ticked 11"_s);
+    row("Untick All", grid, {}, u"actionUntickAll"_s, u"ticked 0"_s);
+    row("Tick All", grid, u"1-3"_s, u"Space|actionTickAll"_s, QString());
+    row("Untick Selected", grid, u"5-12"_s, u"actionUntickSelected"_s, u"ticked 5"_s);
+    row("Tick Selected", grid, u"5-12"_s, u"actionUntickAll|actionTickSelected"_s,
+        u"ticked 8"_s);
+    row("instalments of 2024", grid, {}, u"actionUntickAll|year:2024"_s, u"ticked 11"_s);
+    row("Tick Instalments of Year… 2025", grid, {}, u"actionUntickAll|actionTickYear"_s,
+        u"ticked 1"_s);
+    row("header box unticks all", grid, {}, u"header"_s, u"ticked 0"_s);
+    row("header box ticks all when some are not", grid, u"1-1"_s, u"Space|header"_s, QString());
+    row("a new Calculate ticks every row", grid, {}, u"actionUntickAll|Alt+A"_s,
+        u"calculate"_s);
 }
 
 void Form1Test::keyboardCommands() {
     QFETCH(QString, focus);
-    QFETCH(QKeySequence, keys);
+    QFETCH(QString, selection);
+    QFETCH(QStringList, steps);
     QFETCH(QString, observed);
     openWindow();
     m_window->setSpreadsheet(std::make_shared<NoSpreadsheet>());
@@ -736,17 +776,57 @@ void Form1Test::keyboardCommands() {
         return QString();
     });
     activate();
+    m_window->DateTimePicker1->setDate(QDate(2024, 1, 15));  // due Feb 2024 to Jan 2025
     calculate({u"100000"_s, u"12"_s, u"11"_s});
     m_window->Text2->setText(u"24"_s);  // a Calculate now shows 25 rows
     QApplication::clipboard()->clear();
     const QDate date = m_window->DateTimePicker1->date();
+    QTreeView* const view = m_window->ListView2;
+    if (!selection.isEmpty()) {
+        const QStringList bounds = selection.split(u'-');
+        const QModelIndex first = m_window->gridModel().index(bounds[0].toInt(), 0);
+        view->selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+        view->selectionModel()->select(
+            QItemSelection(first, m_window->gridModel().index(bounds[1].toInt(), 5)),
+            QItemSelectionModel::ClearAndSelect);
+    }
     auto* target = m_window->findChild<QWidget*>(focus);
     QVERIFY(target != nullptr);
     target->setFocus();
+    // The year dialog is answered with the year after the first.
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [] {
+        if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            dialog->setIntValue(dialog->intValue() + 1);
+            dialog->accept();
+        }
+    });
+    answer.start(20);
 
-    QTest::keySequence(QApplication::focusWidget(), keys);
+    auto* header = static_cast<ScheduleGridHeader*>(view->header());
+    for (const QString& step : std::as_const(steps)) {
+        if (auto* action = m_window->findChild<QAction*>(step)) {
+            action->trigger();
+        } else if (step.startsWith(u"year:"_s)) {
+            m_window->tickInstalmentsOfYear(step.mid(5).toInt());
+        } else if (step == u"header"_s) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              header->checkBoxRect().center());
+        } else if (step.startsWith(u"ctrlclick:"_s)) {
+            const QModelIndex cell = m_window->gridModel().index(step.mid(10).toInt(), 2);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              view->visualRect(cell).center());
+        } else {
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(step));
+        }
+    }
     QTRY_COMPARE(observe(), observed);  // a mnemonic clicks its button a moment later
     QCOMPARE(m_window->DateTimePicker1->date(), date);
+    const int ticked = m_window->gridModel().checkedCount();
+    const int rows = m_window->gridModel().rowCount();
+    QCOMPARE(header->checkState(), ticked == 0      ? Qt::Unchecked
+                                   : ticked == rows ? Qt::Checked
+                                                    : Qt::PartiallyChecked);
 }
 
 void Form1Test::darkDesktopStaysReadable() {
@@ -803,6 +883,48 @@ void Form1Test::calculateShowsTheFirstRow() {
     QCOMPARE(emi->text(QAccessible::Value), m_window->Label2->text());
     QVERIFY(emi->textInterface() != nullptr);
     QCOMPARE(emi->textInterface()->text(0, 100), m_window->Label2->text());
+}
+
+void Form1Test::numberColumnShowsEveryNumber_data() {
+    QTest::addColumn<QString>("months");
+    QTest::addColumn<bool>("fitsAcross");  // no horizontal scroll bar
+    QTest::newRow("12") << u"12"_s << true;
+    QTest::newRow("360") << u"360"_s << true;
+    QTest::newRow("32767") << u"32767"_s << false;
+}
+
+void Form1Test::numberColumnShowsEveryNumber() {
+    QFETCH(QString, months);
+    QFETCH(bool, fitsAcross);
+    openWindow();
+    activate();
+    calculate({u"100000"_s, months, u"11"_s});
+    QTreeView* const view = m_window->ListView2;
+    const auto* delegate = static_cast<ScheduleGridDelegate*>(view->itemDelegate());
+    const int rows = m_window->gridModel().rowCount();
+    const QModelIndex largest = m_window->gridModel().index(rows - 2, 0);
+    view->scrollTo(largest);
+    QVERIFY(!delegate->isCutOff(viewItemOption(*view, largest), largest));
+    const QList<int> widths{40, 80, 90, 103, 93, 87};
+    for (int c = 0; c < 6; ++c) {
+        QVERIFY(view->columnWidth(c) >= widths[c]);
+    }
+    if (fitsAcross) {
+        QTRY_VERIFY(!view->horizontalScrollBar()->isVisible());
+    }
+
+    // A cell cut off shows its whole text as a tooltip; a whole one shows none.
+    view->setColumnWidth(1, 30);
+    const QModelIndex date = m_window->gridModel().index(rows - 2, 1);
+    for (const int column : {2, 1}) {
+        const QModelIndex cell = date.siblingAtColumn(column);
+        const QPoint at = view->visualRect(cell).center();
+        QHelpEvent help(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &help);
+        QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(),
+                 column == 1 ? cell.data().toString() : QString());
+        QToolTip::hideText();
+    }
 }
 
 QTEST_MAIN(Form1Test)
