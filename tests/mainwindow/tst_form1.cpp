@@ -793,7 +793,9 @@ void Form1Test::keyboardCommands() {
     auto* target = m_window->findChild<QWidget*>(focus);
     QVERIFY(target != nullptr);
     target->setFocus();
-    // The year dialog is answered with the year after the first.
+    // The year dialog is answered with the year after the first (no watchdog meanwhile).
+    m_watchdog.stop();
+    const auto rearm = qScopeGuard([this] { m_watchdog.start(); });
     QTimer answer;
     connect(&answer, &QTimer::timeout, this, [] {
         if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
