@@ -480,16 +480,14 @@ void Form1::applyPointerRule(int target) {
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     // The window's shortcuts win over the inputs' own editing keys (Ctrl+E is "end of line").
     if (event->type() == QEvent::ShortcutOverride &&
-        (watched == Text1 || watched == Text2 || watched == Text3 ||
-         watched == DateTimePicker1) &&
+        (watched == Text1 || watched == Text2 || watched == Text3 || watched == DateTimePicker1) &&
         isWindowShortcut(*static_cast<QKeyEvent*>(event))) {
         return true;
     }
     if (event->type() == QEvent::KeyPress) {
         auto* const pressed = qobject_cast<QPushButton*>(watched);
         const auto* const key = static_cast<QKeyEvent*>(event);
-        if (pressed != nullptr &&
-            (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+        if (pressed != nullptr && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
             (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
             // Enter presses a focused button, as Space does.
             pressed->click();

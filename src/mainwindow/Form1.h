@@ -75,13 +75,13 @@ public:
         QAction* copyResults = nullptr;   // Ctrl+Shift+C: Copy Results To Clipboard
         QAction* openCalendar = nullptr;  // F4, Alt+Down in the date picker
         // The grid's commands, also its context menu.
-        QAction* copyRows = nullptr;        // Ctrl+C: the selected rows as Copy puts them
-        QAction* toggleRows = nullptr;      // Space: each selected row's tick turns over
+        QAction* copyRows = nullptr;    // Ctrl+C: the selected rows as Copy puts them
+        QAction* toggleRows = nullptr;  // Space: each selected row's tick turns over
         QAction* tickAll = nullptr;
         QAction* untickAll = nullptr;
         QAction* tickSelected = nullptr;
         QAction* untickSelected = nullptr;
-        QAction* tickYear = nullptr;        // asks for a calendar year of the due dates
+        QAction* tickYear = nullptr;  // asks for a calendar year of the due dates
     };
     const Actions& actions() const { return m_actions; }
 

@@ -48,14 +48,15 @@ std::optional<int> dueYear(const GridData& grid, int row) {
 
 void Form1::createActions() {
     const auto windowAction = [this](const QString& name, QPushButton* button,
-                                      const QKeySequence& key, void (Form1::*handler)()) {
+                                     const QKeySequence& key, void (Form1::*handler)()) {
         QAction* action = makeAction(this, this, name, button->text(), {key}, Qt::WindowShortcut);
         connect(action, &QAction::triggered, this, handler);
         button->setToolTip(key.toString(QKeySequence::NativeText));
         return action;
     };
-    m_actions.saveText = windowAction(u"actionSaveText"_s, PushButton9,
-                                      QKeySequence(Qt::CTRL | Qt::Key_S), &Form1::PushButton9_Click);
+    m_actions.saveText =
+        windowAction(u"actionSaveText"_s, PushButton9, QKeySequence(Qt::CTRL | Qt::Key_S),
+                     &Form1::PushButton9_Click);
     m_actions.exportSheet =
         windowAction(u"actionExportSheet"_s, PushButton13, QKeySequence(Qt::CTRL | Qt::Key_E),
                      &Form1::PushButton13_Click);
@@ -63,10 +64,9 @@ void Form1::createActions() {
         windowAction(u"actionCopyResults"_s, PushButton11,
                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &Form1::PushButton11_Click);
 
-    m_actions.openCalendar =
-        makeAction(this, DateTimePicker1, u"actionOpenCalendar"_s, u"Open Calendar"_s,
-                   {QKeySequence(Qt::Key_F4), QKeySequence(Qt::ALT | Qt::Key_Down)},
-                   Qt::WidgetShortcut);
+    m_actions.openCalendar = makeAction(
+        this, DateTimePicker1, u"actionOpenCalendar"_s, u"Open Calendar"_s,
+        {QKeySequence(Qt::Key_F4), QKeySequence(Qt::ALT | Qt::Key_Down)}, Qt::WidgetShortcut);
     connect(m_actions.openCalendar, &QAction::triggered, this, &Form1::openCalendar);
 
     const auto gridAction = [this](const QString& name, const QString& text,
@@ -81,17 +81,17 @@ void Form1::createActions() {
                                    [this] { gridModel().setAllChecked(true); });
     m_actions.untickAll = gridAction(u"actionUntickAll"_s, u"Untick All"_s, {},
                                      [this] { gridModel().setAllChecked(false); });
-    m_actions.tickSelected = gridAction(u"actionTickSelected"_s, u"Tick Selected"_s, {},
-                                        [this] { gridModel().setChecked(selectedGridRows(), true); });
+    m_actions.tickSelected = gridAction(u"actionTickSelected"_s, u"Tick Selected"_s, {}, [this] {
+        gridModel().setChecked(selectedGridRows(), true);
+    });
     m_actions.untickSelected =
         gridAction(u"actionUntickSelected"_s, u"Untick Selected"_s, {},
                    [this] { gridModel().setChecked(selectedGridRows(), false); });
     m_actions.tickYear = gridAction(u"actionTickYear"_s, u"Tick Instalments of Year…"_s, {},
                                     [this] { askYearAndTick(); });
-    m_actions.toggleRows =
-        gridAction(u"actionToggleRows"_s, u"Turn Over Ticks of Selected"_s,
-                   QKeySequence(Qt::Key_Space),
-                   [this] { gridModel().toggleChecked(selectedGridRows()); });
+    m_actions.toggleRows = gridAction(u"actionToggleRows"_s, u"Turn Over Ticks of Selected"_s,
+                                      QKeySequence(Qt::Key_Space),
+                                      [this] { gridModel().toggleChecked(selectedGridRows()); });
     m_actions.copyRows = gridAction(u"actionCopyRows"_s, u"Copy Selected Rows"_s,
                                     QKeySequence::Copy, [this] { copySelectedRows(); });
     // The menu lists them in this order.
@@ -143,10 +143,9 @@ void Form1::askYearAndTick() {
         return;
     }
     bool chosen = false;
-    const int year = QInputDialog::getInt(this, u"Tick Instalments of Year"_s,
-                                          u"Calendar year of the due dates:"_s, *first,
-                                          std::min(*first, *last), std::max(*first, *last), 1,
-                                          &chosen);
+    const int year = QInputDialog::getInt(
+        this, u"Tick Instalments of Year"_s, u"Calendar year of the due dates:"_s, *first,
+        std::min(*first, *last), std::max(*first, *last), 1, &chosen);
     if (chosen) {
         tickInstalmentsOfYear(year);
     }

@@ -58,8 +58,7 @@ bool ScheduleGridDelegate::isCutOff(const QStyleOptionViewItem& option,
 }
 
 bool ScheduleGridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
-                                     const QStyleOptionViewItem& option,
-                                     const QModelIndex& index) {
+                                     const QStyleOptionViewItem& option, const QModelIndex& index) {
     if (event == nullptr || view == nullptr || event->type() != QEvent::ToolTip ||
         !index.isValid()) {
         return QStyledItemDelegate::helpEvent(event, view, option, index);

@@ -51,8 +51,7 @@ QRect ScheduleGridHeader::checkBoxRect(const QRect& section) const {
 }
 
 QRect ScheduleGridHeader::checkBoxRect() const {
-    return checkBoxRect(
-        QRect(sectionViewportPosition(0), 0, sectionSize(0), height()));
+    return checkBoxRect(QRect(sectionViewportPosition(0), 0, sectionSize(0), height()));
 }
 
 void ScheduleGridHeader::paintSection(QPainter* painter, const QRect& rect,
@@ -76,7 +75,7 @@ void ScheduleGridHeader::paintSection(QPainter* painter, const QRect& rect,
     check.initFrom(this);
     check.rect = box;
     const Qt::CheckState state = checkState();
-    check.state |= state == Qt::Checked       ? QStyle::State_On
+    check.state |= state == Qt::Checked     ? QStyle::State_On
                    : state == Qt::Unchecked ? QStyle::State_Off
                                             : QStyle::State_NoChange;
     if (model() == nullptr || model()->rowCount() == 0) {

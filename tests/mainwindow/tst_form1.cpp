@@ -21,9 +21,9 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QInputDialog>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -752,15 +752,13 @@ void Form1Test::keyboardCommands_data() {
     row("Untick All", grid, {}, u"actionUntickAll"_s, u"ticked 0"_s);
     row("Tick All", grid, u"1-3"_s, u"Space|actionTickAll"_s, QString());
     row("Untick Selected", grid, u"5-12"_s, u"actionUntickSelected"_s, u"ticked 5"_s);
-    row("Tick Selected", grid, u"5-12"_s, u"actionUntickAll|actionTickSelected"_s,
-        u"ticked 8"_s);
+    row("Tick Selected", grid, u"5-12"_s, u"actionUntickAll|actionTickSelected"_s, u"ticked 8"_s);
     row("instalments of 2024", grid, {}, u"actionUntickAll|year:2024"_s, u"ticked 11"_s);
     row("Tick Instalments of Year… 2025", grid, {}, u"actionUntickAll|actionTickYear"_s,
         u"ticked 1"_s);
     row("header box unticks all", grid, {}, u"header"_s, u"ticked 0"_s);
     row("header box ticks all when some are not", grid, u"1-1"_s, u"Space|header"_s, QString());
-    row("a new Calculate ticks every row", grid, {}, u"actionUntickAll|Alt+A"_s,
-        u"calculate"_s);
+    row("a new Calculate ticks every row", grid, {}, u"actionUntickAll|Alt+A"_s, u"calculate"_s);
 }
 
 void Form1Test::keyboardCommands() {
@@ -849,12 +847,12 @@ void Form1Test::darkDesktopStaysReadable() {
         const QPalette& palette = widget->palette();
         const int distance = std::abs(palette.color(widget->backgroundRole()).lightness() -
                                       palette.color(widget->foregroundRole()).lightness());
-        QVERIFY2(distance > 128, qPrintable(widget->objectName() + u" "_s +
-                                            widget->metaObject()->className()));
+        QVERIFY2(distance > 128,
+                 qPrintable(widget->objectName() + u" "_s + widget->metaObject()->className()));
     }
     // And on the screen: dark text on white in the captions, the results and the grid.
-    for (QWidget* shown : std::initializer_list<QWidget*>{
-             m_window->Label1[0], m_window->Label2, m_window->ListView2->viewport()}) {
+    for (QWidget* shown : std::initializer_list<QWidget*>{m_window->Label1[0], m_window->Label2,
+                                                          m_window->ListView2->viewport()}) {
         const QImage image = shown->grab().toImage();
         int dark = 0;
         int light = 0;

@@ -219,7 +219,7 @@ void Form1OutputsTest::copyPutsTheCheckedRowsOnTheClipboard() {
 }
 
 void Form1OutputsTest::saveDialog_data() {
-    QTest::addColumn<QString>("last");    // below the temporary folder; empty: nothing chosen yet
+    QTest::addColumn<QString>("last");     // below the temporary folder; empty: nothing chosen yet
     QTest::addColumn<bool>("lastFolder");  // opens there, else in the documents folder or home
     QTest::newRow("first time") << QString() << false;
     QTest::newRow("folder last used") << u"last.txt"_s << true;
@@ -231,7 +231,7 @@ void Form1OutputsTest::saveDialog() {
     QFETCH(bool, lastFolder);
     const QString lastName = last.isEmpty() ? QString() : m_dir->filePath(last);
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString folder = lastFolder             ? m_dir->path()
+    const QString folder = lastFolder                 ? m_dir->path()
                            : QDir(documents).exists() ? documents
                                                       : QDir::homePath();
     bool seen = false;
