@@ -77,22 +77,22 @@ void Form1::createActions() {
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
-    m_actions.tickAll = gridAction(u"actionTickAll"_s, u"Tick All"_s, {},
+    m_actions.tickAll = gridAction(u"actionTickAll"_s, u"Tick all"_s, {},
                                    [this] { gridModel().setAllChecked(true); });
-    m_actions.untickAll = gridAction(u"actionUntickAll"_s, u"Untick All"_s, {},
+    m_actions.untickAll = gridAction(u"actionUntickAll"_s, u"Untick all"_s, {},
                                      [this] { gridModel().setAllChecked(false); });
-    m_actions.tickSelected = gridAction(u"actionTickSelected"_s, u"Tick Selected"_s, {}, [this] {
+    m_actions.tickSelected = gridAction(u"actionTickSelected"_s, u"Tick selected"_s, {}, [this] {
         gridModel().setChecked(selectedGridRows(), true);
     });
     m_actions.untickSelected =
-        gridAction(u"actionUntickSelected"_s, u"Untick Selected"_s, {},
+        gridAction(u"actionUntickSelected"_s, u"Untick selected"_s, {},
                    [this] { gridModel().setChecked(selectedGridRows(), false); });
-    m_actions.tickYear = gridAction(u"actionTickYear"_s, u"Tick Instalments of Year…"_s, {},
+    m_actions.tickYear = gridAction(u"actionTickYear"_s, u"Tick instalments of year…"_s, {},
                                     [this] { askYearAndTick(); });
-    m_actions.toggleRows = gridAction(u"actionToggleRows"_s, u"Turn Over Ticks of Selected"_s,
+    m_actions.toggleRows = gridAction(u"actionToggleRows"_s, u"Toggle ticks of selected"_s,
                                       QKeySequence(Qt::Key_Space),
                                       [this] { gridModel().toggleChecked(selectedGridRows()); });
-    m_actions.copyRows = gridAction(u"actionCopyRows"_s, u"Copy Selected Rows"_s,
+    m_actions.copyRows = gridAction(u"actionCopyRows"_s, u"Copy selected rows"_s,
                                     QKeySequence::Copy, [this] { copySelectedRows(); });
     // The menu lists them in this order.
     ListView2->removeAction(m_actions.toggleRows);
@@ -144,7 +144,7 @@ void Form1::askYearAndTick() {
     }
     bool chosen = false;
     const int year = QInputDialog::getInt(
-        this, u"Tick Instalments of Year"_s, u"Calendar year of the due dates:"_s, *first,
+        this, u"Tick instalments of year"_s, u"Calendar year of the due dates:"_s, *first,
         std::min(*first, *last), std::max(*first, *last), 1, &chosen);
     if (chosen) {
         tickInstalmentsOfYear(year);
