@@ -85,6 +85,11 @@ case "$first" in
     *) fail "unexpected first copied line: $first" ;;
 esac
 [ "$(printf '%s' "$copied" | grep -c $'\r$')" -eq 13 ] || fail "copied text is not 13 CR LF lines"
+# The same by keyboard.
+printf 'none' | xclip -i -selection clipboard
+xdotool key ctrl+shift+c
+sleep 0.5
+[ "$(clipboard)" = "$copied" ] || fail "Ctrl+Shift+C did not copy the results"
 
 # Save Results As Text File through the real dialog.
 report=$work/out/report.txt
