@@ -101,7 +101,6 @@ private Q_SLOTS:
     void keyboardCommands_data();
     void keyboardCommands();
     void darkDesktopStaysReadable();
-    void calculateShowsTheFirstRow();
     void numberColumnShowsEveryNumber_data();
     void numberColumnShowsEveryNumber();
 
@@ -682,31 +681,28 @@ void Form1Test::handCursorFile() {
 
 // What the keys of keyboardCommands did, from the window's state.
 QString Form1Test::observe() const {
-    QStringList seen;
-    if (m_saveAsked > 0) {
-        seen << u"save"_s;
-    }
-    if (std::any_of(m_boxes->shown.begin(), m_boxes->shown.end(),
-                    [](const Message& box) { return box.text.contains(u"Excel"_s); })) {
-        seen << u"export"_s;
-    }
-    const QString copied = QApplication::clipboard()->text();
-    if (!copied.isEmpty()) {
-        seen << u"copy %1"_s.arg(copied.count(u"\r\n"_s));
-    }
     const auto* calendar = m_window->DateTimePicker1->findChild<QCalendarWidget*>();
-    if (calendar != nullptr && calendar->isVisible()) {
-        seen << u"calendar"_s;
-    }
+    const QString copied = QApplication::clipboard()->text();
     const int rows = m_window->gridModel().rowCount();
-    if (rows != 13) {
-        seen << (rows == 0 ? u"clear"_s : u"calculate"_s);
-    }
     const int ticked = m_window->gridModel().checkedCount();
-    if (ticked != rows) {
-        seen << u"ticked %1"_s.arg(ticked);
+    const bool exported =
+        std::any_of(m_boxes->shown.begin(), m_boxes->shown.end(),
+                    [](const Message& box) { return box.text.contains(u"Excel"_s); });
+    const std::pair<bool, QString> seen[] = {
+        {m_saveAsked > 0, u"save"_s},
+        {exported, u"export"_s},
+        {!copied.isEmpty(), u"copy %1"_s.arg(copied.count(u"\r\n"_s))},
+        {calendar != nullptr && calendar->isVisible(), u"calendar"_s},
+        {rows != 13, rows == 0 ? u"clear"_s : u"calculate"_s},
+        {ticked != rows, u"ticked %1"_s.arg(ticked)},
+    };
+    QStringList result;
+    for (const auto& [happened, text] : seen) {
+        if (happened) {
+            result << text;
+        }
     }
-    return seen.join(u' ');
+    return result.join(u' ');
 }
 
 void Form1Test::keyboardCommands_data() {
@@ -722,18 +718,14 @@ void Form1Test::keyboardCommands_data() {
     const QString grid = u"ListView2"_s;
     row("Ctrl+S in a text box", u"Text1"_s, {}, u"Ctrl+S"_s, u"save"_s);
     row("Ctrl+E in a text box, not end of line", u"Text2"_s, {}, u"Ctrl+E"_s, u"export"_s);
-    row("Ctrl+E in the date picker", u"DateTimePicker1"_s, {}, u"Ctrl+E"_s, u"export"_s);
     row("Ctrl+Shift+C in the grid", grid, u"0-1"_s, u"Ctrl+Shift+C"_s, u"copy 13"_s);
-    row("Ctrl+S on a button", u"PushButton10"_s, {}, u"Ctrl+S"_s, u"save"_s);
     row("Enter on Calculate", u"PushButton1"_s, {}, u"Return"_s, u"calculate"_s);
     row("Enter on Save", u"PushButton9"_s, {}, u"Return"_s, u"save"_s);
     row("keypad Enter on Export", u"PushButton13"_s, {}, u"Enter"_s, u"export"_s);
     row("Enter on Copy", u"PushButton11"_s, {}, u"Return"_s, u"copy 13"_s);
     row("Enter on Clear", u"PushButton10"_s, {}, u"Return"_s, u"clear"_s);
-    row("Space on Clear", u"PushButton10"_s, {}, u"Space"_s, u"clear"_s);
     row("mnemonic Alt+T", u"Text1"_s, {}, u"Alt+T"_s, u"save"_s);
     row("mnemonic Alt+C", u"Text3"_s, {}, u"Alt+C"_s, u"copy 13"_s);
-    row("mnemonic Alt+R", u"Text3"_s, {}, u"Alt+R"_s, u"clear"_s);
     row("mnemonic Alt+A", u"Text3"_s, {}, u"Alt+A"_s, u"calculate"_s);
     row("F4 in the date picker", u"DateTimePicker1"_s, {}, u"F4"_s, u"calendar"_s);
     row("Alt+Down in the date picker", u"DateTimePicker1"_s, {}, u"Alt+Down"_s, u"calendar"_s);
@@ -750,7 +742,6 @@ void Form1Test::keyboardCommands_data() {
         u"ticked 10"_s);
     row("Ctrl+click adds a row", grid, u"0-0"_s, u"ctrlclick:4|Space"_s, u"ticked 11"_s);
     row("Untick All", grid, {}, u"actionUntickAll"_s, u"ticked 0"_s);
-    row("Tick All", grid, u"1-3"_s, u"Space|actionTickAll"_s, QString());
     row("Untick Selected", grid, u"5-12"_s, u"actionUntickSelected"_s, u"ticked 5"_s);
     row("Tick Selected", grid, u"5-12"_s, u"actionUntickAll|actionTickSelected"_s, u"ticked 8"_s);
     row("instalments of 2024", grid, {}, u"actionUntickAll|year:2024"_s, u"ticked 11"_s);
@@ -836,53 +827,28 @@ void Form1Test::darkDesktopStaysReadable() {
     openWindow();
     calculate({u"100000"_s, u"12"_s, u"11"_s});
     activate();
-
     // Every background comes with a text colour far from it, the inputs and the grid too.
-    QList<QWidget*> widgets = m_window->findChildren<QWidget*>();
-    widgets << m_window.get();
-    for (const QWidget* widget : widgets) {
-        if (!widget->isVisible()) {
-            continue;
-        }
+    for (const QWidget* widget : m_window->findChildren<QWidget*>()) {
         const QPalette& palette = widget->palette();
-        const int distance = std::abs(palette.color(widget->backgroundRole()).lightness() -
-                                      palette.color(widget->foregroundRole()).lightness());
-        QVERIFY2(distance > 128,
-                 qPrintable(widget->objectName() + u" "_s + widget->metaObject()->className()));
+        QVERIFY2(!widget->isVisible() ||
+                     std::abs(palette.color(widget->backgroundRole()).lightness() -
+                              palette.color(widget->foregroundRole()).lightness()) > 128,
+                 widget->metaObject()->className());
     }
     // And on the screen: dark text on white in the captions, the results and the grid.
     for (QWidget* shown : std::initializer_list<QWidget*>{m_window->Label1[0], m_window->Label2,
                                                           m_window->ListView2->viewport()}) {
-        const QImage image = shown->grab().toImage();
-        int dark = 0;
-        int light = 0;
+        const QImage image = shown->grab().toImage().convertToFormat(QImage::Format_Grayscale8);
+        qsizetype dark = 0;
+        qsizetype light = 0;
         for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                const int grey = qGray(image.pixel(x, y));
-                dark += grey < 80 ? 1 : 0;
-                light += grey > 230 ? 1 : 0;
-            }
+            const uchar* line = image.constScanLine(y);
+            dark += std::count_if(line, line + image.width(), [](uchar g) { return g < 80; });
+            light += std::count_if(line, line + image.width(), [](uchar g) { return g > 230; });
         }
         QVERIFY2(dark > 20 && light > image.width() * image.height() / 2,
                  qPrintable(shown->objectName()));
     }
-}
-
-void Form1Test::calculateShowsTheFirstRow() {
-    openWindow();
-    activate();
-    calculate({u"100000"_s, u"360"_s, u"11"_s});
-    m_window->ListView2->scrollToBottom();
-    QVERIFY(m_window->ListView2->verticalScrollBar()->value() > 0);
-    calculate({u"100000"_s, u"360"_s, u"11"_s});
-    QCOMPARE(m_window->ListView2->verticalScrollBar()->value(), 0);
-    // The results read to assistive technology as their captions and values.
-    QAccessibleInterface* emi = QAccessible::queryAccessibleInterface(m_window->Label2);
-    QVERIFY(emi != nullptr);
-    QCOMPARE(emi->text(QAccessible::Name), u"EMI Amount"_s);
-    QCOMPARE(emi->text(QAccessible::Value), m_window->Label2->text());
-    QVERIFY(emi->textInterface() != nullptr);
-    QCOMPARE(emi->textInterface()->text(0, 100), m_window->Label2->text());
 }
 
 void Form1Test::numberColumnShowsEveryNumber_data() {
@@ -898,33 +864,39 @@ void Form1Test::numberColumnShowsEveryNumber() {
     QFETCH(bool, fitsAcross);
     openWindow();
     activate();
-    calculate({u"100000"_s, months, u"11"_s});
     QTreeView* const view = m_window->ListView2;
+    calculate({u"100000"_s, u"360"_s, u"11"_s});
+    view->scrollToBottom();
+    calculate({u"100000"_s, months, u"11"_s});
+    QCOMPARE(view->verticalScrollBar()->value(), 0);  // each Calculate shows the first row
     const auto* delegate = static_cast<ScheduleGridDelegate*>(view->itemDelegate());
-    const int rows = m_window->gridModel().rowCount();
-    const QModelIndex largest = m_window->gridModel().index(rows - 2, 0);
+    const QModelIndex largest = m_window->gridModel().index(view->model()->rowCount() - 2, 0);
     view->scrollTo(largest);
     QVERIFY(!delegate->isCutOff(viewItemOption(*view, largest), largest));
     const QList<int> widths{40, 80, 90, 103, 93, 87};
     for (int c = 0; c < 6; ++c) {
         QVERIFY(view->columnWidth(c) >= widths[c]);
     }
-    if (fitsAcross) {
-        QTRY_VERIFY(!view->horizontalScrollBar()->isVisible());
-    }
+    QTRY_VERIFY(!fitsAcross || !view->horizontalScrollBar()->isVisible());
 
     // A cell cut off shows its whole text as a tooltip; a whole one shows none.
     view->setColumnWidth(1, 30);
-    const QModelIndex date = m_window->gridModel().index(rows - 2, 1);
     for (const int column : {2, 1}) {
-        const QModelIndex cell = date.siblingAtColumn(column);
+        const QModelIndex cell = largest.siblingAtColumn(column);
         const QPoint at = view->visualRect(cell).center();
         QHelpEvent help(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
         QApplication::sendEvent(view->viewport(), &help);
         QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(),
                  column == 1 ? cell.data().toString() : QString());
-        QToolTip::hideText();
     }
+    QToolTip::hideText();
+
+    // The results and the totals row read to assistive technology with their values and names.
+    QAccessibleInterface* emi = QAccessible::queryAccessibleInterface(m_window->Label2);
+    QCOMPARE(emi->text(QAccessible::Name), u"EMI Amount"_s);
+    QCOMPARE(emi->text(QAccessible::Value), m_window->Label2->text());
+    QCOMPARE(emi->textInterface()->text(0, 100), m_window->Label2->text());
+    QCOMPARE(largest.siblingAtRow(largest.row() + 1).data(Qt::AccessibleTextRole), u"Total"_s);
 }
 
 QTEST_MAIN(Form1Test)
