@@ -65,7 +65,7 @@ void Form1::createActions() {
                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &Form1::PushButton11_Click);
 
     m_actions.openCalendar = makeAction(
-        this, DateTimePicker1, u"actionOpenCalendar"_s, u"Open Calendar"_s,
+        this, DateTimePicker1, u"actionOpenCalendar"_s, u"Open calendar"_s,
         {QKeySequence(Qt::Key_F4), QKeySequence(Qt::ALT | Qt::Key_Down)}, Qt::WidgetShortcut);
     connect(m_actions.openCalendar, &QAction::triggered, this, &Form1::openCalendar);
 
@@ -94,16 +94,12 @@ void Form1::createActions() {
                                       [this] { gridModel().toggleChecked(selectedGridRows()); });
     m_actions.copyRows = gridAction(u"actionCopyRows"_s, u"Copy selected rows"_s,
                                     QKeySequence::Copy, [this] { copySelectedRows(); });
-    // The menu lists them in this order.
-    ListView2->removeAction(m_actions.toggleRows);
-    ListView2->removeAction(m_actions.copyRows);
-    auto* separator = new QAction(this);
-    separator->setSeparator(true);
-    auto* separator2 = new QAction(this);
-    separator2->setSeparator(true);
-    ListView2->insertAction(m_actions.tickSelected, separator);
-    ListView2->insertAction(m_actions.tickYear, separator2);
-    ListView2->addActions({m_actions.toggleRows, m_actions.copyRows});
+    // The grid's context menu lists its actions in groups.
+    for (QAction* groupStart : {m_actions.tickSelected, m_actions.tickYear, m_actions.toggleRows}) {
+        auto* separator = new QAction(this);
+        separator->setSeparator(true);
+        ListView2->insertAction(groupStart, separator);
+    }
     ListView2->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
