@@ -20,6 +20,9 @@ void Form1::buildMenuBar() {
     m_menuBar->setObjectName(u"menuBar"_s);
     m_menuBar->setNativeMenuBar(false);
     m_menuBar->setFont(QFont());
+    // The hover cue: over the menu bar the pointer is the ordinary one.
+    m_menuBar->setMouseTracking(true);
+    m_menuBar->installEventFilter(this);
 
     const auto add = [this](QMenu* menu, const QString& text, const QKeySequence& shortcut,
                             bool needsSchedule, auto handler) {
@@ -31,25 +34,31 @@ void Form1::buildMenuBar() {
         }
         return action;
     };
+    // The window's keyboard commands appear in the menus as they are, shortcut and all.
+    const auto reuse = [this](QMenu* menu, QAction* action, const QString& text,
+                              bool needsSchedule) {
+        action->setText(text);
+        menu->addAction(action);
+        if (needsSchedule) {
+            m_scheduleActions.push_back(action);
+        }
+    };
 
     QMenu* file = m_menuBar->addMenu(u"&File"_s);
     file->setObjectName(u"fileMenu"_s);
     // Saving the text report and exporting work, as their buttons do, on an empty grid too.
-    add(file, u"&Save Results As Text File…"_s, QKeySequence(u"Ctrl+S"_s), false,
-        &Form1::PushButton9_Click);
+    reuse(file, m_actions.saveText, u"&Save Results As Text File…"_s, false);
     add(file, u"Save &As…"_s, QKeySequence(u"Ctrl+Shift+S"_s), true, &Form1::saveAs);
-    add(file, u"&Export To Spreadsheet Program"_s, QKeySequence(u"Ctrl+E"_s), false,
-        &Form1::PushButton13_Click);
+    reuse(file, m_actions.exportSheet, u"&Export To Spreadsheet Program"_s, false);
     file->addSeparator();
     add(file, u"Print Pre&view…"_s, QKeySequence(), true, &Form1::printPreview);
     add(file, u"&Print…"_s, QKeySequence(u"Ctrl+P"_s), true, &Form1::printSchedule);
     file->addSeparator();
     add(file, u"&Quit"_s, QKeySequence(u"Ctrl+Q"_s), false, &QWidget::close);
 
-    QMenu* edit = m_menuBar->addMenu(u"&Edit"_s);
+    QMenu* edit = m_menuBar->addMenu(u"E&dit"_s);
     edit->setObjectName(u"editMenu"_s);
-    add(edit, u"&Copy Results"_s, QKeySequence(u"Ctrl+Shift+C"_s), true,
-        &Form1::PushButton11_Click);
+    reuse(edit, m_actions.copyResults, u"&Copy Results"_s, true);
     add(edit, u"Copy &With Headers"_s, QKeySequence(), true, &Form1::copyWithHeaders);
     edit->addSeparator();
     add(edit, u"&Tick All"_s, QKeySequence(), true, [this] { tickAll(true); });
@@ -63,7 +72,7 @@ void Form1::buildMenuBar() {
     add(view, u"&Chart"_s, QKeySequence(), true, &Form1::showChart);
 
     // The planner and solver dialogs live in this menu.
-    QMenu* tools = m_menuBar->addMenu(u"&Tools"_s);
+    QMenu* tools = m_menuBar->addMenu(u"T&ools"_s);
     tools->setObjectName(u"toolsMenu"_s);
     add(tools, u"&Plan Prepayments And Rate Changes…"_s, QKeySequence(), false,
         [this] { openPlannerDialog(*this); });
@@ -89,7 +98,11 @@ void Form1::showKeyboardShortcuts() {
             }
         }
     }
-    text += u"\nEnter\tCalculate EMI (in an input)"_s;
+    text +=
+        u"\nF4, Alt+Down\tOpen the start date's calendar"
+        "\nSpace\tTick or untick the selected rows"
+        "\nCtrl+C\tCopy the selected rows (in the grid)"
+        "\nEnter\tCalculate EMI (in an input)"_s;
     messageBoxes().show(Message{text, u"Keyboard Shortcuts"_s, MessageIcon::None});
 }
 

@@ -6,12 +6,14 @@
 #include "shell/SettingsStore.h"
 #include "support/RecordingBoxes.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDateEdit>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -34,6 +36,7 @@ private Q_SLOTS:
     void menuWalk();
     void emptyGridDisablesScheduleItems();
     void saveFailureShowsOneBox();
+    void noAmbiguousKeys();
     void summaryAndChartWindows();
 
 private:
@@ -198,6 +201,37 @@ void Form1MenuTest::emptyGridDisablesScheduleItems() {
     for (const QString& text : {u"Save Results As Text File…"_s, u"Export To Spreadsheet Program"_s,
                                 u"Quit"_s, u"Keyboard Shortcuts"_s, u"About Ravenmoor"_s}) {
         QVERIFY2(item(text)->isEnabled(), qPrintable(text));
+    }
+}
+
+void Form1MenuTest::noAmbiguousKeys() {
+    // No two actions of the window share a shortcut.
+    QSet<QKeySequence> shortcuts;
+    for (QAction* action : m_window->findChildren<QAction*>()) {
+        for (const QKeySequence& key : action->shortcuts()) {
+            QVERIFY2(!shortcuts.contains(key), qPrintable(key.toString()));
+            shortcuts.insert(key);
+        }
+    }
+    // No Alt+letter opens a menu and also presses a button or moves to an input.
+    QSet<QChar> letters;
+    QStringList texts;
+    for (QAction* menu : m_window->menuBar()->actions()) {
+        texts.append(menu->text());
+    }
+    for (QAbstractButton* button : m_window->findChildren<QAbstractButton*>()) {
+        texts.append(button->text());
+    }
+    for (QLabel* label : m_window->Label1) {
+        texts.append(label->text());
+    }
+    for (const QString& text : texts) {
+        const qsizetype amp = text.indexOf(u'&');
+        if (amp >= 0 && amp + 1 < text.size()) {
+            const QChar letter = text[amp + 1].toLower();
+            QVERIFY2(!letters.contains(letter), qPrintable(text));
+            letters.insert(letter);
+        }
     }
 }
 
