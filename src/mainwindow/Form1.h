@@ -149,6 +149,8 @@ private:
     void buildControls();
     void buildMenuBar();
     void updateScheduleCommands();
+    // gridValues for a command: says so in a box when the grid's amounts cannot be had in cents.
+    std::optional<ScheduleValues> commandValues();
     void showSaveFailure(const QString& path, const QString& reason);
     SaveFailureReporter failureReporter();
     DialogRunner dialogRunner();

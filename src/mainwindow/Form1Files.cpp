@@ -34,6 +34,14 @@ std::optional<ScheduleValues> Form1::gridValues() const {
     return values;
 }
 
+std::optional<ScheduleValues> Form1::commandValues() {
+    auto values = gridValues();
+    if (!values && gridModel().rowCount() > 0) {
+        messageBoxes().inform(u"The amounts of this schedule are too large for this command."_s);
+    }
+    return values;
+}
+
 void Form1::updateScheduleCommands() {
     const bool filled = m_grid->rowCount() > 0;
     for (QAction* action : m_scheduleActions) {
@@ -73,7 +81,7 @@ DialogRunner Form1::dialogRunner() {
 void Form1::saveAs() {
     Guard guard(messageBoxes(), u"in Ravenmoor.Form1.saveAs "_s);
     guard.run(100, [&] {
-        const auto values = gridValues();
+        const auto values = commandValues();
         if (!values) {
             return;
         }
@@ -95,7 +103,7 @@ void Form1::saveAs() {
 void Form1::printPreview() {
     Guard guard(messageBoxes(), u"in Ravenmoor.Form1.printPreview "_s);
     guard.run(100, [&] {
-        const auto values = gridValues();
+        const auto values = commandValues();
         if (!values) {
             return;
         }
@@ -115,7 +123,7 @@ void Form1::printPreview() {
 void Form1::printSchedule() {
     Guard guard(messageBoxes(), u"in Ravenmoor.Form1.printSchedule "_s);
     guard.run(100, [&] {
-        const auto values = gridValues();
+        const auto values = commandValues();
         if (!values) {
             return;
         }
@@ -153,7 +161,7 @@ void Form1::tickAll(bool ticked) {
 }
 
 void Form1::showYearlySummary() {
-    const auto values = gridValues();
+    const auto values = commandValues();
     if (!values) {
         return;
     }
@@ -167,7 +175,7 @@ void Form1::showYearlySummary() {
 }
 
 void Form1::showChart() {
-    const auto values = gridValues();
+    const auto values = commandValues();
     if (!values) {
         return;
     }

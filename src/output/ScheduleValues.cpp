@@ -37,9 +37,11 @@ std::optional<ScheduleValues> scheduleValues(const GridData& grid) {
     if (source == nullptr || count == 0 || grid.columnCount() != scheduleColumnCount) {
         return std::nullopt;
     }
+    // Whole cents must fit 64 bits: about 92 million billion.
+    constexpr double largest = 9.0e16;
     const auto number = [source](int row, ScheduleColumn column) -> std::optional<double> {
         const CellValue cell = source->value(row, static_cast<int>(column));
-        if (cell.kind != CellValue::Kind::Number) {
+        if (cell.kind != CellValue::Kind::Number || !(std::abs(cell.number) < largest)) {
             return std::nullopt;
         }
         return cell.number;

@@ -50,7 +50,8 @@ std::int64_t toCents(double rounded);
 LoanFacts loanFacts(const clsLoanDetails& loan);
 
 // The grid's rows as values with their tick states, the last row being the totals row; the
-// loan facts stay empty. Nothing for an empty grid or one whose rows are not a schedule's.
+// loan facts stay empty. Nothing for an empty grid, one whose rows are not a schedule's, or
+// amounts beyond whole cents in 64 bits.
 std::optional<ScheduleValues> scheduleValues(const GridData& grid);
 
 // A calculated loan's whole schedule, every row ticked, with its facts.

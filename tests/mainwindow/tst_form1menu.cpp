@@ -41,7 +41,7 @@ private Q_SLOTS:
 
 private:
     QAction* item(const QString& text) const;
-    void calculate(const QString& months);
+    void calculate(const QString& months, const QString& principal = u"100000"_s);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Form1> m_window;
@@ -90,8 +90,8 @@ QAction* Form1MenuTest::item(const QString& text) const {
     return nullptr;
 }
 
-void Form1MenuTest::calculate(const QString& months) {
-    m_window->Text1->setText(u"100000"_s);
+void Form1MenuTest::calculate(const QString& months, const QString& principal) {
+    m_window->Text1->setText(principal);
     m_window->Text2->setText(months);
     m_window->Text3->setText(u"11"_s);
     m_window->DateTimePicker1->setDate(QDate(2026, 3, 15));
@@ -249,6 +249,13 @@ void Form1MenuTest::saveFailureShowsOneBox() {
     m_window->summaryWindow()->saveAs();
     QCOMPARE(m_boxes->shown.size(), 2);
     QVERIFY(m_boxes->shown[1].text.contains(u"missing"_s));
+
+    // Amounts beyond whole cents in 64 bits: one box, no file.
+    calculate(u"12"_s, u"1e20"_s);
+    QCOMPARE(m_window->gridModel().rowCount(), 13);
+    m_window->saveAs();
+    QCOMPARE(m_boxes->shown.size(), 3);
+    QVERIFY(m_boxes->shown[2].text.contains(u"too large"_s));
 }
 
 void Form1MenuTest::summaryAndChartWindows() {
