@@ -20,16 +20,18 @@ constexpr std::array<ColumnInfo, scheduleColumnCount> columns{{
     {u"Closing Bal.", 1300},
 }};
 
-double amount(const clsSchedule& entry, ScheduleColumn column) {
+// The unrounded amount; every text and value shows it rounded to cents, as the money getters
+// of clsSchedule give it.
+double exactAmount(const clsSchedule& entry, ScheduleColumn column) {
     switch (column) {
         case ScheduleColumn::OpeningBalance:
-            return entry.OpeningBalance();
+            return entry.exactOpeningBalance();
         case ScheduleColumn::PrincipleAmount:
-            return entry.PrincipleAmount();
+            return entry.exactPrincipleAmount();
         case ScheduleColumn::InterestAmount:
-            return entry.InterestAmount();
+            return entry.exactInterestAmount();
         default:
-            return entry.ClosingBalance();
+            return entry.exactClosingBalance();
     }
 }
 
@@ -77,7 +79,7 @@ void ScheduleTable::appendText(TextBuffer& out, int row, int column) const {
             }
             return;
         default:
-            m_format->appendNumber(out, amount(entry, kind));
+            m_format->appendAmount(out, exactAmount(entry, kind));
             return;
     }
 }
@@ -95,6 +97,6 @@ CellValue ScheduleTable::value(int row, int column) const {
         case ScheduleColumn::Date:
             return totals ? CellValue{} : CellValue::fromDate(entry.InstallmentDate());
         default:
-            return CellValue::fromNumber(amount(entry, kind));
+            return CellValue::fromNumber(roundToCents(exactAmount(entry, kind)));
     }
 }
