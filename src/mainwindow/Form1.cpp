@@ -4,14 +4,15 @@
 #include "core/AutomationDate.h"
 #include "core/Conversions.h"
 #include "core/Failure.h"
+#include "core/Guard.h"
+#include "core/MessageBoxes.h"
 #include "mainwindow/Ghost.h"
 #include "mainwindow/HandCursor.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "output/ScheduleTable.h"
-#include "shell/Guard.h"
-#include "shell/Main.h"
-#include "shell/MessageBoxes.h"
+#include "shell/QtMessageBoxes.h"
 #include "shell/SettingsStore.h"
+#include "shell/ThemeAndIdentity.h"
 
 #include <QCalendarWidget>
 #include <QCloseEvent>

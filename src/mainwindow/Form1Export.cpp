@@ -1,10 +1,10 @@
 // The export command: the checked grid rows into a new workbook of the spreadsheet program.
 #include "mainwindow/Form1.h"
 
+#include "core/Guard.h"
+#include "core/MessageBoxes.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "output/SheetWriter.h"
-#include "shell/Guard.h"
-#include "shell/MessageBoxes.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "output/Report.h"
 
 #include "core/Failure.h"
-#include "shell/Guard.h"
+#include "core/Guard.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,13 +1,13 @@
-#include "support/RecordingBoxes.h"
 #include "mainwindow/Form1.h"
+#include "support/RecordingBoxes.h"
 
 #include "core/AutomationDate.h"
 #include "core/Conversions.h"
+#include "core/MessageBoxes.h"
 #include "mainwindow/HandCursor.h"
 #include "mainwindow/ScheduleGridModel.h"
-#include "shell/Main.h"
-#include "shell/MessageBoxes.h"
 #include "shell/SettingsStore.h"
+#include "shell/ThemeAndIdentity.h"
 
 #include <QApplication>
 #include <QDateEdit>

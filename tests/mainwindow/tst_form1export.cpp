@@ -1,10 +1,10 @@
-#include "support/RecordingBoxes.h"
 #include "core/Failure.h"
+#include "core/MessageBoxes.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "output/SheetWriter.h"
-#include "shell/MessageBoxes.h"
 #include "shell/SettingsStore.h"
+#include "support/RecordingBoxes.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,11 +1,11 @@
-#include "support/RecordingBoxes.h"
+#include "core/MessageBoxes.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/SaveDialog.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "output/Clipboard.h"
 #include "output/Report.h"
-#include "output/SaveDialog.h"
-#include "shell/MessageBoxes.h"
 #include "shell/SettingsStore.h"
+#include "support/RecordingBoxes.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,4 +1,4 @@
-#include "shell/Main.h"
+#include "shell/ThemeAndIdentity.h"
 
 #include "shell/SkinFramework.h"
 
@@ -14,11 +14,6 @@
 namespace {
 
 constexpr int maxTitleLength = 40;
-
-QString& currentAppTitle() {
-    static QString title = QString::fromUtf16(productTitle);
-    return title;
-}
 
 bool takesButtonFace(const QWidget* widget) {
     return qobject_cast<const QGroupBox*>(widget) || qobject_cast<const QLabel*>(widget) ||
@@ -93,10 +88,6 @@ QString cutAppTitle(const QString& title) {
 }
 
 void SetAppTitle() {
-    currentAppTitle() = cutAppTitle(QString::fromUtf16(productTitle));
-    QGuiApplication::setApplicationDisplayName(currentAppTitle());
-}
-
-QString appTitle() {
-    return currentAppTitle();
+    storeAppTitle(cutAppTitle(QString::fromUtf16(productTitle)));
+    QGuiApplication::setApplicationDisplayName(appTitle());
 }
