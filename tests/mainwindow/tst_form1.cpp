@@ -1,5 +1,5 @@
 #include "mainwindow/Form1.h"
-#include "support/RecordingBoxes.h"
+#include "support/WindowTest.h"
 
 #include "core/AutomationDate.h"
 #include "core/Conversions.h"
@@ -48,10 +48,9 @@ void sendMove(QWidget* widget, QPoint pos = {5, 5}) {
 
 Q_DECLARE_METATYPE(Inputs)
 
-class Form1Test : public QObject {
+class Form1Test : public WindowTest {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -83,61 +82,18 @@ private Q_SLOTS:
     void handCursorFile();
 
 private:
-    // A window on the store in the temporary folder, loaded; cursorFolder holds HAND-M.CUR or not.
-    void openWindow(const QString& cursorFolder = {});
     void store(const QString& key, const QString& text);
     QString stored(const QString& key);
     void calculate(const Inputs& inputs);
     void activate();
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_iniPath;
-    std::unique_ptr<Form1> m_window;
-    RecordingBoxes* m_boxes = nullptr;
-    QList<QUrl> m_opened;
-    int m_draw = 100;
-    QTimer m_watchdog;
-    bool m_modalLeftOpen = false;
 };
 
-void Form1Test::initTestCase() {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    // A real box left open would hang the test: close it and fail the test at its end.
-    m_watchdog.setInterval(200);
-    connect(&m_watchdog, &QTimer::timeout, this, [this] {
-        while (QWidget* modal = QApplication::activeModalWidget()) {
-            m_modalLeftOpen = true;
-            modal->close();
-        }
-    });
-}
-
 void Form1Test::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_iniPath = m_dir->filePath(u"config/Kestrelor.ini"_s);
-    m_opened.clear();
-    m_draw = 100;
-    m_modalLeftOpen = false;
-    m_watchdog.start();
+    startWindowTest();
 }
 
 void Form1Test::cleanup() {
-    m_window.reset();
-    m_watchdog.stop();
-    m_dir.reset();
-    QVERIFY2(!m_modalLeftOpen, "a real modal box was left open");
-}
-
-void Form1Test::openWindow(const QString& cursorFolder) {
-    m_window = std::make_unique<Form1>(std::make_unique<SettingsStore>(m_iniPath));
-    auto boxes = std::make_unique<RecordingBoxes>();
-    m_boxes = boxes.get();
-    m_window->setMessageBoxes(std::move(boxes));
-    m_window->setRandomDraw([this] { return m_draw; });
-    m_window->setUrlOpener([this](const QUrl& url) { m_opened.append(url); });
-    m_window->setProgramFolder(cursorFolder.isEmpty() ? m_dir->path() : cursorFolder);
-    m_window->Form_Load();
+    QVERIFY2(finishWindowTest(), "a real modal box was left open");
 }
 
 void Form1Test::store(const QString& key, const QString& text) {
