@@ -214,8 +214,11 @@ void Form1::connectControls() {
     }};
     for (const auto& [box, key] : boxes) {
         // Every change, typed or set by the program, is written whole at once.
-        connect(box, &QLineEdit::textChanged, this,
-                [this, key](const QString& text) { settings().write(key, text); });
+        connect(box, &QLineEdit::textChanged, this, [this, key](const QString& text) {
+            if (!m_restoringStoredText) {
+                settings().write(key, text);
+            }
+        });
         connect(box, &QLineEdit::returnPressed, this, &Form1::PushButton1_Click);
         box->installEventFilter(this);
     }
@@ -290,9 +293,14 @@ void Form1::Form_Load() {
         const QScopedValueRollback restoring(m_restoringDate, true);
         DateTimePicker1->setDate(AutomationDate::toDate(*date));
     });
-    guard.run(154, [&] { Text1->setText(settings().read(u"Text1"_s, 100000)); });
-    guard.run(156, [&] { Text2->setText(settings().read(u"Text2"_s, 12)); });
-    guard.run(158, [&] { Text3->setText(settings().read(u"Text3"_s, 10.75)); });
+    // A text that the store already holds is not written back: the file would not change.
+    const auto restore = [this](QLineEdit* box, const QString& key, const QString& text) {
+        const QScopedValueRollback restoring(m_restoringStoredText, settings().holds(key, text));
+        box->setText(text);
+    };
+    guard.run(154, [&] { restore(Text1, u"Text1"_s, settings().read(u"Text1"_s, 100000)); });
+    guard.run(156, [&] { restore(Text2, u"Text2"_s, settings().read(u"Text2"_s, 12)); });
+    guard.run(158, [&] { restore(Text3, u"Text3"_s, settings().read(u"Text3"_s, 10.75)); });
 }
 
 void Form1::RandomlyOpenWebSite() {

@@ -114,5 +114,6 @@ private:
     std::unique_ptr<QCursor> m_handCursor;
     QString m_programFolder;
     bool m_restoringDate = false;
+    bool m_restoringStoredText = false;
     bool m_closing = false;
 };
