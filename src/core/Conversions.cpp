@@ -322,6 +322,42 @@ struct TextFormatter::Impl {
         }
     }
 
+    // The length of what appendDatePart writes.
+    qsizetype datePartLength(long long serial, const AutomationDate::Fields& date) const {
+        qsizetype length = 0;
+        for (const DateField& field : dateFields) {
+            switch (field.kind) {
+                case DateField::Literal:
+                    length += field.literal.size();
+                    break;
+                case DateField::Day:
+                    length += std::max(digitCount(static_cast<unsigned>(date.day)), field.width);
+                    break;
+                case DateField::Month:
+                    length += std::max(digitCount(static_cast<unsigned>(date.month)), field.width);
+                    break;
+                case DateField::Year:
+                    length += std::max(digitCount(static_cast<unsigned>(date.year)), field.width);
+                    break;
+                case DateField::MonthName:
+                    length += field.names[date.month - 1].size();
+                    break;
+                case DateField::Weekday:
+                    length += field.names[((serial - 2) % 7 + 7) % 7].size();
+                    break;
+            }
+        }
+        return length;
+    }
+
+    qsizetype centsLength(std::int64_t cents) const {
+        const std::uint64_t magnitude = cents < 0 ? 0ULL - static_cast<std::uint64_t>(cents)
+                                                  : static_cast<std::uint64_t>(cents);
+        const auto fraction = static_cast<unsigned>(magnitude % 100);
+        return (cents < 0 ? negativeSign.size() : 0) + digitCount(magnitude / 100) +
+               (fraction == 0 ? 0 : decimalPoint.size() + (fraction % 10 == 0 ? 1 : 2));
+    }
+
     void appendDate(TextBuffer& out, double value) const {
         const std::optional<AutomationDate::Fields> fields = AutomationDate::toFields(value);
         if (!fields) {
@@ -370,6 +406,29 @@ void TextFormatter::appendAmount(TextBuffer& out, double value) const {
     } else {
         m_impl->appendNumber(out, roundToCents(value));
     }
+}
+
+qsizetype TextFormatter::amountLength(double value) const {
+    std::int64_t cents = 0;
+    constexpr std::int64_t fastLimit = 1000000000000000;
+    if (m_impl->asciiDigits && toWholeCents(value, cents) && cents < fastLimit &&
+        cents > -fastLimit) {
+        return m_impl->centsLength(cents);
+    }
+    TextBuffer text;
+    appendAmount(text, value);
+    return text.size();
+}
+
+qsizetype TextFormatter::dateLength(double date) const {
+    const std::optional<AutomationDate::Fields> fields = AutomationDate::toFields(date);
+    const double day = std::trunc(date);
+    if (fields && m_impl->fastDates && day != 0 && fields->secondOfDay == 0) {
+        return m_impl->datePartLength(static_cast<long long>(day), *fields);
+    }
+    TextBuffer text;
+    appendDate(text, date);
+    return text.size();
 }
 
 void TextFormatter::appendNumber(TextBuffer& out, double value) const {

@@ -50,6 +50,9 @@ public:
     // The text of roundToCents(value), without dividing where it can.
     void appendAmount(TextBuffer& out, double value) const;
     void appendDate(TextBuffer& out, double date) const;
+    // The lengths of what appendAmount and appendDate write, mostly without writing it.
+    qsizetype amountLength(double value) const;
+    qsizetype dateLength(double date) const;
     void appendNumber(QString& out, double value) const;
     void appendDate(QString& out, double date) const;
     QString number(double value) const;

@@ -10,6 +10,12 @@ CellValue GridRows::value(int row, int column) const {
     return CellValue::fromText(stringOf(text));
 }
 
+qsizetype GridRows::textLength(int row, int column) const {
+    TextBuffer text;
+    appendText(text, row, column);
+    return text.size();
+}
+
 GridRow::GridRow(QStringView firstColumn) : m_chars(firstColumn.toString()) {
     m_ends.append(m_chars.size());
 }
@@ -122,14 +128,11 @@ std::vector<qsizetype> columnWidths(const GridData& grid, bool withHeaders) {
             widths[static_cast<std::size_t>(c)] = grid.headers()[c].size();
         }
     }
-    TextBuffer text;
     const int rows = grid.rowCount();
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
-            text.clear();
-            grid.appendCell(text, r, c);
             auto& width = widths[static_cast<std::size_t>(c)];
-            width = std::max(width, text.size());
+            width = std::max(width, grid.cellLength(r, c));
         }
     }
     return widths;

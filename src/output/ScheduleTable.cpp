@@ -84,6 +84,22 @@ void ScheduleTable::appendText(TextBuffer& out, int row, int column) const {
     }
 }
 
+qsizetype ScheduleTable::textLength(int row, int column) const {
+    const auto kind = static_cast<ScheduleColumn>(column);
+    if (column < 0 || column >= scheduleColumnCount) {
+        return 0;
+    }
+    const bool totals = row == m_count - 1;
+    switch (kind) {
+        case ScheduleColumn::Number:
+            return totals ? 0 : m_format->amountLength(row + 1);
+        case ScheduleColumn::Date:
+            return totals ? 0 : m_format->dateLength(m_schedule->at(row).InstallmentDate());
+        default:
+            return m_format->amountLength(exactAmount(m_schedule->at(row), kind));
+    }
+}
+
 CellValue ScheduleTable::value(int row, int column) const {
     const auto kind = static_cast<ScheduleColumn>(column);
     if (column < 0 || column >= scheduleColumnCount) {

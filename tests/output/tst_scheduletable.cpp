@@ -77,7 +77,7 @@ void ScheduleTableTest::texts() {
 
 void ScheduleTableTest::textsMatchTheConversions() {
     const auto rows = schedule(480);
-    for (const char* name : {"en_US", "de_DE", "fr_CH", "ja_JP", "fa_IR", "C"}) {
+    for (const char* name : {"en_US", "de_DE", "fr_CH", "ja_JP", "fa_IR", "C", "ar_EG", "en_IN"}) {
         const QLocale locale(QString::fromLatin1(name));
         const ScheduleTable table(rows, locale);
         for (int r = 0; r + 1 < table.rowCount(); ++r) {
@@ -92,6 +92,7 @@ void ScheduleTableTest::textsMatchTheConversions() {
                 TextBuffer text;
                 table.appendText(text, r, c);
                 QCOMPARE(stringOf(text), expected[c]);
+                QCOMPARE(table.textLength(r, c), text.size());
             }
         }
     }
