@@ -56,8 +56,8 @@ void scheduleReference(benchmark::State& state) {
     using namespace std::chrono;
     const double principal = 100000;
     const double rate = 11.0 / 100.0 / 12.0;
-    const double emi = rate * principal * (std::pow(rate + 1.0, largest) /
-                                           (std::pow(rate + 1.0, largest) - 1.0));
+    const double emi =
+        rate * principal * (std::pow(rate + 1.0, largest) / (std::pow(rate + 1.0, largest) - 1.0));
     const year_month_day start{year{2021}, August, day{31}};
     const sys_days epoch{year{1899} / December / 30};
     std::vector<BareRow> previous(largest + 1);
@@ -70,7 +70,8 @@ void scheduleReference(benchmark::State& state) {
         double sumInterest = 0;
         for (int n = 1; n <= largest; ++n) {
             const year_month target = year_month{start.year(), start.month()} + months{n};
-            const day last = year_month_day_last{target.year(), month_day_last{target.month()}}.day();
+            const day last =
+                year_month_day_last{target.year(), month_day_last{target.month()}}.day();
             const sys_days due{target / std::min(start.day(), last)};
             const double interest = rate * balance;
             const double part = roundToCents(emi - interest);

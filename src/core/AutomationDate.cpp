@@ -130,8 +130,10 @@ double MonthSeries::at(int months) const {
     if (!yearInRange(static_cast<int>(std::clamp(y, -1LL, 10000LL)))) {
         outOfRange();
     }
-    const year_month target{year{static_cast<int>(y)}, month{static_cast<unsigned>(index - y * 12 + 1)}};
-    const unsigned last = static_cast<unsigned>(year_month_day_last{target.year(), month_day_last{target.month()}}.day());
+    const year_month target{year{static_cast<int>(y)},
+                            month{static_cast<unsigned>(index - y * 12 + 1)}};
+    const unsigned last = static_cast<unsigned>(
+        year_month_day_last{target.year(), month_day_last{target.month()}}.day());
     const day wanted{std::min(m_day, last)};
     return join(serial(year_month_day{target.year(), target.month(), wanted}), m_fraction);
 }

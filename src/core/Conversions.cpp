@@ -125,7 +125,7 @@ void appendString(QString& out, const TextBuffer& text) {
 // One field of a compiled short date format.
 struct DateField {
     enum Kind : std::uint8_t { Literal, Day, Weekday, Month, MonthName, Year } kind;
-    int width = 1;                 // the least number of digits
+    int width = 1;                   // the least number of digits
     const QString* names = nullptr;  // month or weekday names
     QString literal;
 };
@@ -216,8 +216,10 @@ struct TextFormatter::Impl {
                     if (token.count <= 2) {
                         field = {DateField::Day, token.count, nullptr, {}};
                     } else if (token.count <= 4) {
-                        field = {DateField::Weekday, 1,
-                                 token.count == 3 ? shortDays.data() : longDays.data(), {}};
+                        field = {DateField::Weekday,
+                                 1,
+                                 token.count == 3 ? shortDays.data() : longDays.data(),
+                                 {}};
                     } else {
                         fastDates = false;
                     }
@@ -226,8 +228,10 @@ struct TextFormatter::Impl {
                     if (token.count <= 2) {
                         field = {DateField::Month, token.count, nullptr, {}};
                     } else if (token.count <= 4) {
-                        field = {DateField::MonthName, 1,
-                                 token.count == 3 ? shortMonths.data() : longMonths.data(), {}};
+                        field = {DateField::MonthName,
+                                 1,
+                                 token.count == 3 ? shortMonths.data() : longMonths.data(),
+                                 {}};
                     } else {
                         fastDates = false;
                     }
@@ -253,8 +257,8 @@ struct TextFormatter::Impl {
 
     void appendCents(TextBuffer& out, std::int64_t cents) const {
         const bool negative = cents < 0;
-        const std::uint64_t magnitude = negative ? 0ULL - static_cast<std::uint64_t>(cents)
-                                                 : static_cast<std::uint64_t>(cents);
+        const std::uint64_t magnitude =
+            negative ? 0ULL - static_cast<std::uint64_t>(cents) : static_cast<std::uint64_t>(cents);
         const std::uint64_t whole = magnitude / 100;
         const auto fraction = static_cast<unsigned>(magnitude % 100);
         const int fractionDigits = fraction == 0 ? 0 : fraction % 10 == 0 ? 1 : 2;
@@ -294,7 +298,8 @@ struct TextFormatter::Impl {
         appendView(out, numberLocale.toString(value, 'g', 15));
     }
 
-    void appendDatePart(TextBuffer& out, long long serial, const AutomationDate::Fields& date) const {
+    void appendDatePart(TextBuffer& out, long long serial,
+                        const AutomationDate::Fields& date) const {
         for (const DateField& field : dateFields) {
             switch (field.kind) {
                 case DateField::Literal:

@@ -280,7 +280,8 @@ void Form1::Form_Load() {
             if (i >= m_grid->columnCount()) {
                 throw Failure::platform(PlatformFailure::IndexOutOfBounds);
             }
-            ListView2->setColumnWidth(i, px(scheduleColumnWidthTwips(static_cast<ScheduleColumn>(i))));
+            ListView2->setColumnWidth(i,
+                                      px(scheduleColumnWidthTwips(static_cast<ScheduleColumn>(i))));
         });
     }
     guard.run(152, [&] {

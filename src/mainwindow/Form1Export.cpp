@@ -119,8 +119,8 @@ void Form1::PushButton13_Click() {
                     if (!guard.run(line, [&] {
                             CellValue value = grid->value(k - 1, c - 1);
                             if (value.kind == CellValue::Kind::Text) {
-                                value = typedIn(c == 1 ? value.text : value.text.remove(u'='),
-                                                locale);
+                                value =
+                                    typedIn(c == 1 ? value.text : value.text.remove(u'='), locale);
                             }
                             sheet->setCell(j, i, value);
                         })) {

@@ -203,9 +203,9 @@ void LibreOfficeCalcSheet::write(int row, int column, const CellValue& value, qs
         // A date value counts days from 30 December 1899, which is how Calc reads the serial
         // numbers of an .xlsx file.
         case CellValue::Kind::Date:
-            check(worksheet_write_number(m_sheet, r, c, value.number,
-                                         value.number == std::trunc(value.number) ? m_date
-                                                                                  : m_dateTime));
+            check(worksheet_write_number(
+                m_sheet, r, c, value.number,
+                value.number == std::trunc(value.number) ? m_date : m_dateTime));
             break;
         case CellValue::Kind::Text:
             check(worksheet_write_string(m_sheet, r, c, value.text.toUtf8().constData(), nullptr));
@@ -268,8 +268,8 @@ void LibreOfficeCalcSheet::show() {
         return;
     }
     writeFile();
-    if (!QProcess::startDetached(m_program, {QStringLiteral("--calc"), QStringLiteral("-n"),
-                                             filePath()})) {
+    if (!QProcess::startDetached(m_program,
+                                 {QStringLiteral("--calc"), QStringLiteral("-n"), filePath()})) {
         m_folder.reset();
         m_written = false;
         throw Failure::platform(PlatformFailure::CannotCreateObject, source);

@@ -63,8 +63,7 @@ QByteArray rowLines(const GridData& grid, const Widths& widths) {
         for (int c = 0; c < grid.columnCount(); ++c) {
             cell.clear();
             grid.appendCell(cell, r, c);
-            out = appendCell(out, viewOf(cell),
-                             widths[static_cast<std::size_t>(c)]);
+            out = appendCell(out, viewOf(cell), widths[static_cast<std::size_t>(c)]);
         }
         *out++ = '\r';
         *out++ = '\n';

@@ -63,7 +63,6 @@ private Q_SLOTS:
 
 private:
     void calculate();
-
 };
 
 void Form1OutputsTest::init() {

@@ -34,9 +34,9 @@ private Q_SLOTS:
 };
 
 void ScheduleTableTest::columns() {
-    QCOMPARE(scheduleHeaders(), (QStringList{u"#"_s, u"Date"_s, u"Opening Bal."_s,
-                                             u"Principle Amt."_s, u"Interest Amt."_s,
-                                             u"Closing Bal."_s}));
+    QCOMPARE(scheduleHeaders(),
+             (QStringList{u"#"_s, u"Date"_s, u"Opening Bal."_s, u"Principle Amt."_s,
+                          u"Interest Amt."_s, u"Closing Bal."_s}));
     int twips = 0;
     for (int c = 0; c < scheduleColumnCount; ++c) {
         twips += scheduleColumnWidthTwips(static_cast<ScheduleColumn>(c));
