@@ -38,8 +38,13 @@ QString widenYears(const QString& format) {
 
 // The long time format without its time-zone field.
 QString timeFormat(const QLocale& locale) {
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    format.remove(u't');
+    QString format;
+    for (const DateFormatToken& token :
+         tokenizeDateFormat(locale.timeFormat(QLocale::LongFormat))) {
+        if (token.field != u't') {
+            format.append(token.source);
+        }
+    }
     return format.trimmed();
 }
 
