@@ -113,9 +113,7 @@ CellValue GridData::value(int row, int column) const {
     }
     CellValue result = m_rows->value(row, column);
     if (result.kind == CellValue::Kind::Number || result.kind == CellValue::Kind::Date) {
-        TextBuffer text;
-        appendCell(text, row, column);
-        result.textLength = text.size();
+        result.textLength = cellLength(row, column);
     }
     return result;
 }
