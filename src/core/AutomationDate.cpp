@@ -37,6 +37,9 @@ long long serial(const year_month_day& ymd) {
 }
 
 int secondOfDay(double fraction) {
+    if (fraction == 0) {
+        return 0;  // most dates are midnight: no rounding needed
+    }
     return static_cast<int>(std::min(std::llround(fraction * 86400.0), 86399LL));
 }
 

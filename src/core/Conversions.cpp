@@ -93,11 +93,10 @@ char16_t* writeDigits(char16_t* end, std::uint64_t value, int minWidth = 1) {
 
 int digitCount(std::uint64_t value) {
     int count = 1;
-    while (value >= 10) {
-        value /= 10;
-        ++count;
+    for (; value >= 10000; value /= 10000) {
+        count += 4;
     }
-    return count;
+    return count + (value >= 10) + (value >= 100) + (value >= 1000);
 }
 
 // Copies text so that it ends just before end; returns where it begins.
