@@ -13,6 +13,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -60,6 +61,7 @@ private Q_SLOTS:
     void firstStart();
     void restoresStoredTexts_data();
     void restoresStoredTexts();
+    void restoreLeavesAnUnchangedFileAlone();
     void unreadableStoredDate();
     void brokenCursorFile();
     void webSiteOnDrawSeven_data();
@@ -260,6 +262,23 @@ void Form1Test::restoresStoredTexts() {
     QCOMPARE(m_window->DateTimePicker1->date(), QDate(2024, 3, 15));
     QCOMPARE(stored(u"Text2"_s), months);
     QCOMPARE(stored(u"DateTimePicker1"_s), u"3/15/2024"_s);
+}
+
+void Form1Test::restoreLeavesAnUnchangedFileAlone() {
+    store(u"Text1"_s, u"5000"_s);
+    store(u"Text2"_s, u"24"_s);
+    store(u"Text3"_s, u"9.5"_s);
+    store(u"DateTimePicker1"_s, u"3/15/2024"_s);
+    QFile file(m_iniPath);
+    const QDateTime past = QDateTime::currentDateTime().addDays(-1);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(past, QFileDevice::FileModificationTime));
+    file.close();
+    openWindow();
+    QCOMPARE(QFileInfo(m_iniPath).lastModified(), past);
+    // A text the store lacks is written as always.
+    m_window->Text2->setText(u"36"_s);
+    QCOMPARE(stored(u"Text2"_s), u"36"_s);
 }
 
 void Form1Test::unreadableStoredDate() {
