@@ -16,6 +16,19 @@ qsizetype GridRows::textLength(int row, int column) const {
     return text.size();
 }
 
+void GridRows::appendRow(TextBuffer& out, int row, int columns, qsizetype* ends) const {
+    for (int c = 0; c < columns; ++c) {
+        appendText(out, row, c);
+        ends[c] = out.size();
+    }
+}
+
+void GridRows::rowLengths(int row, int columns, qsizetype* lengths) const {
+    for (int c = 0; c < columns; ++c) {
+        lengths[c] = textLength(row, c);
+    }
+}
+
 GridRow::GridRow(QStringView firstColumn) : m_chars(firstColumn.toString()) {
     m_ends.append(m_chars.size());
 }
@@ -127,10 +140,11 @@ std::vector<qsizetype> columnWidths(const GridData& grid, bool withHeaders) {
         }
     }
     const int rows = grid.rowCount();
+    std::vector<qsizetype> lengths(static_cast<std::size_t>(columns));
     for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            auto& width = widths[static_cast<std::size_t>(c)];
-            width = std::max(width, grid.cellLength(r, c));
+        grid.rowLengths(r, lengths.data());
+        for (std::size_t c = 0; c < lengths.size(); ++c) {
+            widths[c] = std::max(widths[c], lengths[c]);
         }
     }
     return widths;

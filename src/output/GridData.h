@@ -37,6 +37,10 @@ public:
     virtual void appendText(TextBuffer& out, int row, int column) const = 0;
     // The length of that text; rows that can tell it without making the text say so here.
     virtual qsizetype textLength(int row, int column) const;
+    // A whole row at once, for loops over many rows: the texts of columns 0..columns-1 one
+    // after the other, ends[c] being where column c ends; or their lengths alone.
+    virtual void appendRow(TextBuffer& out, int row, int columns, qsizetype* ends) const;
+    virtual void rowLengths(int row, int columns, qsizetype* lengths) const;
     // The cell as a value rather than a text; plain text rows give their text.
     virtual CellValue value(int row, int column) const;
 };
@@ -104,6 +108,13 @@ public:
         m_rows->appendText(out, row, column);
     }
     qsizetype cellLength(int row, int column) const { return m_rows->textLength(row, column); }
+    void rowLengths(int row, qsizetype* lengths) const {
+        m_rows->rowLengths(row, columnCount(), lengths);
+    }
+    // A whole row as GridRows::appendRow gives it, for loops over valid rows.
+    void appendRow(TextBuffer& out, int row, qsizetype* ends) const {
+        m_rows->appendRow(out, row, columnCount(), ends);
+    }
     bool isChecked(int row) const { return m_checked[static_cast<std::size_t>(row)]; }
 
 private:

@@ -55,15 +55,20 @@ QByteArray rowLines(const GridData& grid, const Widths& widths) {
     QByteArray lines(lineLength(widths) * checkedRows, Qt::Uninitialized);
     char* const begin = lines.data();
     char* out = begin;
-    TextBuffer cell;
+    TextBuffer line;
+    std::vector<qsizetype> ends(static_cast<std::size_t>(grid.columnCount()));
     for (int r = 0; r < rows; ++r) {
         if (!grid.isChecked(r)) {
             continue;
         }
+        line.clear();
+        grid.appendRow(line, r, ends.data());
+        qsizetype from = 0;
         for (int c = 0; c < grid.columnCount(); ++c) {
-            cell.clear();
-            grid.appendCell(cell, r, c);
-            out = appendCell(out, viewOf(cell), widths[static_cast<std::size_t>(c)]);
+            const qsizetype to = ends[static_cast<std::size_t>(c)];
+            out = appendCell(out, viewOf(line).sliced(from, to - from),
+                             widths[static_cast<std::size_t>(c)]);
+            from = to;
         }
         *out++ = '\r';
         *out++ = '\n';

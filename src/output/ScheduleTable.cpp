@@ -100,6 +100,46 @@ qsizetype ScheduleTable::textLength(int row, int column) const {
     }
 }
 
+void ScheduleTable::appendRow(TextBuffer& out, int row, int columns, qsizetype* ends) const {
+    if (columns != scheduleColumnCount) {
+        GridRows::appendRow(out, row, columns, ends);
+        return;
+    }
+    const bool totals = row == m_count - 1;
+    const clsSchedule& entry = m_schedule->at(row);
+    if (!totals) {
+        m_format->appendCents(out, (static_cast<std::int64_t>(row) + 1) * 100);
+    }
+    ends[0] = out.size();
+    if (!totals) {
+        m_format->appendDate(out, entry.InstallmentDate());
+    }
+    ends[1] = out.size();
+    m_format->appendAmount(out, entry.exactOpeningBalance());
+    ends[2] = out.size();
+    m_format->appendAmount(out, entry.exactPrincipleAmount());
+    ends[3] = out.size();
+    m_format->appendAmount(out, entry.exactInterestAmount());
+    ends[4] = out.size();
+    m_format->appendAmount(out, entry.exactClosingBalance());
+    ends[5] = out.size();
+}
+
+void ScheduleTable::rowLengths(int row, int columns, qsizetype* lengths) const {
+    if (columns != scheduleColumnCount) {
+        GridRows::rowLengths(row, columns, lengths);
+        return;
+    }
+    const bool totals = row == m_count - 1;
+    const clsSchedule& entry = m_schedule->at(row);
+    lengths[0] = totals ? 0 : m_format->amountLength(row + 1);
+    lengths[1] = totals ? 0 : m_format->dateLength(entry.InstallmentDate());
+    lengths[2] = m_format->amountLength(entry.exactOpeningBalance());
+    lengths[3] = m_format->amountLength(entry.exactPrincipleAmount());
+    lengths[4] = m_format->amountLength(entry.exactInterestAmount());
+    lengths[5] = m_format->amountLength(entry.exactClosingBalance());
+}
+
 CellValue ScheduleTable::value(int row, int column) const {
     const auto kind = static_cast<ScheduleColumn>(column);
     if (column < 0 || column >= scheduleColumnCount) {
