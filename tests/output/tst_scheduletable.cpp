@@ -88,12 +88,20 @@ void ScheduleTableTest::textsMatchTheConversions() {
                                        numberToText(entry.PrincipleAmount(), locale),
                                        numberToText(entry.InterestAmount(), locale),
                                        numberToText(entry.ClosingBalance(), locale)};
+            TextBuffer row;
+            qsizetype ends[scheduleColumnCount];
+            qsizetype lengths[scheduleColumnCount];
+            table.appendRow(row, r, scheduleColumnCount, ends);
+            table.rowLengths(r, scheduleColumnCount, lengths);
             for (int c = 0; c < scheduleColumnCount; ++c) {
                 TextBuffer text;
                 table.appendText(text, r, c);
                 QCOMPARE(stringOf(text), expected[c]);
                 QCOMPARE(table.textLength(r, c), text.size());
+                QCOMPARE(lengths[c], text.size());
+                QCOMPARE(ends[c] - (c == 0 ? 0 : ends[c - 1]), text.size());
             }
+            QCOMPARE(stringOf(row), expected.join(QString()));
         }
     }
 }
