@@ -40,17 +40,21 @@ QString buildCopyText(const GridData& grid) {
     QString text(lineLength * checkedRows, Qt::Uninitialized);
     QChar* const begin = text.data();
     QChar* out = begin;
-    TextBuffer cell;
+    TextBuffer line;
+    std::vector<qsizetype> ends(static_cast<std::size_t>(columns));
     for (int r = 0; r < rows; ++r) {
         if (!grid.isChecked(r)) {
             continue;
         }
+        line.clear();
+        grid.appendRow(line, r, ends.data());
+        qsizetype from = 0;
         for (int c = 0; c < columns; ++c) {
-            cell.clear();
-            grid.appendCell(cell, r, c);
-            out = appendPadded(out, viewOf(cell),
+            const qsizetype to = ends[static_cast<std::size_t>(c)];
+            out = appendPadded(out, viewOf(line).sliced(from, to - from),
                                widths[static_cast<std::size_t>(c)]);
             *out++ = u'\t';
+            from = to;
         }
         if (out != begin) {
             --out;  // the TAB after the last cell
