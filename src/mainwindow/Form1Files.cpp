@@ -2,6 +2,9 @@
 // headers, ticking, the yearly summary and the chart.
 #include "mainwindow/Form1.h"
 
+#include "core/AppTitle.h"
+#include "core/Guard.h"
+#include "core/MessageBoxes.h"
 #include "mainwindow/ChartWindow.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "mainwindow/SummaryWindow.h"
@@ -11,9 +14,6 @@
 #include "output/ScheduleValues.h"
 #include "output/TablePrint.h"
 #include "output/TableSource.h"
-#include "shell/Guard.h"
-#include "shell/Main.h"
-#include "shell/MessageBoxes.h"
 
 #include <QAction>
 #include <QApplication>

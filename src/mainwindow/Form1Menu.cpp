@@ -2,11 +2,10 @@
 // only the menu offers.
 #include "mainwindow/Form1.h"
 
+#include "core/MessageBoxes.h"
 #include "core/Version.h"
 #include "mainwindow/PlannerDialog.h"
 #include "mainwindow/ScheduleGridModel.h"
-#include "shell/Main.h"
-#include "shell/MessageBoxes.h"
 
 #include <QAction>
 #include <QKeySequence>

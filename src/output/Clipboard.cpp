@@ -58,16 +58,21 @@ QString buildCopyText(const GridData& grid, bool withHeaders) {
         }
         endLine();
     }
-    TextBuffer cell;
+    TextBuffer line;
+    std::vector<qsizetype> ends(static_cast<std::size_t>(columns));
     for (int r = 0; r < rows; ++r) {
         if (!grid.isChecked(r)) {
             continue;
         }
+        line.clear();
+        grid.appendRow(line, r, ends.data());
+        qsizetype from = 0;
         for (int c = 0; c < columns; ++c) {
-            cell.clear();
-            grid.appendCell(cell, r, c);
-            out = appendPadded(out, viewOf(cell), widths[static_cast<std::size_t>(c)]);
+            const qsizetype to = ends[static_cast<std::size_t>(c)];
+            out = appendPadded(out, viewOf(line).sliced(from, to - from),
+                               widths[static_cast<std::size_t>(c)]);
             *out++ = u'\t';
+            from = to;
         }
         endLine();
     }

@@ -3,8 +3,7 @@
 #include "mainwindow/PlannerDialog.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "mainwindow/SummaryWindow.h"
-#include "shell/SettingsStore.h"
-#include "support/RecordingBoxes.h"
+#include "support/WindowTest.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -21,14 +20,13 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
 
 using namespace Qt::StringLiterals;
 
-class Form1MenuTest : public QObject {
+class Form1MenuTest : public WindowTest {
     Q_OBJECT
 private Q_SLOTS:
     void init();
@@ -43,23 +41,13 @@ private:
     QAction* item(const QString& text) const;
     void calculate(const QString& months, const QString& principal = u"100000"_s);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Form1> m_window;
-    RecordingBoxes* m_boxes = nullptr;
     QStringList m_dialogs;  // class names of the dialogs run, in order
     QString m_saveAsPath;   // what a file dialog is given, if anything
 };
 
 void Form1MenuTest::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_window = std::make_unique<Form1>(
-        std::make_unique<SettingsStore>(m_dir->filePath(u"settings/Kestrelor.ini"_s)));
-    auto boxes = std::make_unique<RecordingBoxes>();
-    m_boxes = boxes.get();
-    m_window->setMessageBoxes(std::move(boxes));
-    m_window->setRandomDraw([] { return 100; });
-    m_window->setUrlOpener([](const QUrl&) {});
+    startWindowTest();
+    openWindow();
     m_dialogs.clear();
     m_saveAsPath.clear();
     m_window->setDialogRunner([this](QDialog& dialog) {
@@ -71,12 +59,10 @@ void Form1MenuTest::init() {
         }
         return int(QDialog::Rejected);
     });
-    m_window->Form_Load();
 }
 
 void Form1MenuTest::cleanup() {
-    m_window.reset();
-    m_dir.reset();
+    QVERIFY2(finishWindowTest(), "a modal window stayed open");
 }
 
 QAction* Form1MenuTest::item(const QString& text) const {
