@@ -1,7 +1,13 @@
+#include "mainwindow/PlannerDialog.h"
+#include "mainwindow/PlannerModels.h"
 #include "planner/Planner.h"
+#include "shell/SettingsStore.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -61,3 +67,28 @@ void BM_CliScheduleCopy32767Months(benchmark::State& state) {
 
 BENCHMARK(BM_Plan32767Months100Events)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CliScheduleCopy32767Months)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+namespace {
+
+// The planner window's live results: one edit of the principal recomputes the plan, the loan
+// without events, the results and the grid, for 32767 months.
+void BM_PlannerWindowRecompute32767Months(benchmark::State& state) {
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath(QStringLiteral("Kestrelor.ini")));
+    PlannerDialog dialog({1000000, planner::maxMonths, 0.05, QDate(2026, 1, 31)}, store);
+    dialog.events().addEntry({PlanEventKind::Recurring, QStringLiteral("1"), QStringLiteral("1"), {}});
+    dialog.policyBox()->setCurrentIndex(1);
+    bool odd = false;
+    for (auto _ : state) {
+        dialog.principalEdit()->setText(odd ? QStringLiteral("1000000") : QStringLiteral("1000001"));
+        odd = !odd;
+        if (!dialog.plan() || dialog.plan()->rows.size() != planner::maxMonths) {
+            state.SkipWithError(qPrintable(dialog.message()));
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_PlannerWindowRecompute32767Months)->Unit(benchmark::kMillisecond);

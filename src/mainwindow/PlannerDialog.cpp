@@ -145,7 +145,7 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     m_eventsView->setItemDelegateForColumn(static_cast<int>(PlanEventColumn::Kind),
                                            new KindDelegate(m_eventsView));
     m_eventsView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_eventsView->horizontalHeader()->setStretchLastSection(true);
+    m_eventsView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_eventsView->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_eventsView->verticalHeader()->hide();
     auto* add = new QPushButton(u"Add"_s);
@@ -176,31 +176,31 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     m_planView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_planView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_planView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_planView->horizontalHeader()->setDefaultSectionSize(fontMetrics().horizontalAdvance(u"0000000000000.00"_s));
+    m_planView->horizontalHeader()->setDefaultSectionSize(fontMetrics().horizontalAdvance(u"000000000.00"_s));
     m_planView->setColumnWidth(0, fontMetrics().horizontalAdvance(u"Total00"_s));
 
-    auto* left = new QWidget;
-    auto* leftLayout = new QVBoxLayout(left);
-    leftLayout->setContentsMargins(0, 0, 0, 0);
-    leftLayout->addWidget(loanBox);
-    leftLayout->addWidget(choicesBox);
-    leftLayout->addWidget(eventsBox, 1);
-    leftLayout->addWidget(resultsBox);
-    leftLayout->addWidget(m_message);
-    leftLayout->addLayout(m_chartArea);
+    eventsLayout->addWidget(m_message, 3, 0, 1, 2);
+    eventsLayout->setRowStretch(2, 1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(loanBox);
+    top->addWidget(choicesBox);
+    top->addWidget(resultsBox, 1);
     auto* splitter = new QSplitter;
-    splitter->addWidget(left);
+    splitter->addWidget(eventsBox);
     splitter->addWidget(m_planView);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({540, 640});
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
     m_commands = new QHBoxLayout;
     m_commands->addStretch();
     m_commands->addWidget(buttons);
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
     layout->addWidget(splitter, 1);
+    layout->addLayout(m_chartArea);
     layout->addLayout(m_commands);
-    resize(1100, 640);
+    resize(1180, 680);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(add, &QPushButton::clicked, this, [this] {

@@ -216,7 +216,7 @@ QVariant PlanEventsModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
-    static const QString headers[] = {u"Kind"_s, u"Month or due date"_s, u"Amount or rate %"_s,
+    static const QString headers[] = {u"Kind"_s, u"Month or date"_s, u"Amount or %"_s,
                                       u"Until month"_s};
     return headers[section];
 }
