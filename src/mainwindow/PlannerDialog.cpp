@@ -36,7 +36,8 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex&) const override {
         auto* box = new QComboBox(parent);
-        for (auto kind : {PlanEventKind::OneOff, PlanEventKind::Recurring, PlanEventKind::RateChange}) {
+        for (auto kind :
+             {PlanEventKind::OneOff, PlanEventKind::Recurring, PlanEventKind::RateChange}) {
             box->addItem(planEventKindName(kind));
         }
         return box;
@@ -156,8 +157,8 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
 
     auto* resultsBox = new QGroupBox(u"Results"_s);
     auto* results = new QFormLayout(resultsBox);
-    static const QString captions[] = {u"Instalment:"_s,    u"Months:"_s,
-                                       u"End date:"_s,      u"Total interest:"_s,
+    static const QString captions[] = {u"Instalment:"_s,     u"Months:"_s,
+                                       u"End date:"_s,       u"Total interest:"_s,
                                        u"Interest saved:"_s, u"Months saved:"_s};
     for (std::size_t i = 0; i < m_results.size(); ++i) {
         m_results[i] = new QLabel;
@@ -176,7 +177,8 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     m_planView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_planView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_planView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_planView->horizontalHeader()->setDefaultSectionSize(fontMetrics().horizontalAdvance(u"000000000.00"_s));
+    m_planView->horizontalHeader()->setDefaultSectionSize(
+        fontMetrics().horizontalAdvance(u"000000000.00"_s));
     m_planView->setColumnWidth(0, fontMetrics().horizontalAdvance(u"Total00"_s));
 
     eventsLayout->addWidget(m_message, 3, 0, 1, 2);
@@ -209,9 +211,8 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
         m_eventsView->setCurrentIndex(m_events->index(m_events->rowCount() - 1, 1));
         m_eventsView->edit(m_eventsView->currentIndex());
     });
-    connect(remove, &QPushButton::clicked, this, [this] {
-        m_events->removeEntry(m_eventsView->currentIndex().row());
-    });
+    connect(remove, &QPushButton::clicked, this,
+            [this] { m_events->removeEntry(m_eventsView->currentIndex().row()); });
     for (QLineEdit* field : {m_principal, m_months, m_rate}) {
         connect(field, &QLineEdit::textChanged, this, &PlannerDialog::recompute);
     }
@@ -293,7 +294,7 @@ void PlannerDialog::recompute() {
     }
     input.startDate = m_start->date();
     input.policy = m_policy->currentData() == u"lower"_s ? planner::Policy::LowerInstalment
-                                                       : planner::Policy::ShorterTerm;
+                                                         : planner::Policy::ShorterTerm;
     input.instalmentRounding = planner::instalmentRoundingFromName(
                                    m_instalmentRounding->currentData().toString().toStdString())
                                    .value_or(planner::InstalmentRounding::NearestCent);
@@ -309,11 +310,12 @@ void PlannerDialog::recompute() {
     if (typedWell) {
         for (const planner::InputProblem& problem : planner::inputProblems(input)) {
             if (problem.event >= 0) {
-                const auto column = problem.field == planner::Field::Month    ? PlanEventColumn::Month
-                                    : problem.field == planner::Field::EndMonth ? PlanEventColumn::EndMonth
-                                                                                : PlanEventColumn::Value;
-                eventProblems.push_back(
-                    {parsed.eventRows[static_cast<std::size_t>(problem.event)], column, problem.message});
+                const auto column = problem.field == planner::Field::Month ? PlanEventColumn::Month
+                                    : problem.field == planner::Field::EndMonth
+                                        ? PlanEventColumn::EndMonth
+                                        : PlanEventColumn::Value;
+                eventProblems.push_back({parsed.eventRows[static_cast<std::size_t>(problem.event)],
+                                         column, problem.message});
             } else if (problem.field == planner::Field::Principal) {
                 principalProblem = problem.message;
             } else if (problem.field == planner::Field::Months) {
@@ -364,11 +366,14 @@ void PlannerDialog::recompute() {
         }
         show(PlannerResult::Instalments, instalments.join(u", "_s));
         show(PlannerResult::Months, QString::number(plan->totals.months));
-        show(PlannerResult::EndDate, locale.toString(plan->totals.endDate, shortDateFormat(locale)));
+        show(PlannerResult::EndDate,
+             locale.toString(plan->totals.endDate, shortDateFormat(locale)));
         show(PlannerResult::Interest, centsText(plan->totals.interest, locale));
         const bool compared = m_comparison.baselineError.isEmpty();
-        show(PlannerResult::InterestSaved, compared ? centsText(m_comparison.interestSaved, locale) : QString());
-        show(PlannerResult::MonthsSaved, compared ? monthsText(m_comparison.monthsSaved) : QString());
+        show(PlannerResult::InterestSaved,
+             compared ? centsText(m_comparison.interestSaved, locale) : QString());
+        show(PlannerResult::MonthsSaved,
+             compared ? monthsText(m_comparison.monthsSaved) : QString());
     } else {
         for (QLabel* label : m_results) {
             label->clear();
@@ -378,7 +383,8 @@ void PlannerDialog::recompute() {
     Q_EMIT planChanged();
 }
 
-PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs, SettingsStore& store) {
+PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs,
+                                 SettingsStore& store) {
     auto* dialog = new PlannerDialog(inputs, store, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();

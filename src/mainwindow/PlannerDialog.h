@@ -26,7 +26,15 @@ struct PlannerInputs {
     QDate startDate = QDate::currentDate();
 };
 
-enum class PlannerResult { Instalments, Months, EndDate, Interest, InterestSaved, MonthsSaved, Count };
+enum class PlannerResult {
+    Instalments,
+    Months,
+    EndDate,
+    Interest,
+    InterestSaved,
+    MonthsSaved,
+    Count
+};
 
 // The main window's inputs as they stand, read in the user's locale; a field that does not read
 // keeps the default above.
@@ -97,6 +105,7 @@ private:
 };
 
 // Opens the planner (not modal) over parent; it deletes itself when closed.
-PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs, SettingsStore& store);
+PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs,
+                                 SettingsStore& store);
 // The same with the main window's current inputs and its settings store.
 PlannerDialog* openPlannerDialog(Form1& window);

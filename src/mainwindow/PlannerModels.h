@@ -69,7 +69,17 @@ private:
     std::vector<PlanEventProblem> m_problems;
 };
 
-enum class PlanColumn { Number, Date, Opening, Payment, Principal, Interest, Extra, Closing, Count };
+enum class PlanColumn {
+    Number,
+    Date,
+    Opening,
+    Payment,
+    Principal,
+    Interest,
+    Extra,
+    Closing,
+    Count
+};
 
 // The plan's rows and a totals row, amounts right-aligned in the locale's form.
 class PlanTableModel final : public QAbstractTableModel {

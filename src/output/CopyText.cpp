@@ -28,8 +28,7 @@ QString buildCopyText(const GridData& grid) {
         for (int c = 0; c < columns; ++c) {
             cell.clear();
             grid.appendCell(cell, r, c);
-            out = appendPadded(out, viewOf(cell),
-                               widths[static_cast<std::size_t>(c)]);
+            out = appendPadded(out, viewOf(cell), widths[static_cast<std::size_t>(c)]);
             *out++ = u'\t';
         }
         if (out != begin) {

@@ -51,7 +51,7 @@ struct RateStep {
 struct Schedule {
     std::vector<Step> oneOffs;         // by month
     std::vector<Step> recurringDelta;  // by month: +amount at its start, -amount after its end
-    std::vector<RateStep> rates;       // by month, stable: of two changes in one month the later wins
+    std::vector<RateStep> rates;  // by month, stable: of two changes in one month the later wins
 };
 
 Schedule scheduleOf(const std::vector<Event>& events) {
@@ -105,8 +105,7 @@ std::vector<InputProblem> inputProblems(const PlanInput& input) {
     const int term = std::clamp(input.months, 1, maxMonths);
     const auto checkMonth = [&](int index, Field field, int month) {
         if (month < 1 || month > term) {
-            add(index, field,
-                u"Month %1 is outside the term (1 to %2)."_s.arg(month).arg(term));
+            add(index, field, u"Month %1 is outside the term (1 to %2)."_s.arg(month).arg(term));
             return false;
         }
         return true;
@@ -126,8 +125,7 @@ std::vector<InputProblem> inputProblems(const PlanInput& input) {
             if (recurring->toMonth != 0 && checkMonth(i, Field::EndMonth, recurring->toMonth) &&
                 fromOk && recurring->toMonth < recurring->fromMonth) {
                 add(i, Field::EndMonth,
-                    u"The end month %1 comes before the first month %2."_s
-                        .arg(recurring->toMonth)
+                    u"The end month %1 comes before the first month %2."_s.arg(recurring->toMonth)
                         .arg(recurring->fromMonth));
             }
             checkAmount(i, recurring->amount);
@@ -193,8 +191,9 @@ PlanResult computePlan(const PlanInput& input) {
         } else {
             row.principal = e - row.interest;
             if (row.principal <= 0) {
-                return {std::nullopt,
-                        monthFailure(u"The instalment does not cover the interest of month %1.", k)};
+                return {
+                    std::nullopt,
+                    monthFailure(u"The instalment does not cover the interest of month %1.", k)};
             }
             row.payment = e;
         }
@@ -235,14 +234,14 @@ PlanResult computePlan(const PlanInput& input) {
                 const double emi = static_cast<double>(e);
                 if (e <= 0 || next * b >= emi) {
                     return {std::nullopt,
-                            monthFailure(u"The instalment does not cover the interest after month %1.",
-                                         k)};
+                            monthFailure(
+                                u"The instalment does not cover the interest after month %1.", k)};
                 }
                 const double months =
                     1 + next == 1 ? b / emi : -std::log(1 - next * b / emi) / std::log(1 + next);
                 // Months beyond the last possible one all mean "not repaid in time".
-                last = k + std::clamp<long long>(
-                               static_cast<long long>(std::ceil(months - 1e-9)), 1, maxMonths + 1);
+                last = k + std::clamp<long long>(static_cast<long long>(std::ceil(months - 1e-9)),
+                                                 1, maxMonths + 1);
             }
             if (e != plan.instalments.back()) {
                 plan.instalments.push_back(e);
