@@ -75,6 +75,9 @@ Schedule scheduleOf(const std::vector<Event>& events) {
     return s;
 }
 
+// Dates as every output of the program writes them, with four-digit years.
+constexpr int lastYear = 9999;
+
 QString monthFailure(const char16_t* text, int month) {
     return QString::fromUtf16(text).arg(month);
 }
@@ -99,8 +102,9 @@ std::vector<InputProblem> inputProblems(const PlanInput& input) {
     if (!inRange(input.annualPercent, 0, maxAnnualPercent)) {
         add(-1, Field::Rate, u"The rate must be from 0 to 1000 %."_s);
     }
-    if (!input.startDate.isValid()) {
-        add(-1, Field::StartDate, u"The start date is not a valid date."_s);
+    if (!input.startDate.isValid() || input.startDate.year() < 100 ||
+        input.startDate.year() > lastYear) {
+        add(-1, Field::StartDate, u"The start date must lie in the years 100 to 9999."_s);
     }
     const int term = std::clamp(input.months, 1, maxMonths);
     const auto checkMonth = [&](int index, Field field, int month) {
@@ -183,6 +187,9 @@ PlanResult computePlan(const PlanInput& input) {
         PlanRow row;
         row.number = k;
         row.dueDate = dates.at(k);
+        if (row.dueDate.year() > lastYear) {
+            return {std::nullopt, u"The plan runs past the year 9999."_s};
+        }
         row.opening = balance;
         row.interest = roundInterest(static_cast<double>(balance) * r, input.interestRounding);
         if (e - row.interest >= balance || k == last) {
