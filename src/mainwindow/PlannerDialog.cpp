@@ -3,6 +3,7 @@
 #include "core/Conversions.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/PlannerModels.h"
+#include "output/Clipboard.h"
 #include "shell/SettingsStore.h"
 
 #include <QComboBox>
@@ -195,6 +196,9 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
     m_commands = new QHBoxLayout;
+    m_copy = new QPushButton(u"Copy"_s);
+    m_copy->setToolTip(u"Copy the plan, with its column titles, as tab-separated text"_s);
+    m_commands->addWidget(m_copy);
     m_commands->addStretch();
     m_commands->addWidget(buttons);
     auto* layout = new QVBoxLayout(this);
@@ -205,6 +209,8 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     resize(1180, 680);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_copy, &QPushButton::clicked, this,
+            [this] { CopyListviewToClipboard(planGridData(*m_plan)); });
     connect(add, &QPushButton::clicked, this, [this] {
         const int month = std::min(12, std::max(1, m_input.months));
         m_events->addEntry({PlanEventKind::OneOff, QString::number(month), numberToText(1000), {}});
@@ -379,6 +385,7 @@ void PlannerDialog::recompute() {
             label->clear();
         }
     }
+    m_copy->setEnabled(plan.has_value());
     m_plan->setPlan(std::move(plan));
     Q_EMIT planChanged();
 }

@@ -362,3 +362,26 @@ void PlanTableModel::setPlan(std::optional<planner::Plan> plan) {
     m_dateFormat = shortDateFormat(m_locale);
     endResetModel();
 }
+
+GridData planGridData(const PlanTableModel& model) {
+    const int columns = model.columnCount();
+    std::vector<GridRow> rows;
+    rows.reserve(static_cast<std::size_t>(model.rowCount()) + 1);
+    GridRow titles;
+    for (int c = 0; c < columns; ++c) {
+        titles.setCell(c, model.headerData(c, Qt::Horizontal).toString());
+    }
+    rows.push_back(std::move(titles));
+    for (int r = 0; r < model.rowCount(); ++r) {
+        GridRow row;
+        for (int c = 0; c < columns; ++c) {
+            row.setCell(c, model.index(r, c).data().toString());
+        }
+        rows.push_back(std::move(row));
+    }
+    QStringList headers;
+    for (int c = 0; c < columns; ++c) {
+        headers.append(model.headerData(c, Qt::Horizontal).toString());
+    }
+    return GridData(headers, std::move(rows));
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "output/GridData.h"
 #include "planner/Planner.h"
 
 #include <QAbstractTableModel>
@@ -102,6 +103,10 @@ private:
     QLocale m_locale;
     QString m_dateFormat;
 };
+
+// The plan as the grid shows it, for the text outputs: a first row with the column titles, then
+// the plan's rows and the totals row.
+GridData planGridData(const PlanTableModel& model);
 
 // Cents in the locale's form with two decimals and no grouping: 1610,46.
 QString centsText(planner::Cents cents, const QLocale& locale = QLocale());
