@@ -40,9 +40,9 @@ const std::map<QString, QString> spellings{
     {u"-f"_s, u"--format"_s},    {u"--format"_s, u"--format"_s},
 };
 
-// The grid the window fills from a schedule, with the same texts.
+// The grid the window fills from a schedule, in the environment's locale.
 GridData scheduleGrid(const ScheduleCollectionPtr& schedule) {
-    return GridData(scheduleHeaders(), std::make_shared<const ScheduleTable>(schedule));
+    return GridData(scheduleHeaders(), std::make_shared<ScheduleTable>(schedule));
 }
 
 std::int64_t cents(double rounded) {
