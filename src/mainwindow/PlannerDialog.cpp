@@ -179,8 +179,12 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     m_planView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_planView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_planView->horizontalHeader()->setDefaultSectionSize(
-        fontMetrics().horizontalAdvance(u"000000000.00"_s));
+        fontMetrics().horizontalAdvance(u"0000000.000"_s));
+    m_planView->horizontalHeader()->setStretchLastSection(true);
     m_planView->setColumnWidth(0, fontMetrics().horizontalAdvance(u"Total00"_s));
+    m_planView->setColumnWidth(
+        1, fontMetrics().horizontalAdvance(locale.toString(QDate(2000, 12, 30), shortDateFormat()) +
+                                           u"000"_s));
 
     eventsLayout->addWidget(m_message, 3, 0, 1, 2);
     eventsLayout->setRowStretch(2, 1);
@@ -192,7 +196,7 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     splitter->addWidget(eventsBox);
     splitter->addWidget(m_planView);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({540, 640});
+    splitter->setSizes({500, 680});
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
     m_commands = new QHBoxLayout;
