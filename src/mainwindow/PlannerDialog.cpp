@@ -348,8 +348,9 @@ void PlannerDialog::recompute() {
     for (const PlanEventProblem& problem : eventProblems) {
         messages.append(u"Event %1: %2"_s.arg(problem.row + 1).arg(problem.message));
     }
-    m_events->setProblems(std::move(eventProblems));
     m_input = std::move(input);
+    m_events->setStartDate(m_input.startDate);
+    m_events->setProblems(std::move(eventProblems));
 
     std::optional<planner::Plan> plan;
     m_comparison = {};

@@ -190,6 +190,16 @@ QVariant PlanEventsModel::data(const QModelIndex& index, int role) const {
         if (role == Qt::BackgroundRole) {
             return QColor(255, 205, 205);
         }
+        return {};
+    }
+    if (role == Qt::ToolTipRole &&
+        (column == PlanEventColumn::Month || column == PlanEventColumn::EndMonth)) {
+        const QLocale locale;
+        const auto month = monthOf(index.data(Qt::EditRole).toString().trimmed(), m_start, locale);
+        if (month && *month >= 1 && m_start.isValid()) {
+            return u"Month %1, due %2"_s.arg(*month).arg(
+                locale.toString(m_start.addMonths(*month), shortDateFormat(locale)));
+        }
     }
     return {};
 }

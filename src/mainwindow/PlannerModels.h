@@ -60,6 +60,8 @@ public:
     void setEntries(std::vector<PlanEventEntry> entries);
     void addEntry(const PlanEventEntry& entry);
     void removeEntry(int row);
+    // Month cells tell their due date from this start.
+    void setStartDate(const QDate& start) { m_start = start; }
     // The cells to mark, with their messages; replaces the earlier marks.
     void setProblems(std::vector<PlanEventProblem> problems);
 
@@ -68,6 +70,7 @@ private:
 
     std::vector<PlanEventEntry> m_entries;
     std::vector<PlanEventProblem> m_problems;
+    QDate m_start;
 };
 
 enum class PlanColumn {

@@ -88,6 +88,7 @@ void TestPlannerDialog::windowWalk() {
 
         dialog.events().addEntry({PlanEventKind::OneOff, u"12"_s, u"10000"_s, {}});
         QCOMPARE(dialog.resultLabel(PlannerResult::Months)->text(), u"335"_s);
+        QCOMPARE(dialog.events().index(0, 1).data(Qt::ToolTipRole).toString(), u"Month 12, due 1/31/2027"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::MonthsSaved)->text(), u"25 months"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::InterestSaved)->text(), u"30408.42"_s);
 
