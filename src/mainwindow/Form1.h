@@ -17,6 +17,8 @@ class QLineEdit;
 class QPushButton;
 class QTreeView;
 class QUrl;
+class ReconcileDialog;
+class SolveDialog;
 class MessageBoxes;
 class SettingsStore;
 class SpreadsheetAutomation;
@@ -48,6 +50,11 @@ public:
     void PushButton11_Click();  // Copy Results To Clipboard
     void PushButton10_Click();  // Clear Results
     bool SaveResultsAsExcelFileIsExcelInstalled();
+
+    // Tools "Solve For…" and "Reconcile With Statement…": open the dialog (not modal) with the
+    // current inputs. "Use these values" of the first writes its answer into the inputs.
+    SolveDialog* openSolveDialog();
+    ReconcileDialog* openReconcileDialog();
 
     int MousePointer() const { return m_mousePointer; }
     void setMousePointer(int state);
