@@ -140,6 +140,8 @@ ReconcileDialog::ReconcileDialog(const Inputs& current, QWidget* parent) : QDial
     auto* tables = new QSplitter(Qt::Horizontal, this);
     tables->addWidget(statementBox);
     tables->addWidget(computedBox);
+    tables->setStretchFactor(0, 3);
+    tables->setStretchFactor(1, 2);
 
     sentenceLabel = new QLabel(this);
     sentenceLabel->setObjectName(u"sentenceLabel"_s);
@@ -226,6 +228,8 @@ void ReconcileDialog::rebuildColumnBoxes() {
     for (std::size_t c = 0; c < m_parsed.columns.size(); ++c) {
         auto* box = new QComboBox(this);
         box->setObjectName(u"column%1"_s.arg(c + 1));
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(5);
         for (const solver::Role role : solver::allRoles) {
             box->addItem(u"%1: %2"_s.arg(c + 1).arg(solver::roleTitle(role)));
         }
@@ -317,6 +321,7 @@ void ReconcileDialog::reconcileNow() {
         }
     }
     m_updating = false;
+    resultsView->resizeColumnsToContents();
     sentenceLabel->setText(m_reconciliation.sentence);
     showResult(m_reconciliation.best);
 }
