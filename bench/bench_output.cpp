@@ -15,13 +15,10 @@ namespace {
 // The largest schedule the program makes: 32767 instalments and the totals row.
 const GridData& largestSchedule() {
     static const GridData grid = [] {
-        GridData data;
-        data.headers = {
-            u"#"_s,           u"Date"_s, u"Opening Bal."_s, u"Principle Amt."_s, u"Interest Amt."_s,
-            u"Closing Bal."_s};
+        std::vector<GridRow> rows;
         constexpr int instalments = 32767;
         double balance = 25000000.0;
-        data.rows.reserve(instalments + 1);
+        rows.reserve(instalments + 1);
         for (int i = 1; i <= instalments; ++i) {
             const double interest = balance * 0.0075;
             const double principal = 190000.0 - interest > 0 ? 190000.0 - interest : 763.41;
@@ -32,7 +29,7 @@ const GridData& largestSchedule() {
             row.setCell(4, QString::number(interest, 'f', 2));
             balance = balance > principal ? balance - principal : 0.0;
             row.setCell(5, QString::number(balance, 'f', 2));
-            data.rows.push_back(std::move(row));
+            rows.push_back(std::move(row));
         }
         GridRow totals(u""_s);
         totals.setCell(1, u""_s);
@@ -40,8 +37,10 @@ const GridData& largestSchedule() {
         totals.setCell(3, u"25000000"_s);
         totals.setCell(4, u"6225883311.27"_s);
         totals.setCell(5, u""_s);
-        data.rows.push_back(std::move(totals));
-        return data;
+        rows.push_back(std::move(totals));
+        return GridData({u"#"_s, u"Date"_s, u"Opening Bal."_s, u"Principle Amt."_s,
+                         u"Interest Amt."_s, u"Closing Bal."_s},
+                        std::move(rows));
     }();
     return grid;
 }

@@ -1,9 +1,6 @@
 // The working window with the largest schedule: Calculate from the handler's start to a filled
 // grid, and the resident memory of the window holding 32768 rows.
-#include "mainwindow/Form1.h"
-#include "mainwindow/ScheduleGridModel.h"
-#include "shell/MessageBoxes.h"
-#include "shell/SettingsStore.h"
+#include "bench/WindowFixture.h"
 
 #include <QApplication>
 #include <QFile>
@@ -17,11 +14,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct CountingBoxes final : MessageBoxes {
-    int shown = 0;
-    void show(const Message&) override { ++shown; }
-};
 
 // Resident set size of this process in bytes, from /proc/self/status.
 double residentBytes() {
@@ -37,32 +29,6 @@ double residentBytes() {
     }
     return 0;
 }
-
-struct LargestLoanWindow {
-    // A user's locale: the C locale's short date names the month, which no one reads in a grid.
-    QLocale locale = QLocale();
-    QTemporaryDir dir;
-    std::unique_ptr<Form1> window;
-    CountingBoxes* boxes = nullptr;
-
-    LargestLoanWindow() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        window = std::make_unique<Form1>(
-            std::make_unique<SettingsStore>(dir.filePath(u"Kestrelor.ini"_s)));
-        auto recording = std::make_unique<CountingBoxes>();
-        boxes = recording.get();
-        window->setMessageBoxes(std::move(recording));
-        window->setRandomDraw([] { return 1; });
-        window->setUrlOpener([](const QUrl&) {});
-        window->Form_Load();
-        window->Text1->setText(u"100000"_s);
-        window->Text2->setText(u"32767"_s);
-        window->Text3->setText(u"11"_s);
-        window->show();
-        QApplication::processEvents();
-    }
-    ~LargestLoanWindow() { QLocale::setDefault(locale); }
-};
 
 void BM_CalculateLargestSchedule(benchmark::State& state) {
     LargestLoanWindow fixture;

@@ -1,5 +1,5 @@
 #include "mainwindow/Form1.h"
-#include "output/Spreadsheet.h"
+#include "output/SheetWriter.h"
 #include "shell/SettingsStore.h"
 
 #include <QApplication>
@@ -15,7 +15,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(u"org.kestrelor.Ravenmoor"_s);
 
     Form1 window(std::make_unique<SettingsStore>());
-    window.setSpreadsheetAutomation(makeDefaultSpreadsheetAutomation());
+    window.setSpreadsheet(makeDefaultSpreadsheet());
     // Ctrl+Q closes the window as its close button does.
     auto* quit = new QShortcut(QKeySequence::Quit, &window);
     QObject::connect(quit, &QShortcut::activated, &window, &QWidget::close);

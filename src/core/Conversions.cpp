@@ -1,14 +1,18 @@
 #include "core/Conversions.h"
 
 #include "core/AutomationDate.h"
+#include "core/DateFormat.h"
 #include "core/Failure.h"
 
 #include <QDateTime>
-#include <QVarLengthArray>
 
+#include <array>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <vector>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -18,29 +22,15 @@ QLocale withoutGrouping(const QLocale& locale) {
     return result;
 }
 
-// Widens every 2-letter year outside quoted text to 4 letters.
+// Widens every 2-letter year field to 4 letters; everything else stays as written.
 QString widenYears(const QString& format) {
     QString result;
-    bool quoted = false;
-    for (qsizetype i = 0; i < format.size();) {
-        const QChar c = format[i];
-        if (c == u'\'') {
-            quoted = !quoted;
-            result.append(c);
-            ++i;
-            continue;
+    for (const DateFormatToken& token : tokenizeDateFormat(format)) {
+        if (token.field == u'y' && token.count <= 2) {
+            result.append(u"yyyy");
+        } else {
+            result.append(token.source);
         }
-        if (!quoted && c == u'y') {
-            qsizetype run = 0;
-            while (i + run < format.size() && format[i + run] == u'y') {
-                ++run;
-            }
-            result.append(run <= 2 ? QStringLiteral("yyyy") : QString(run, u'y'));
-            i += run;
-            continue;
-        }
-        result.append(c);
-        ++i;
     }
     return result;
 }
@@ -68,37 +58,48 @@ QStringView trimBlanks(QStringView text) {
     return text.sliced(begin, end - begin);
 }
 
-// One field of a compiled short date format.
-struct DateToken {
-    enum Kind { Literal, Day, Day2, Month, Month2, Year4 } kind;
-    QString literal;
-};
-
-// Texts are put together here and appended to the caller's string in one step.
-using TextBuffer = QVarLengthArray<char16_t, 64>;
-
-void appendPadded(TextBuffer& out, int value, int width) {
-    char16_t digits[12];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char16_t>(u'0' + value % 10);
-        value /= 10;
-    } while (value > 0 && n < 12);
-    for (int i = n; i < width; ++i) {
-        out.push_back(u'0');
+// Writes the decimal digits of value, at least minWidth of them, so that they end just before
+// end; returns where they begin.
+char16_t* writeDigits(char16_t* end, std::uint64_t value, int minWidth = 1) {
+    static constexpr char pairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    char16_t* out = end;
+    while (value >= 100) {
+        const auto pair = static_cast<std::size_t>(value % 100) * 2;
+        value /= 100;
+        *--out = static_cast<char16_t>(pairs[pair + 1]);
+        *--out = static_cast<char16_t>(pairs[pair]);
     }
-    while (n > 0) {
-        out.push_back(digits[--n]);
+    if (value >= 10) {
+        const auto pair = static_cast<std::size_t>(value) * 2;
+        *--out = static_cast<char16_t>(pairs[pair + 1]);
+        *--out = static_cast<char16_t>(pairs[pair]);
+    } else {
+        *--out = static_cast<char16_t>(u'0' + value);
     }
+    while (end - out < minWidth) {
+        *--out = u'0';
+    }
+    return out;
 }
 
 void appendView(TextBuffer& out, QStringView text) {
     out.append(reinterpret_cast<const char16_t*>(text.utf16()), text.size());
 }
 
-void flushTo(QString& out, const TextBuffer& text) {
+void appendString(QString& out, const TextBuffer& text) {
     out.append(QStringView(text.constData(), text.size()));
 }
+
+// One field of a compiled short date format.
+struct DateField {
+    enum Kind : std::uint8_t { Literal, Day, Weekday, Month, MonthName, Year } kind;
+    int width = 1;                 // the least number of digits
+    const QString* names = nullptr;  // month or weekday names
+    QString literal;
+};
 
 }  // namespace
 
@@ -130,10 +131,14 @@ struct TextFormatter::Impl {
     QLocale numberLocale;
     QString decimalPoint;
     QString negativeSign;
-    bool fastNumbers = false;
+    bool asciiDigits = false;
     QString dateFormat;
     QString timeFormat;
-    std::vector<DateToken> dateTokens;
+    std::vector<DateField> dateFields;
+    std::array<QString, 12> shortMonths;
+    std::array<QString, 12> longMonths;
+    std::array<QString, 7> shortDays;  // Monday first
+    std::array<QString, 7> longDays;
     bool fastDates = false;
 
     explicit Impl(const QLocale& l)
@@ -141,187 +146,219 @@ struct TextFormatter::Impl {
           numberLocale(withoutGrouping(l)),
           decimalPoint(l.decimalPoint()),
           negativeSign(l.negativeSign()),
-          fastNumbers(l.zeroDigit() == QStringLiteral("0")),
+          asciiDigits(l.zeroDigit() == QStringLiteral("0")),
           dateFormat(shortDateFormat(l)),
           timeFormat(::timeFormat(l)) {
         compileDateFormat();
     }
 
+    // Names are taken from QLocale itself in a format of the same shape, so that they read as
+    // QLocale would write them.
+    void loadNames(const QString& sample, std::array<QString, 12>& months, int monthLetters,
+                   std::array<QString, 7>& days, int dayLetters) {
+        const bool withDay = sample.contains(u'd');
+        for (int m = 1; m <= 12; ++m) {
+            const QString pattern = (withDay ? u"d "_s : QString()) + QString(monthLetters, u'M');
+            QString text = locale.toString(QDate(2001, m, 1), pattern);
+            months[static_cast<std::size_t>(m - 1)] = withDay ? text.sliced(2) : text;
+        }
+        for (int d = 0; d < 7; ++d) {
+            // 1 January 2001 was a Monday.
+            days[static_cast<std::size_t>(d)] =
+                locale.toString(QDate(2001, 1, 1 + d), QString(dayLetters, u'd'));
+        }
+    }
+
     void compileDateFormat() {
-        fastDates = locale.zeroDigit() == QStringLiteral("0");
-        QString literal;
-        auto flush = [&] {
-            if (!literal.isEmpty()) {
-                dateTokens.push_back({DateToken::Literal, literal});
-                literal.clear();
+        fastDates = asciiDigits;
+        for (const DateFormatToken& token : tokenizeDateFormat(dateFormat)) {
+            DateField field{DateField::Literal, 1, nullptr, token.literal};
+            switch (token.field) {
+                case 0:
+                    break;
+                case u'd':
+                    if (token.count <= 2) {
+                        field = {DateField::Day, token.count, nullptr, {}};
+                    } else if (token.count <= 4) {
+                        field = {DateField::Weekday, 1,
+                                 token.count == 3 ? shortDays.data() : longDays.data(), {}};
+                    } else {
+                        fastDates = false;
+                    }
+                    break;
+                case u'M':
+                    if (token.count <= 2) {
+                        field = {DateField::Month, token.count, nullptr, {}};
+                    } else if (token.count <= 4) {
+                        field = {DateField::MonthName, 1,
+                                 token.count == 3 ? shortMonths.data() : longMonths.data(), {}};
+                    } else {
+                        fastDates = false;
+                    }
+                    break;
+                case u'y':
+                    if (token.count == 4) {
+                        field = {DateField::Year, 4, nullptr, {}};
+                    } else {
+                        fastDates = false;
+                    }
+                    break;
+                default:
+                    fastDates = false;  // time fields and other letters: leave them to QLocale
+                    break;
             }
-        };
-        bool quoted = false;
-        for (qsizetype i = 0; i < dateFormat.size();) {
-            const QChar c = dateFormat[i];
-            if (c == u'\'') {
-                if (i + 1 < dateFormat.size() && dateFormat[i + 1] == u'\'') {
-                    literal.append(c);
-                    i += 2;
+            dateFields.push_back(std::move(field));
+        }
+        if (fastDates) {
+            loadNames(dateFormat, shortMonths, 3, shortDays, 3);
+            loadNames(dateFormat, longMonths, 4, longDays, 4);
+        }
+    }
+
+    void appendCents(TextBuffer& out, std::int64_t cents) const {
+        if (cents == 0) {
+            out.push_back(u'0');
+            return;
+        }
+        if (cents < 0) {
+            appendView(out, negativeSign);
+        }
+        std::uint64_t magnitude = cents < 0 ? 0ULL - static_cast<std::uint64_t>(cents)
+                                            : static_cast<std::uint64_t>(cents);
+        const auto fraction = static_cast<int>(magnitude % 100);
+        char16_t digits[24];
+        char16_t* const end = digits + std::size(digits);
+        char16_t* begin = writeDigits(end, magnitude / 100);
+        out.append(begin, end - begin);
+        if (fraction != 0) {
+            appendView(out, decimalPoint);
+            out.push_back(static_cast<char16_t>(u'0' + fraction / 10));
+            if (fraction % 10 != 0) {
+                out.push_back(static_cast<char16_t>(u'0' + fraction % 10));
+            }
+        }
+    }
+
+    void appendNumber(TextBuffer& out, double value) const {
+        if (value == 0) {
+            out.push_back(u'0');
+            return;
+        }
+        // Whole cents below 1e13 have at most 15 significant digits: the fast path writes
+        // exactly what the 15-digit form would.
+        if (asciiDigits && std::fabs(value) < 1e13) {
+            const long long cents = std::llround(value * 100.0);
+            if (static_cast<double>(cents) / 100.0 == value) {
+                appendCents(out, cents);
+                return;
+            }
+        }
+        appendView(out, numberLocale.toString(value, 'g', 15));
+    }
+
+    void appendDatePart(TextBuffer& out, long long serial, const AutomationDate::Fields& date) const {
+        char16_t digits[12];
+        char16_t* const end = digits + std::size(digits);
+        for (const DateField& field : dateFields) {
+            switch (field.kind) {
+                case DateField::Literal:
+                    appendView(out, field.literal);
+                    continue;
+                case DateField::Day: {
+                    const char16_t* begin = writeDigits(end, static_cast<std::uint64_t>(date.day), field.width);
+                    out.append(begin, end - begin);
                     continue;
                 }
-                quoted = !quoted;
-                ++i;
-                continue;
-            }
-            if (quoted || (c != u'd' && c != u'M' && c != u'y')) {
-                if (!quoted && c.isLetter()) {
-                    fastDates = false;
+                case DateField::Month: {
+                    const char16_t* begin = writeDigits(end, static_cast<std::uint64_t>(date.month), field.width);
+                    out.append(begin, end - begin);
+                    continue;
                 }
-                literal.append(c);
-                ++i;
-                continue;
-            }
-            qsizetype run = 0;
-            while (i + run < dateFormat.size() && dateFormat[i + run] == c) {
-                ++run;
-            }
-            i += run;
-            flush();
-            if (c == u'd' && run <= 2) {
-                dateTokens.push_back({run == 1 ? DateToken::Day : DateToken::Day2, {}});
-            } else if (c == u'M' && run <= 2) {
-                dateTokens.push_back({run == 1 ? DateToken::Month : DateToken::Month2, {}});
-            } else if (c == u'y' && run == 4) {
-                dateTokens.push_back({DateToken::Year4, {}});
-            } else {
-                fastDates = false;  // names of days or months: leave them to QLocale
-            }
-        }
-        flush();
-    }
-
-    bool appendFastNumber(QString& out, double value) const {
-        if (!fastNumbers || !(std::fabs(value) < 1e13)) {
-            return false;
-        }
-        const long long cents = std::llround(value * 100.0);
-        if (static_cast<double>(cents) / 100.0 != value) {
-            return false;
-        }
-        if (cents == 0) {
-            out.append(u'0');
-            return true;
-        }
-        unsigned long long magnitude = cents < 0 ? 0ULL - static_cast<unsigned long long>(cents)
-                                                 : static_cast<unsigned long long>(cents);
-        char16_t digits[24];
-        int n = 0;
-        while (magnitude > 0) {
-            digits[n++] = static_cast<char16_t>(u'0' + magnitude % 10);
-            magnitude /= 10;
-        }
-        // digits[0] is the hundredths, digits[1] the tenths.
-        int firstKept = 0;
-        while (firstKept < 2 && digits[firstKept] == u'0') {
-            ++firstKept;
-        }
-        TextBuffer text;
-        if (cents < 0) {
-            appendView(text, negativeSign);
-        }
-        if (n <= 2) {
-            text.push_back(u'0');
-        } else {
-            for (int i = n - 1; i >= 2; --i) {
-                text.push_back(digits[i]);
-            }
-        }
-        if (firstKept < 2) {
-            appendView(text, decimalPoint);
-            for (int i = 1; i >= firstKept; --i) {
-                text.push_back(i < n ? digits[i] : u'0');
-            }
-        }
-        flushTo(out, text);
-        return true;
-    }
-
-    void appendNumber(QString& out, double value) const {
-        if (value == 0) {
-            out.append(u'0');
-            return;
-        }
-        if (appendFastNumber(out, value)) {
-            return;
-        }
-        out.append(numberLocale.toString(value, 'g', 15));
-    }
-
-    void appendDatePart(TextBuffer& out, const AutomationDate::Fields& date) const {
-        for (const DateToken& token : dateTokens) {
-            switch (token.kind) {
-                case DateToken::Literal:
-                    appendView(out, token.literal);
-                    break;
-                case DateToken::Day:
-                    appendPadded(out, date.day, 1);
-                    break;
-                case DateToken::Day2:
-                    appendPadded(out, date.day, 2);
-                    break;
-                case DateToken::Month:
-                    appendPadded(out, date.month, 1);
-                    break;
-                case DateToken::Month2:
-                    appendPadded(out, date.month, 2);
-                    break;
-                case DateToken::Year4:
-                    appendPadded(out, date.year, 4);
-                    break;
+                case DateField::Year: {
+                    const char16_t* begin = writeDigits(end, static_cast<std::uint64_t>(date.year), field.width);
+                    out.append(begin, end - begin);
+                    continue;
+                }
+                case DateField::MonthName:
+                    appendView(out, field.names[date.month - 1]);
+                    continue;
+                case DateField::Weekday: {
+                    // Serial day 2 (1 January 1900) was a Monday.
+                    const long long monday = ((serial - 2) % 7 + 7) % 7;
+                    appendView(out, field.names[monday]);
+                    continue;
+                }
             }
         }
     }
 
-    void appendDate(QString& out, double value) const {
+    void appendDate(TextBuffer& out, double value) const {
         const std::optional<AutomationDate::Fields> fields = AutomationDate::toFields(value);
         if (!fields) {
             return;
         }
-        const bool zeroDay = std::trunc(value) == 0;
+        const double day = std::trunc(value);
         const bool midnight = fields->secondOfDay == 0;
-        if (!zeroDay) {
+        if (day != 0) {
             if (fastDates) {
-                TextBuffer text;
-                appendDatePart(text, *fields);
-                flushTo(out, text);
+                appendDatePart(out, static_cast<long long>(day), *fields);
             } else {
-                out.append(locale.toString(AutomationDate::toDate(value), dateFormat));
+                appendView(out, locale.toString(AutomationDate::toDate(value), dateFormat));
             }
             if (midnight) {
                 return;
             }
-            out.append(u' ');
+            out.push_back(u' ');
         }
-        out.append(locale.toString(QTime::fromMSecsSinceStartOfDay(fields->secondOfDay * 1000),
-                                   timeFormat));
+        appendView(out, locale.toString(QTime::fromMSecsSinceStartOfDay(fields->secondOfDay * 1000),
+                                        timeFormat));
     }
 };
 
 TextFormatter::TextFormatter(const QLocale& locale) : m_impl(std::make_unique<Impl>(locale)) {}
 TextFormatter::~TextFormatter() = default;
 
-void TextFormatter::appendNumber(QString& out, double value) const {
+const QLocale& TextFormatter::locale() const {
+    return m_impl->locale;
+}
+
+void TextFormatter::appendCents(TextBuffer& out, std::int64_t cents) const {
+    if (m_impl->asciiDigits) {
+        m_impl->appendCents(out, cents);
+    } else {
+        m_impl->appendNumber(out, static_cast<double>(cents) / 100.0);
+    }
+}
+
+void TextFormatter::appendNumber(TextBuffer& out, double value) const {
     m_impl->appendNumber(out, value);
 }
-void TextFormatter::appendDate(QString& out, double date) const {
+
+void TextFormatter::appendDate(TextBuffer& out, double date) const {
     m_impl->appendDate(out, date);
+}
+
+void TextFormatter::appendNumber(QString& out, double value) const {
+    TextBuffer text;
+    m_impl->appendNumber(text, value);
+    appendString(out, text);
+}
+
+void TextFormatter::appendDate(QString& out, double date) const {
+    TextBuffer text;
+    m_impl->appendDate(text, date);
+    appendString(out, text);
 }
 
 QString TextFormatter::number(double value) const {
     QString out;
-    m_impl->appendNumber(out, value);
+    appendNumber(out, value);
     return out;
 }
 
 QString TextFormatter::date(double date) const {
     QString out;
-    m_impl->appendDate(out, date);
+    appendDate(out, date);
     return out;
 }
 

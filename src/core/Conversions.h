@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QString>
 #include <QStringView>
+#include <QVarLengthArray>
 
 #include <cstdint>
 #include <memory>
@@ -28,6 +29,15 @@ QString dateToText(double date, const QLocale& locale = QLocale());
 // The locale's short date format with a 2-digit year widened to 4 digits.
 QString shortDateFormat(const QLocale& locale = QLocale());
 
+// Characters put together before they go into a string; a cell, or a whole row, fits inline.
+using TextBuffer = QVarLengthArray<char16_t, 256>;
+inline QStringView viewOf(const TextBuffer& text) {
+    return QStringView(text.constData(), text.size());
+}
+inline QString stringOf(const TextBuffer& text) {
+    return QString(reinterpret_cast<const QChar*>(text.constData()), text.size());
+}
+
 // Bulk form of the two conversions above for a fixed locale, for filling large grids.
 // Produces exactly the texts of numberToText and dateToText.
 class TextFormatter {
@@ -37,6 +47,12 @@ public:
     TextFormatter(const TextFormatter&) = delete;
     TextFormatter& operator=(const TextFormatter&) = delete;
 
+    const QLocale& locale() const;
+
+    // A whole number of cents as numberToText writes cents / 100: 792150 gives 7921.5.
+    void appendCents(TextBuffer& out, std::int64_t cents) const;
+    void appendNumber(TextBuffer& out, double value) const;
+    void appendDate(TextBuffer& out, double date) const;
     void appendNumber(QString& out, double value) const;
     void appendDate(QString& out, double date) const;
     QString number(double value) const;

@@ -7,6 +7,7 @@
 #include "mainwindow/Ghost.h"
 #include "mainwindow/HandCursor.h"
 #include "mainwindow/ScheduleGridModel.h"
+#include "output/ScheduleTable.h"
 #include "shell/Guard.h"
 #include "shell/Main.h"
 #include "shell/MessageBoxes.h"
@@ -59,8 +60,6 @@ void paintWhite(QWidget* widget) {
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
-
-constexpr std::array<int, 6> columnWidthsTwips{600, 1200, 1350, 1550, 1400, 1300};
 
 }  // namespace
 
@@ -268,18 +267,16 @@ void Form1::Form_Load() {
             showPointer();
         });
     }
-    const std::array<QString, 6> headers{
-        u"#"_s,           u"Date"_s, u"Opening Bal."_s, u"Principle Amt."_s, u"Interest Amt."_s,
-        u"Closing Bal."_s};
-    for (std::size_t i = 0; i < headers.size(); ++i) {
-        guard.run(128 + 2 * static_cast<int>(i), [&] { m_grid->addColumn(headers[i]); });
+    for (int i = 0; i < scheduleColumnCount; ++i) {
+        guard.run(128 + 2 * i,
+                  [&] { m_grid->addColumn(scheduleHeader(static_cast<ScheduleColumn>(i))); });
     }
-    for (std::size_t i = 0; i < columnWidthsTwips.size(); ++i) {
-        guard.run(140 + 2 * static_cast<int>(i), [&] {
-            if (static_cast<int>(i) >= m_grid->columnCount()) {
+    for (int i = 0; i < scheduleColumnCount; ++i) {
+        guard.run(140 + 2 * i, [&] {
+            if (i >= m_grid->columnCount()) {
                 throw Failure::platform(PlatformFailure::IndexOutOfBounds);
             }
-            ListView2->setColumnWidth(static_cast<int>(i), px(columnWidthsTwips[i]));
+            ListView2->setColumnWidth(i, px(scheduleColumnWidthTwips(static_cast<ScheduleColumn>(i))));
         });
     }
     guard.run(152, [&] {

@@ -21,7 +21,7 @@ class ReconcileDialog;
 class SolveDialog;
 class MessageBoxes;
 class SettingsStore;
-class SpreadsheetAutomation;
+class Spreadsheet;
 class ScheduleGridModel;
 class clsLoanCalculator;
 
@@ -64,7 +64,7 @@ public:
     void setMessageBoxes(std::unique_ptr<MessageBoxes> boxes);
     using SaveFileChooser = std::function<QString(QWidget* parent, const QString& lastName)>;
     void setSaveFileChooser(SaveFileChooser chooser);
-    void setSpreadsheetAutomation(std::shared_ptr<SpreadsheetAutomation> automation);
+    void setSpreadsheet(std::shared_ptr<Spreadsheet> spreadsheet);
     void setRandomDraw(std::function<int()> draw);  // a whole number from 1 to 100
     void setUrlOpener(std::function<void(const QUrl&)> opener);
     // Where the optional files (skin, hand cursor) are looked for; the program's folder by default.
@@ -111,7 +111,7 @@ private:
     std::unique_ptr<MessageBoxes> m_boxes;
     ScheduleGridModel* m_grid = nullptr;
     std::shared_ptr<clsLoanCalculator> objLoanCalculator;
-    std::shared_ptr<SpreadsheetAutomation> m_spreadsheet;
+    std::shared_ptr<Spreadsheet> m_spreadsheet;
     SaveFileChooser m_chooseSaveFile;
     QString m_lastSaveName;
     std::function<int()> m_randomDraw;

@@ -8,6 +8,7 @@
 #include "model/clsLoanCalculator.h"
 #include "model/clsLoanDetails.h"
 #include "model/clsSchedule.h"
+#include "output/ScheduleTable.h"
 #include "shell/Guard.h"
 #include "shell/MessageBoxes.h"
 
@@ -38,9 +39,6 @@ constexpr std::array<InputCheck, 6> inputChecks{{
     {&Form1::Text2, true, u"Tenure months must be numeric entry."},
     {&Form1::Text3, true, u"Interest rate must be numeric entry."},
 }};
-
-// Enough for the longest usual row (a 5-digit number, a date and four amounts).
-constexpr qsizetype rowCapacity = 64;
 
 }  // namespace
 
@@ -102,34 +100,8 @@ void Form1::FillScheduleGrid() {
     if (!schedule) {
         throw Failure::platform(PlatformFailure::ObjectRequired);
     }
-    const int count = schedule->Count();
-    const TextFormatter format;
-    std::vector<GridRow> rows;
-    rows.reserve(static_cast<std::size_t>(std::max(count, 0)));
-    QVarLengthArray<qsizetype, 6> ends(6);
-    for (int i = 1; i <= count; ++i) {
-        const clsSchedule& entry = schedule->Item(i);
-        const bool totals = i == count;
-        // All texts of the row go into one string, which the row then takes over.
-        QString line;
-        line.reserve(rowCapacity);
-        if (!totals) {
-            format.appendNumber(line, i);
-        }
-        ends[0] = line.size();
-        if (!totals) {
-            format.appendDate(line, entry.InstallmentDate());
-        }
-        ends[1] = line.size();
-        const std::array<double, 4> amounts{entry.OpeningBalance(), entry.PrincipleAmount(),
-                                            entry.InterestAmount(), entry.ClosingBalance()};
-        for (std::size_t k = 0; k < amounts.size(); ++k) {
-            format.appendNumber(line, amounts[k]);
-            ends[static_cast<qsizetype>(k) + 2] = line.size();
-        }
-        rows.emplace_back(std::move(line), ends);
-    }
-    m_grid->setRows(std::move(rows));
+    // The grid keeps the schedule itself and makes its texts as they are shown.
+    m_grid->setRows(std::make_shared<const ScheduleTable>(schedule));
 }
 
 void Form1::clearResults() {

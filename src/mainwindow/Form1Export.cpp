@@ -1,31 +1,49 @@
+// The export command: the checked grid rows into a new workbook of the spreadsheet program.
 #include "mainwindow/Form1.h"
 
 #include "mainwindow/ScheduleGridModel.h"
-#include "output/Spreadsheet.h"
+#include "output/SheetWriter.h"
 #include "shell/Guard.h"
 #include "shell/MessageBoxes.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QString>
 
 namespace {
 
 const QString exportLocation = QStringLiteral("in Corvatel2021/08/31.Form1.PushButton13_Click ");
 
+// Lets pending window events run now and then, so the window stays responsive, without paying
+// for a pass through the event loop on every cell.
+class EventYield {
+public:
+    EventYield() { m_clock.start(); }
+    void operator()() {
+        if (m_clock.hasExpired(10)) {
+            QCoreApplication::processEvents();
+            m_clock.restart();
+        }
+    }
+
+private:
+    QElapsedTimer m_clock;
+};
+
 }  // namespace
 
-void Form1::setSpreadsheetAutomation(std::shared_ptr<SpreadsheetAutomation> automation) {
-    m_spreadsheet = std::move(automation);
+void Form1::setSpreadsheet(std::shared_ptr<Spreadsheet> spreadsheet) {
+    m_spreadsheet = std::move(spreadsheet);
 }
 
 bool Form1::SaveResultsAsExcelFileIsExcelInstalled() {
     bool result = true;
     try {
         if (!m_spreadsheet) {
-            m_spreadsheet = makeDefaultSpreadsheetAutomation();
+            m_spreadsheet = makeDefaultSpreadsheet();
         }
-        // Only whether it can be created; the instance goes at once and is never shown.
-        m_spreadsheet->CreateObject(QString::fromUtf16(spreadsheetProgId)).reset();
+        // Only whether it can be started; the instance goes at once and is never shown.
+        m_spreadsheet->start().reset();
     } catch (...) {
         messageBoxes().inform(QStringLiteral(
             "Excel is not installed on this computer. You need to have it installed to use "
@@ -62,56 +80,51 @@ void Form1::PushButton13_Click() {
 
     guard.run(110, [&] { setMousePointer(pointerBusy); });
 
-    // Once the application has failed, every later step would fail with it: one box, then the
+    // Once the program has failed, every later step would fail with it: one box, then the
     // pointer is restored.
     auto exportRows = [&] {
-        std::shared_ptr<SpreadsheetApplication> xlApp;
-        std::shared_ptr<SpreadsheetWorkbook> xlWorkbook;
-        if (!guard.run(112, [&] {
-                xlApp = m_spreadsheet->CreateObject(QString::fromUtf16(spreadsheetProgId));
-            })) {
+        std::unique_ptr<SheetWriter> sheet;
+        if (!guard.run(112, [&] { sheet = m_spreadsheet->start(); })) {
             return;
         }
-        if (!guard.run(114, [&] { xlWorkbook = xlApp->Workbooks().Add(); })) {
+        if (!guard.run(114, [&] { sheet->newWorkbook(); })) {
             return;
         }
 
+        EventYield yield;
         const int columns = grid->columnCount();
         int i = 1;
         for (int k = 1; k <= columns; ++k) {
-            QCoreApplication::processEvents();
-            if (!guard.run(122,
-                           [&] { xlWorkbook->ActiveSheet()->Cells(1, i) = grid->header(k - 1); })) {
+            yield();
+            if (!guard.run(122, [&] { sheet->setHeader(i, grid->header(k - 1)); })) {
                 return;
             }
             ++i;
-            if (!guard.run(132, [&] { xlWorkbook->ActiveSheet()->Columns(k).AutoFit(); })) {
+            if (!guard.run(132, [&] { sheet->fitColumn(k); })) {
                 return;
             }
         }
 
+        // Values go over as they are; a cell given as text goes over as if typed, without its
+        // "=" characters after the first column.
+        const QLocale locale;
         int j = 2;
         const int rows = grid->rowCount();
         for (int k = 1; k <= rows; ++k) {
-            QCoreApplication::processEvents();
-            const GridRow& row = grid->row(k - 1);
-            if (row.checked()) {
+            yield();
+            if (grid->checked(k - 1)) {
                 i = 1;
                 for (int c = 1; c <= columns; ++c) {
-                    if (c == 1) {
-                        if (!guard.run(152, [&] {
-                                xlWorkbook->ActiveSheet()->Cells(j, i).setValue(
-                                    row.cell(c - 1).toString());
-                            })) {
-                            return;
-                        }
-                    } else {
-                        if (!guard.run(156, [&] {
-                                xlWorkbook->ActiveSheet()->Cells(j, i).setValue(
-                                    row.cell(c - 1).toString().remove(u'='));
-                            })) {
-                            return;
-                        }
+                    const int line = c == 1 ? 152 : 156;
+                    if (!guard.run(line, [&] {
+                            CellValue value = grid->value(k - 1, c - 1);
+                            if (value.kind == CellValue::Kind::Text) {
+                                value = typedIn(c == 1 ? value.text : value.text.remove(u'='),
+                                                locale);
+                            }
+                            sheet->setCell(j, i, value);
+                        })) {
+                        return;
                     }
                     ++i;
                 }
@@ -119,10 +132,10 @@ void Form1::PushButton13_Click() {
             ++j;
         }
 
-        if (!guard.run(166, [&] { xlWorkbook->ActiveSheet()->Columns().AutoFit(); })) {
+        if (!guard.run(166, [&] { sheet->fitColumns(); })) {
             return;
         }
-        guard.run(168, [&] { xlApp->setVisible(true); });
+        guard.run(168, [&] { sheet->show(); });
     };
     exportRows();
 

@@ -17,13 +17,15 @@ QVariant ScheduleGridModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
-    const GridRow& row = m_data->rows[static_cast<std::size_t>(index.row())];
     switch (role) {
-        case Qt::DisplayRole:
-            return row.cell(index.column()).toString();
+        case Qt::DisplayRole: {
+            TextBuffer text;
+            m_data->appendCell(text, index.row(), index.column());
+            return stringOf(text);
+        }
         case Qt::CheckStateRole:
             if (index.column() == 0) {
-                return row.checked() ? Qt::Checked : Qt::Unchecked;
+                return m_data->isChecked(index.row()) ? Qt::Checked : Qt::Unchecked;
             }
             return {};
         default:
@@ -36,9 +38,7 @@ bool ScheduleGridModel::setData(const QModelIndex& index, const QVariant& value,
         !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return false;
     }
-    const bool checked = value.value<Qt::CheckState>() == Qt::Checked;
-    detach().rows[static_cast<std::size_t>(index.row())].setChecked(checked);
-    Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
+    setChecked(index.row(), value.value<Qt::CheckState>() == Qt::Checked);
     return true;
 }
 
@@ -47,7 +47,7 @@ QVariant ScheduleGridModel::headerData(int section, Qt::Orientation orientation,
         section >= m_data->columnCount()) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
-    return m_data->headers[section];
+    return m_data->headers()[section];
 }
 
 Qt::ItemFlags ScheduleGridModel::flags(const QModelIndex& index) const {
@@ -64,32 +64,52 @@ Qt::ItemFlags ScheduleGridModel::flags(const QModelIndex& index) const {
 void ScheduleGridModel::addColumn(const QString& header) {
     const int column = m_data->columnCount();
     beginInsertColumns({}, column, column);
-    detach().headers.append(header);
+    detach().addHeader(header);
     endInsertColumns();
 }
 
-void ScheduleGridModel::setRows(std::vector<GridRow> rows) {
+void ScheduleGridModel::replace(GridData data) {
     beginResetModel();
-    if (m_data.use_count() > 1) {
-        // A snapshot holds the old rows: start a fresh copy instead of duplicating them.
-        auto fresh = std::make_shared<GridData>();
-        fresh->headers = m_data->headers;
-        m_data = std::move(fresh);
-    }
-    m_data->rows = std::move(rows);
+    // A snapshot may hold the old rows: never change them in place.
+    m_data = std::make_shared<GridData>(std::move(data));
     endResetModel();
 }
 
+void ScheduleGridModel::setRows(std::shared_ptr<const GridRows> rows) {
+    replace(GridData(m_data->headers(), std::move(rows)));
+}
+
+void ScheduleGridModel::setRows(std::vector<GridRow> rows) {
+    replace(GridData(m_data->headers(), std::move(rows)));
+}
+
 void ScheduleGridModel::clear() {
-    setRows({});
+    replace(GridData(m_data->headers(), std::shared_ptr<const GridRows>()));
 }
 
 QString ScheduleGridModel::text(int row, int column) const {
-    return m_data->cell(row, column).toString();
+    return m_data->cell(row, column);
 }
 
 bool ScheduleGridModel::isChecked(int row) const {
-    return m_data->row(row).checked();
+    return m_data->checked(row);
+}
+
+void ScheduleGridModel::setChecked(int row, bool checked) {
+    if (m_data->checked(row) == checked) {
+        return;
+    }
+    detach().setChecked(row, checked);
+    const QModelIndex changed = index(row, 0);
+    Q_EMIT dataChanged(changed, changed, {Qt::CheckStateRole});
+}
+
+void ScheduleGridModel::setAllChecked(bool checked) {
+    if (m_data->rowCount() == 0) {
+        return;
+    }
+    detach().setAllChecked(checked);
+    Q_EMIT dataChanged(index(0, 0), index(m_data->rowCount() - 1, 0), {Qt::CheckStateRole});
 }
 
 const QString& ScheduleGridModel::header(int column) const {

@@ -44,6 +44,8 @@ public:
     int Count() const { return static_cast<int>(m_rows.size()); }
     // Throws Failure(SubscriptOutOfRange) for a position outside 1..Count().
     const clsSchedule& Item(int position) const;
+    // 0-based and unchecked, for loops over valid positions.
+    const clsSchedule& at(int index) const { return m_rows[static_cast<std::size_t>(index)]; }
     void Add(const clsSchedule& row) { m_rows.push_back(row); }
     void reserve(int count) { m_rows.reserve(static_cast<std::size_t>(count > 0 ? count : 0)); }
 

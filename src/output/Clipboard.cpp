@@ -22,44 +22,34 @@ bool isPlainTextFormat(int format) {
     return format == 0 || format == 1 || format == 7 || format == 13;
 }
 
-QChar* appendPadded(QChar* out, QStringView cell, qsizetype width) {
-    out = std::copy(cell.begin(), cell.end(), out);
-    if (width > cell.size()) {
-        out = std::fill_n(out, width - cell.size(), QChar(u' '));
-    }
-    return out;
-}
-
 }  // namespace
 
 QString buildCopyText(const GridData& grid) {
     const int columns = grid.columnCount();
-    std::vector<qsizetype> widths(static_cast<std::size_t>(columns), 0);
-    for (const GridRow& row : grid.rows) {
-        for (int c = 0; c < columns; ++c) {
-            widths[static_cast<std::size_t>(c)] =
-                std::max(widths[static_cast<std::size_t>(c)], row.cell(c).size());
-        }
-    }
-
+    const std::vector<qsizetype> widths = columnWidths(grid, false);
     qsizetype lineLength = 2;
     for (qsizetype width : widths) {
         lineLength += width + 1;
     }
+    const int rows = grid.rowCount();
     qsizetype checkedRows = 0;
-    for (const GridRow& row : grid.rows) {
-        checkedRows += row.checked() ? 1 : 0;
+    for (int r = 0; r < rows; ++r) {
+        checkedRows += grid.isChecked(r) ? 1 : 0;
     }
 
     QString text(lineLength * checkedRows, Qt::Uninitialized);
     QChar* const begin = text.data();
     QChar* out = begin;
-    for (const GridRow& row : grid.rows) {
-        if (!row.checked()) {
+    TextBuffer cell;
+    for (int r = 0; r < rows; ++r) {
+        if (!grid.isChecked(r)) {
             continue;
         }
         for (int c = 0; c < columns; ++c) {
-            out = appendPadded(out, row.cell(c), widths[static_cast<std::size_t>(c)]);
+            cell.clear();
+            grid.appendCell(cell, r, c);
+            out = appendPadded(out, viewOf(cell),
+                               widths[static_cast<std::size_t>(c)]);
             *out++ = u'\t';
         }
         if (out != begin) {

@@ -2,6 +2,14 @@
 
 #include "core/Failure.h"
 
+#include <algorithm>
+
+CellValue GridRows::value(int row, int column) const {
+    TextBuffer text;
+    appendText(text, row, column);
+    return CellValue::fromText(stringOf(text));
+}
+
 GridRow::GridRow(QStringView firstColumn) : m_chars(firstColumn.toString()) {
     m_ends.append(m_chars.size());
 }
@@ -37,23 +45,92 @@ void GridRow::setCell(int column, QStringView text) {
     m_ends = std::move(ends);
 }
 
-const QString& GridData::header(int column) const {
-    if (column < 0 || column >= headers.size()) {
-        throw Failure::platform(PlatformFailure::IndexOutOfBounds);
-    }
-    return headers[column];
+void TextRows::appendText(TextBuffer& out, int row, int column) const {
+    const QStringView text = m_rows[static_cast<std::size_t>(row)].cell(column);
+    out.append(reinterpret_cast<const char16_t*>(text.utf16()), text.size());
 }
 
-const GridRow& GridData::row(int row) const {
+GridData::GridData(QStringList headers, std::vector<GridRow> rows) : m_headers(std::move(headers)) {
+    m_checked.reserve(rows.size());
+    for (const GridRow& row : rows) {
+        m_checked.push_back(row.checked());
+    }
+    m_rows = std::make_shared<const TextRows>(std::move(rows));
+}
+
+GridData::GridData(QStringList headers, std::shared_ptr<const GridRows> rows)
+    : m_headers(std::move(headers)),
+      m_rows(std::move(rows)),
+      m_checked(static_cast<std::size_t>(m_rows ? m_rows->rowCount() : 0), true) {}
+
+const QString& GridData::header(int column) const {
+    if (column < 0 || column >= m_headers.size()) {
+        throw Failure::platform(PlatformFailure::IndexOutOfBounds);
+    }
+    return m_headers[column];
+}
+
+void GridData::checkIndex(int row) const {
     if (row < 0 || row >= rowCount()) {
         throw Failure::platform(PlatformFailure::IndexOutOfBounds);
     }
-    return rows[static_cast<std::size_t>(row)];
 }
 
-QStringView GridData::cell(int row, int column) const {
+bool GridData::checked(int row) const {
+    checkIndex(row);
+    return isChecked(row);
+}
+
+void GridData::setChecked(int row, bool checked) {
+    checkIndex(row);
+    m_checked[static_cast<std::size_t>(row)] = checked;
+}
+
+void GridData::setAllChecked(bool checked) {
+    std::fill(m_checked.begin(), m_checked.end(), checked);
+}
+
+QString GridData::cell(int row, int column) const {
+    checkIndex(row);
     if (column < 0 || column >= columnCount()) {
         throw Failure::platform(PlatformFailure::IndexOutOfBounds);
     }
-    return this->row(row).cell(column);
+    TextBuffer text;
+    appendCell(text, row, column);
+    return stringOf(text);
+}
+
+CellValue GridData::value(int row, int column) const {
+    checkIndex(row);
+    if (column < 0 || column >= columnCount()) {
+        throw Failure::platform(PlatformFailure::IndexOutOfBounds);
+    }
+    CellValue result = m_rows->value(row, column);
+    if (result.kind == CellValue::Kind::Number || result.kind == CellValue::Kind::Date) {
+        TextBuffer text;
+        appendCell(text, row, column);
+        result.textLength = text.size();
+    }
+    return result;
+}
+
+std::vector<qsizetype> columnWidths(const GridData& grid, bool withHeaders) {
+    const int columns = grid.columnCount();
+    std::vector<qsizetype> widths(static_cast<std::size_t>(columns), 0);
+    if (withHeaders) {
+        for (int c = 0; c < columns; ++c) {
+            widths[static_cast<std::size_t>(c)] = grid.headers()[c].size();
+        }
+    }
+    TextBuffer text;
+    const int rows = grid.rowCount();
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            text.clear();
+            grid.appendCell(text, r, c);
+            auto& width = widths[static_cast<std::size_t>(c)];
+            width = std::max(width, text.size());
+        }
+    }
+    return widths;
 }

@@ -1,12 +1,12 @@
 #include "output/LibreOfficeCalc.h"
 
 #include "core/Conversions.h"
+#include "core/DateFormat.h"
 #include "core/Failure.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
@@ -15,6 +15,7 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -30,37 +31,51 @@ constexpr double maxColumnWidth = 255;
 // character taken literally.
 QString toNumberFormat(const QString& qtFormat) {
     QString out;
-    for (qsizetype i = 0; i < qtFormat.size(); ++i) {
-        const QChar ch = qtFormat[i];
-        if (ch == u'\'') {
-            const qsizetype end = qtFormat.indexOf(u'\'', i + 1);
-            const QString literal = qtFormat.mid(i + 1, end < 0 ? -1 : end - i - 1);
-            if (literal.isEmpty()) {
-                out += QStringLiteral("\\'");
-            } else {
-                out += u'"';
-                out += QString(literal).remove(u'"');
-                out += u'"';
-            }
-            i = end < 0 ? qtFormat.size() : end;
-        } else if (ch == u'd' || ch == u'y' || ch == u's' || ch == u'm') {
-            out += ch;
-        } else if (ch == u'M') {
-            out += u'm';
-        } else if (ch == u'h' || ch == u'H') {
-            out += u'h';
-        } else if (ch == u'A' || ch == u'a') {
-            out += QStringLiteral("AM/PM");
-            if (i + 1 < qtFormat.size() && (qtFormat[i + 1] == u'P' || qtFormat[i + 1] == u'p')) {
-                ++i;
-            }
-        } else if (ch == u' ') {
-            out += ch;
-        } else if (ch == u't') {
-            // no time zones in cell formats
-        } else {
-            out += u'\\';
-            out += ch;
+    const std::vector<DateFormatToken> tokens = tokenizeDateFormat(qtFormat);
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const DateFormatToken& token = tokens[i];
+        switch (token.field) {
+            case 0:
+                if (token.literal.isEmpty()) {
+                    break;
+                }
+                for (QChar ch : token.literal) {
+                    if (ch != u' ') {
+                        out += u'\\';
+                    }
+                    out += ch;
+                }
+                break;
+            case u'd':
+            case u'y':
+            case u's':
+            case u'm':
+                out += token.source;
+                break;
+            case u'M':
+                out += QString(token.count, u'm');
+                break;
+            case u'h':
+            case u'H':
+                out += QString(token.count, u'h');
+                break;
+            case u'A':
+            case u'a':
+                out += QStringLiteral("AM/PM");
+                // "ap" and "AP" are one field.
+                if (i + 1 < tokens.size() &&
+                    (tokens[i + 1].field == u'p' || tokens[i + 1].field == u'P')) {
+                    ++i;
+                }
+                break;
+            case u't':
+                break;  // no time zones in cell formats
+            default:
+                for (qsizetype k = 0; k < token.count; ++k) {
+                    out += u'\\';
+                    out += QChar(token.field);
+                }
+                break;
         }
     }
     return out.trimmed();
@@ -77,200 +92,200 @@ void check(lxw_error error) {
     }
 }
 
-}  // namespace
-
-LibreOfficeCalcSheet::LibreOfficeCalcSheet(QLocale locale) : m_locale(std::move(locale)) {}
-
-void LibreOfficeCalcSheet::setCell(int row, int column, const QString& text) {
-    if (row < 1 || row > maxRows || column < 1 || column > maxColumns ||
-        text.size() > maxTextLength) {
-        throw Failure::platform(PlatformFailure::InvalidCall, source);
-    }
-    Cell cell;
-    if (!text.isEmpty()) {
-        cell.text = text;
-        if (const auto number = parseNumber(text, m_locale)) {
-            cell.kind = Kind::Number;
-            cell.number = *number;
-        } else if (const auto date = parseDate(text, m_locale)) {
-            cell.kind = *date == static_cast<double>(static_cast<long long>(*date))
-                            ? Kind::Date
-                            : Kind::DateTime;
-            cell.number = *date;
-        } else {
-            cell.kind = Kind::Text;
-        }
-    }
-    auto r = static_cast<std::size_t>(row - 1);
-    auto c = static_cast<std::size_t>(column - 1);
-    if (cell.kind == Kind::Empty) {
-        if (r < m_rows.size() && c < m_rows[r].size()) {
-            m_rows[r][c] = Cell();
-        }
-        return;
-    }
-    if (r >= m_rows.size()) {
-        m_rows.resize(r + 1);
-    }
-    auto& cells = m_rows[r];
-    if (c >= cells.size()) {
-        cells.resize(c + 1);
-    }
-    cells[c] = std::move(cell);
-    m_columnCount = std::max(m_columnCount, column);
+[[noreturn]] void invalidCall() {
+    throw Failure::platform(PlatformFailure::InvalidCall, source);
 }
 
-void LibreOfficeCalcSheet::autoFitColumn(int column) {
+}  // namespace
+
+CellValue typedIn(const QString& text, const QLocale& locale) {
+    if (text.isEmpty()) {
+        return {};
+    }
+    if (const auto number = parseNumber(text, locale)) {
+        return {CellValue::Kind::Number, *number, text, text.size()};
+    }
+    if (const auto date = parseDate(text, locale)) {
+        return {CellValue::Kind::Date, *date, text, text.size()};
+    }
+    return CellValue::fromText(text);
+}
+
+LibreOfficeCalcSheet::LibreOfficeCalcSheet(QString program, QLocale locale)
+    : m_program(std::move(program)), m_locale(std::move(locale)) {}
+
+LibreOfficeCalcSheet::~LibreOfficeCalcSheet() {
+    discard();
+}
+
+void LibreOfficeCalcSheet::discard() {
+    if (m_workbook != nullptr) {
+        workbook_close(m_workbook);
+        m_workbook = nullptr;
+        m_sheet = nullptr;
+    }
+    m_folder.reset();
+}
+
+QString LibreOfficeCalcSheet::filePath() const {
+    return m_folder ? m_folder->filePath(QStringLiteral("Book1.xlsx")) : QString();
+}
+
+void LibreOfficeCalcSheet::newWorkbook() {
+    discard();
+    // An unusable temporary location reads as empty, which would mean the working directory.
+    const QString temp = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    if (temp.isEmpty() || !QDir::isAbsolutePath(temp) || !QDir(temp).exists()) {
+        throw Failure::platform(PlatformFailure::PathNotFound, source);
+    }
+    // Calc reads the file after this program may have ended, so a shown folder stays; mkdtemp
+    // makes it readable by its owner only.
+    m_folder =
+        std::make_unique<QTemporaryDir>(QDir(temp).filePath(QStringLiteral("ravenmoor-XXXXXX")));
+    if (!m_folder->isValid()) {
+        m_folder.reset();
+        throw Failure::platform(PlatformFailure::PathFileAccessError, source);
+    }
+    const QByteArray fileName = QFile::encodeName(filePath());
+    QByteArray tmpDir = QFile::encodeName(m_folder->path());
+    // Rows go out in order, so the sheet streams to disk instead of being held in memory.
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = tmpDir.data();
+    m_workbook = workbook_new_opt(fileName.constData(), &options);
+    if (m_workbook == nullptr) {
+        m_folder.reset();
+        throw Failure::platform(PlatformFailure::OutOfMemory, source);
+    }
+    m_sheet = workbook_add_worksheet(m_workbook, nullptr);
+    if (m_sheet == nullptr) {
+        discard();
+        throw Failure::platform(PlatformFailure::OutOfMemory, source);
+    }
+    const QString dateFormat = toNumberFormat(shortDateFormat(m_locale));
+    m_date = workbook_add_format(m_workbook);
+    m_dateTime = workbook_add_format(m_workbook);
+    format_set_num_format(m_date, dateFormat.toUtf8().constData());
+    format_set_num_format(m_dateTime,
+                          (dateFormat + QStringLiteral(" hh:mm:ss")).toUtf8().constData());
+    m_lastRow = 0;
+    m_written = false;
+    m_longest.clear();
+    m_widths.clear();
+}
+
+void LibreOfficeCalcSheet::setHeader(int column, const QString& text) {
+    write(1, column, CellValue::fromText(text), text.size());
+}
+
+void LibreOfficeCalcSheet::setCell(int row, int column, const CellValue& value) {
+    write(row, column, value,
+          value.kind == CellValue::Kind::Text ? value.text.size() : value.textLength);
+}
+
+void LibreOfficeCalcSheet::write(int row, int column, const CellValue& value, qsizetype length) {
+    if (row < 1 || row > maxRows || column < 1 || column > maxColumns || row < m_lastRow ||
+        value.text.size() > maxTextLength) {
+        invalidCall();
+    }
+    if (m_sheet == nullptr) {
+        throw Failure::platform(PlatformFailure::ObjectRequired, source);
+    }
+    m_lastRow = row;
+    const auto r = static_cast<lxw_row_t>(row - 1);
+    const auto c = static_cast<lxw_col_t>(column - 1);
+    switch (value.kind) {
+        case CellValue::Kind::Empty:
+            return;
+        case CellValue::Kind::Number:
+            check(worksheet_write_number(m_sheet, r, c, value.number, nullptr));
+            break;
+        // A date value counts days from 30 December 1899, which is how Calc reads the serial
+        // numbers of an .xlsx file.
+        case CellValue::Kind::Date:
+            check(worksheet_write_number(m_sheet, r, c, value.number,
+                                         value.number == std::trunc(value.number) ? m_date
+                                                                                  : m_dateTime));
+            break;
+        case CellValue::Kind::Text:
+            check(worksheet_write_string(m_sheet, r, c, value.text.toUtf8().constData(), nullptr));
+            break;
+    }
+    const auto index = static_cast<std::size_t>(column - 1);
+    if (index >= m_longest.size()) {
+        m_longest.resize(index + 1, 0);
+    }
+    m_longest[index] = std::max(m_longest[index], length);
+}
+
+void LibreOfficeCalcSheet::fitColumn(int column) {
     if (column < 1 || column > maxColumns) {
-        throw Failure::platform(PlatformFailure::InvalidCall, source);
+        invalidCall();
     }
     fit(column);
 }
 
-void LibreOfficeCalcSheet::autoFitColumns() {
-    for (int column = 1; column <= m_columnCount; ++column) {
+void LibreOfficeCalcSheet::fitColumns() {
+    for (int column = 1; column <= static_cast<int>(m_longest.size()); ++column) {
         fit(column);
     }
 }
 
 void LibreOfficeCalcSheet::fit(int column) {
-    const auto c = static_cast<std::size_t>(column - 1);
-    qsizetype longest = 0;
-    for (const auto& cells : m_rows) {
-        if (c < cells.size()) {
-            longest = std::max(longest, cells[c].text.size());
-        }
-    }
-    // An empty column goes back to the default width.
+    const auto index = static_cast<std::size_t>(column - 1);
+    const qsizetype longest = index < m_longest.size() ? m_longest[index] : 0;
+    // An empty column keeps the default width.
     if (longest == 0) {
         m_widths.erase(column);
-    } else {
-        m_widths[column] = widthForText(longest);
-    }
-}
-
-LibreOfficeCalcWorkbook::LibreOfficeCalcWorkbook(QLocale locale)
-    : m_sheet(std::make_shared<LibreOfficeCalcSheet>(std::move(locale))) {}
-
-void LibreOfficeCalcWorkbook::writeXlsx(const QString& path) const {
-    const QByteArray fileName = QFile::encodeName(path);
-    QByteArray tmpDir = QFile::encodeName(QFileInfo(path).absolutePath());
-
-    // Rows go out in order, so the sheet can stream to disk instead of being held twice.
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    options.tmpdir = tmpDir.data();
-    lxw_workbook* workbook = workbook_new_opt(fileName.constData(), &options);
-    if (workbook == nullptr) {
-        throw Failure::platform(PlatformFailure::OutOfMemory, source);
-    }
-    bool closed = false;
-    try {
-        lxw_worksheet* worksheet = workbook_add_worksheet(workbook, nullptr);
-        if (worksheet == nullptr) {
-            throw Failure::platform(PlatformFailure::OutOfMemory, source);
-        }
-        const QLocale& locale = m_sheet->locale();
-        const QString dateFormat = toNumberFormat(shortDateFormat(locale));
-        lxw_format* date = workbook_add_format(workbook);
-        lxw_format* dateTime = workbook_add_format(workbook);
-        format_set_num_format(date, dateFormat.toUtf8().constData());
-        format_set_num_format(dateTime,
-                              (dateFormat + QStringLiteral(" hh:mm:ss")).toUtf8().constData());
-
-        for (const auto& [column, width] : m_sheet->columnWidths()) {
-            const auto col = static_cast<lxw_col_t>(column - 1);
-            check(worksheet_set_column(worksheet, col, col, width, nullptr));
-        }
-
-        QByteArray utf8;
-        const auto& rows = m_sheet->rows();
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            const auto row = static_cast<lxw_row_t>(r);
-            for (std::size_t c = 0; c < rows[r].size(); ++c) {
-                const auto& cell = rows[r][c];
-                const auto col = static_cast<lxw_col_t>(c);
-                switch (cell.kind) {
-                    case LibreOfficeCalcSheet::Kind::Empty:
-                        break;
-                    case LibreOfficeCalcSheet::Kind::Number:
-                        check(worksheet_write_number(worksheet, row, col, cell.number, nullptr));
-                        break;
-                    // The date value counts days from 30 December 1899, which is how Calc
-                    // reads the serial numbers of an .xlsx file.
-                    case LibreOfficeCalcSheet::Kind::Date:
-                        check(worksheet_write_number(worksheet, row, col, cell.number, date));
-                        break;
-                    case LibreOfficeCalcSheet::Kind::DateTime:
-                        check(worksheet_write_number(worksheet, row, col, cell.number, dateTime));
-                        break;
-                    case LibreOfficeCalcSheet::Kind::Text:
-                        utf8 = cell.text.toUtf8();
-                        check(
-                            worksheet_write_string(worksheet, row, col, utf8.constData(), nullptr));
-                        break;
-                }
-            }
-        }
-        closed = true;
-        check(workbook_close(workbook));
-    } catch (...) {
-        if (!closed) {
-            workbook_close(workbook);
-        }
-        QFile::remove(path);
-        throw;
-    }
-}
-
-LibreOfficeCalcApplication::LibreOfficeCalcApplication(QString program, QLocale locale)
-    : m_program(std::move(program)), m_locale(std::move(locale)) {}
-
-std::shared_ptr<SpreadsheetWorkbook> LibreOfficeCalcApplication::addWorkbook() {
-    auto workbook = std::make_shared<LibreOfficeCalcWorkbook>(m_locale);
-    m_workbooks.push_back(workbook);
-    return workbook;
-}
-
-void LibreOfficeCalcApplication::setVisible(bool visible) {
-    if (!visible || m_visible) {
         return;
     }
-    // An unusable temporary location reads as empty, which would mean the working directory.
-    const QString temp = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-    if (temp.isEmpty() || !QDir::isAbsolutePath(temp)) {
-        throw Failure::platform(PlatformFailure::PathNotFound, source);
+    m_widths[column] = widthForText(longest);
+    if (m_sheet != nullptr) {
+        const auto col = static_cast<lxw_col_t>(column - 1);
+        check(worksheet_set_column(m_sheet, col, col, m_widths[column], nullptr));
     }
-    // Calc reads the files after this program may have ended, so the folder stays; mkdtemp
-    // makes it readable by its owner only.
-    QTemporaryDir folder(QDir(temp).filePath(QStringLiteral("ravenmoor-XXXXXX")));
-    if (!folder.isValid()) {
-        throw Failure::platform(PlatformFailure::PathFileAccessError, source);
-    }
-    QStringList arguments{QStringLiteral("--calc")};
-    for (std::size_t i = 0; i < m_workbooks.size(); ++i) {
-        const QString path = folder.filePath(QStringLiteral("Book%1.xlsx").arg(i + 1));
-        m_workbooks[i]->writeXlsx(path);
-        arguments << QStringLiteral("-n") << path;
-    }
-    if (!QProcess::startDetached(m_program, arguments)) {
-        throw Failure::platform(PlatformFailure::CannotCreateObject, source);
-    }
-    folder.setAutoRemove(false);
-    m_visible = true;
 }
 
-std::shared_ptr<SpreadsheetApplication> LibreOfficeCalc::CreateObject(const QString& progId) {
-    if (progId.compare(QStringView(spreadsheetProgId), Qt::CaseInsensitive) != 0) {
+void LibreOfficeCalcSheet::writeFile() {
+    if (m_written) {
+        return;
+    }
+    if (m_workbook == nullptr) {
+        throw Failure::platform(PlatformFailure::ObjectRequired, source);
+    }
+    const lxw_error closed = workbook_close(m_workbook);
+    m_workbook = nullptr;
+    m_sheet = nullptr;
+    if (closed != LXW_NO_ERROR) {
+        m_folder.reset();
+        throw Failure::platform(PlatformFailure::PathFileAccessError, source);
+    }
+    m_written = true;
+}
+
+void LibreOfficeCalcSheet::show() {
+    if (m_shown) {
+        return;
+    }
+    writeFile();
+    if (!QProcess::startDetached(m_program, {QStringLiteral("--calc"), QStringLiteral("-n"),
+                                             filePath()})) {
+        m_folder.reset();
+        m_written = false;
         throw Failure::platform(PlatformFailure::CannotCreateObject, source);
     }
+    m_folder->setAutoRemove(false);
+    m_shown = true;
+}
+
+std::unique_ptr<SheetWriter> LibreOfficeCalc::start() {
     const QString program = QStandardPaths::findExecutable(QStringLiteral("soffice"));
     if (program.isEmpty()) {
         throw Failure::platform(PlatformFailure::CannotCreateObject, source);
     }
-    return std::make_shared<LibreOfficeCalcApplication>(program, m_locale.value_or(QLocale()));
+    return std::make_unique<LibreOfficeCalcSheet>(program, m_locale.value_or(QLocale()));
 }
 
-std::shared_ptr<SpreadsheetAutomation> makeDefaultSpreadsheetAutomation() {
+std::shared_ptr<Spreadsheet> makeDefaultSpreadsheet() {
     return std::make_shared<LibreOfficeCalc>();
 }

@@ -1,89 +1,74 @@
 #pragma once
 
-#include "output/Spreadsheet.h"
+#include "output/SheetWriter.h"
 
 #include <QLocale>
 #include <QString>
 
-#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
 #include <vector>
 
-// The spreadsheet application behind the automation surface: LibreOffice Calc. The workbook is
-// built in memory; making the application visible writes each workbook as an .xlsx file into a
-// private temporary folder and opens it in Calc as a template, so the user gets a new untitled
-// workbook and Calc stays open after this program ends.
+struct lxw_workbook;
+struct lxw_worksheet;
+struct lxw_format;
+class QTemporaryDir;
 
-class LibreOfficeCalcSheet final : public SpreadsheetSheet {
+// A Calc instance's new workbook. The cells go straight into an .xlsx file in a private
+// temporary folder; show() closes the file and opens it in Calc as a template, so the user
+// gets a new untitled workbook and Calc stays open after this program ends.
+class LibreOfficeCalcSheet final : public SheetWriter {
 public:
-    explicit LibreOfficeCalcSheet(QLocale locale);
+    LibreOfficeCalcSheet(QString program, QLocale locale);
+    ~LibreOfficeCalcSheet() override;
 
-    // A text the locale reads as a number becomes a number, a short date a date, an empty text
-    // an empty cell, anything else a string (never a formula).
-    void setCell(int row, int column, const QString& text) override;
-    void autoFitColumn(int column) override;
-    void autoFitColumns() override;
+    // Throws Failure when the temporary folder or the file cannot be made.
+    void newWorkbook() override;
+    void setHeader(int column, const QString& text) override;
+    // Throws Failure(InvalidCall) outside the sheet, for a text too long for a cell, or for a
+    // row above one already written.
+    void setCell(int row, int column, const CellValue& value) override;
+    void fitColumn(int column) override;
+    void fitColumns() override;
+    // Writes the file and starts "soffice --calc -n FILE", detached; throws Failure when the
+    // file cannot be written or Calc cannot be started. Once shown, nothing happens again.
+    void show() override;
+    // Finishes the file without showing it; it goes with the sheet unless shown.
+    void writeFile();
 
-    enum class Kind : std::uint8_t { Empty, Number, Date, DateTime, Text };
-    struct Cell {
-        Kind kind = Kind::Empty;
-        double number = 0;
-        QString text;  // as typed; also what the width is fitted to
-    };
-
-    const QLocale& locale() const { return m_locale; }
-    const std::vector<std::vector<Cell>>& rows() const { return m_rows; }
     // Widths in character units of the columns fitted so far (1-based keys).
     const std::map<int, double>& columnWidths() const { return m_widths; }
+    // The file that show() hands to Calc.
+    QString filePath() const;
 
 private:
+    void write(int row, int column, const CellValue& value, qsizetype length);
     void fit(int column);
+    void discard();
 
-    QLocale m_locale;
-    std::vector<std::vector<Cell>> m_rows;  // index 0 is sheet row 1
-    std::map<int, double> m_widths;
-    int m_columnCount = 0;
-};
-
-class LibreOfficeCalcWorkbook final : public SpreadsheetWorkbook {
-public:
-    explicit LibreOfficeCalcWorkbook(QLocale locale);
-
-    std::shared_ptr<SpreadsheetSheet> activeSheet() override { return m_sheet; }
-
-    // Writes the workbook as an .xlsx file; throws Failure when the file cannot be written.
-    void writeXlsx(const QString& path) const;
-
-private:
-    std::shared_ptr<LibreOfficeCalcSheet> m_sheet;
-};
-
-class LibreOfficeCalcApplication final : public SpreadsheetApplication {
-public:
-    LibreOfficeCalcApplication(QString program, QLocale locale);
-
-    std::shared_ptr<SpreadsheetWorkbook> addWorkbook() override;
-    // The first switch to visible writes the workbooks and starts "soffice --calc -n FILE...",
-    // detached; throws Failure when a file cannot be written or Calc cannot be started.
-    void setVisible(bool visible) override;
-
-private:
     QString m_program;
     QLocale m_locale;
-    std::vector<std::shared_ptr<LibreOfficeCalcWorkbook>> m_workbooks;
-    bool m_visible = false;
+    std::unique_ptr<QTemporaryDir> m_folder;
+    lxw_workbook* m_workbook = nullptr;
+    lxw_worksheet* m_sheet = nullptr;
+    lxw_format* m_date = nullptr;
+    lxw_format* m_dateTime = nullptr;
+    int m_lastRow = 0;
+    std::vector<qsizetype> m_longest;  // per column, index 0 is column 1
+    std::map<int, double> m_widths;
+    bool m_written = false;
+    bool m_shown = false;
 };
 
-class LibreOfficeCalc final : public SpreadsheetAutomation {
+class LibreOfficeCalc final : public Spreadsheet {
 public:
-    // Without a locale, texts are read in the user's locale at the time the instance is created.
+    // Without a locale, dates are shown in the user's locale at the time of start().
     LibreOfficeCalc() = default;
     explicit LibreOfficeCalc(QLocale locale) : m_locale(std::move(locale)) {}
 
     // Finds soffice on PATH; does not start it.
-    std::shared_ptr<SpreadsheetApplication> CreateObject(const QString& progId) override;
+    std::unique_ptr<SheetWriter> start() override;
 
 private:
     std::optional<QLocale> m_locale;

@@ -18,30 +18,7 @@ namespace {
 using Widths = std::vector<qsizetype>;
 
 Widths reportWidths(const GridData& grid) {
-    const int columns = grid.columnCount();
-    Widths widths(static_cast<std::size_t>(columns), 0);
-    for (int c = 0; c < columns; ++c) {
-        widths[static_cast<std::size_t>(c)] = grid.headers[c].size();
-    }
-    for (const GridRow& row : grid.rows) {
-        for (int c = 0; c < columns; ++c) {
-            widths[static_cast<std::size_t>(c)] =
-                std::max(widths[static_cast<std::size_t>(c)], row.cell(c).size());
-        }
-    }
-    return widths;
-}
-
-char* appendPadded(char* out, QStringView cell, qsizetype width) {
-    for (QChar ch : cell) {
-        const char16_t unit = ch.unicode();
-        *out++ = unit < 0x100 ? static_cast<char>(unit) : '?';
-    }
-    if (width > cell.size()) {
-        out = std::fill_n(out, width - cell.size(), ' ');
-    }
-    *out++ = '\t';
-    return out;
+    return columnWidths(grid, true);
 }
 
 qsizetype lineLength(const Widths& widths) {
@@ -52,11 +29,17 @@ qsizetype lineLength(const Widths& widths) {
     return length;
 }
 
+char* appendCell(char* out, QStringView text, qsizetype width) {
+    out = appendPadded(out, text, width);
+    *out++ = '\t';
+    return out;
+}
+
 QByteArray headerLine(const GridData& grid, const Widths& widths) {
     QByteArray line(lineLength(widths), Qt::Uninitialized);
     char* out = line.data();
     for (int c = 0; c < grid.columnCount(); ++c) {
-        out = appendPadded(out, grid.headers[c], widths[static_cast<std::size_t>(c)]);
+        out = appendCell(out, grid.headers()[c], widths[static_cast<std::size_t>(c)]);
     }
     *out++ = '\r';
     *out++ = '\n';
@@ -64,17 +47,24 @@ QByteArray headerLine(const GridData& grid, const Widths& widths) {
 }
 
 QByteArray rowLines(const GridData& grid, const Widths& widths) {
-    const auto checkedRows = std::count_if(grid.rows.begin(), grid.rows.end(),
-                                           [](const GridRow& row) { return row.checked(); });
+    const int rows = grid.rowCount();
+    qsizetype checkedRows = 0;
+    for (int r = 0; r < rows; ++r) {
+        checkedRows += grid.isChecked(r) ? 1 : 0;
+    }
     QByteArray lines(lineLength(widths) * checkedRows, Qt::Uninitialized);
     char* const begin = lines.data();
     char* out = begin;
-    for (const GridRow& row : grid.rows) {
-        if (!row.checked()) {
+    TextBuffer cell;
+    for (int r = 0; r < rows; ++r) {
+        if (!grid.isChecked(r)) {
             continue;
         }
         for (int c = 0; c < grid.columnCount(); ++c) {
-            out = appendPadded(out, row.cell(c), widths[static_cast<std::size_t>(c)]);
+            cell.clear();
+            grid.appendCell(cell, r, c);
+            out = appendCell(out, viewOf(cell),
+                             widths[static_cast<std::size_t>(c)]);
         }
         *out++ = '\r';
         *out++ = '\n';

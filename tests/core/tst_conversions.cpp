@@ -231,6 +231,19 @@ void TestConversions::formatterMatchesQtOnDates() {
             QCOMPARE(format.date(date), referenceDate(date, locale));
         }
     }
+    // Every locale Qt knows, month and day names included: each month, both ends of the range.
+    const auto all = QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript,
+                                              QLocale::AnyTerritory);
+    for (const QLocale& locale : all) {
+        const TextFormatter format(locale);
+        for (int month = 0; month < 12; ++month) {
+            const double date = 45306.0 + month * 30.5 + (month % 3) * 11;
+            QCOMPARE(format.date(date), referenceDate(date, locale));
+        }
+        QCOMPARE(format.date(AutomationDate::minimum), referenceDate(AutomationDate::minimum, locale));
+        QCOMPARE(format.date(2958465.0), referenceDate(2958465.0, locale));
+    }
+    QCOMPARE(TextFormatter(QLocale::c()).date(45306.0), u"15 Jan 2024"_s);
 }
 
 void TestConversions::parseNumber_data() {

@@ -2,7 +2,7 @@
 #include "core/Failure.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/ScheduleGridModel.h"
-#include "output/Spreadsheet.h"
+#include "output/SheetWriter.h"
 #include "shell/MessageBoxes.h"
 #include "shell/SettingsStore.h"
 
@@ -39,9 +39,28 @@ Failure appFailure() {
     return Failure::platform(PlatformFailure::InvalidCall);
 }
 
-struct StandInSheet final : SpreadsheetSheet {
-    explicit StandInSheet(Recording& r) : rec(r) {}
-    void setCell(int row, int column, const QString& text) override {
+// Records what the export writes; a cell is recorded with the text it was typed in as.
+struct RecordingSheet final : SheetWriter {
+    explicit RecordingSheet(Recording& r) : rec(r) {}
+    void newWorkbook() override {
+        if (rec.failAt == Recording::FailAt::Add) {
+            throw appFailure();
+        }
+        rec.calls.append(u"add"_s);
+    }
+    void setHeader(int column, const QString& text) override { record(1, column, text); }
+    void setCell(int row, int column, const CellValue& value) override {
+        record(row, column, value.text);
+    }
+    void fitColumn(int column) override { rec.calls.append(u"fit %1"_s.arg(column)); }
+    void fitColumns() override { rec.calls.append(u"fit all"_s); }
+    void show() override {
+        if (rec.failAt == Recording::FailAt::Visible) {
+            throw appFailure();
+        }
+        rec.calls.append(u"visible"_s);
+    }
+    void record(int row, int column, const QString& text) {
         if (rec.failAt == Recording::FailAt::Cell) {
             throw appFailure();
         }
@@ -50,44 +69,18 @@ struct StandInSheet final : SpreadsheetSheet {
             rec.pointerWhileWriting.append(rec.pointer());
         }
     }
-    void autoFitColumn(int column) override { rec.calls.append(u"fit %1"_s.arg(column)); }
-    void autoFitColumns() override { rec.calls.append(u"fit all"_s); }
     Recording& rec;
 };
 
-struct StandInWorkbook final : SpreadsheetWorkbook {
-    explicit StandInWorkbook(Recording& r) : sheet(std::make_shared<StandInSheet>(r)) {}
-    std::shared_ptr<SpreadsheetSheet> activeSheet() override { return sheet; }
-    std::shared_ptr<StandInSheet> sheet;
-};
-
-struct StandInApplication final : SpreadsheetApplication {
-    explicit StandInApplication(Recording& r) : rec(r) {}
-    std::shared_ptr<SpreadsheetWorkbook> addWorkbook() override {
-        if (rec.failAt == Recording::FailAt::Add) {
-            throw appFailure();
-        }
-        rec.calls.append(u"add"_s);
-        return std::make_shared<StandInWorkbook>(rec);
-    }
-    void setVisible(bool visible) override {
-        if (rec.failAt == Recording::FailAt::Visible) {
-            throw appFailure();
-        }
-        rec.calls.append(visible ? u"visible"_s : u"invisible"_s);
-    }
-    Recording& rec;
-};
-
-struct StandInAutomation final : SpreadsheetAutomation {
-    explicit StandInAutomation(Recording& r) : rec(r) {}
-    std::shared_ptr<SpreadsheetApplication> CreateObject(const QString& progId) override {
+struct RecordingSpreadsheet final : Spreadsheet {
+    explicit RecordingSpreadsheet(Recording& r) : rec(r) {}
+    std::unique_ptr<SheetWriter> start() override {
         ++rec.creates;
-        if (progId != u"Excel.Application"_s || rec.failAt == Recording::FailAt::Missing ||
+        if (rec.failAt == Recording::FailAt::Missing ||
             (rec.failAt == Recording::FailAt::SecondCreate && rec.creates == 2)) {
             throw Failure::platform(PlatformFailure::CannotCreateObject);
         }
-        return std::make_shared<StandInApplication>(rec);
+        return std::make_unique<RecordingSheet>(rec);
     }
     Recording& rec;
 };
@@ -149,7 +142,7 @@ void Form1ExportTest::init() {
 
     m_rec = Recording();
     m_rec.pointer = [this] { return m_window->MousePointer(); };
-    m_window->setSpreadsheetAutomation(std::make_shared<StandInAutomation>(m_rec));
+    m_window->setSpreadsheet(std::make_shared<RecordingSpreadsheet>(m_rec));
 
     // A modal box left open would hang the test: close it and fail.
     m_watchdog.setSingleShot(true);
@@ -218,7 +211,7 @@ void Form1ExportTest::applicationMissing() {
     QFETCH(bool, realBackend);
     const QByteArray path = qgetenv("PATH");
     if (realBackend) {
-        m_window->setSpreadsheetAutomation(makeDefaultSpreadsheetAutomation());
+        m_window->setSpreadsheet(makeDefaultSpreadsheet());
         qputenv("PATH", QFile::encodeName(m_dir->path()));
     }
     m_rec.failAt = Recording::FailAt::Missing;
@@ -293,7 +286,7 @@ void Form1ExportTest::exportsThroughCalc() {
     const QByteArray tmp = qgetenv("TMPDIR");
     qputenv("PATH", QFile::encodeName(bin) + ':' + path);
     qputenv("TMPDIR", QFile::encodeName(m_dir->path()));
-    m_window->setSpreadsheetAutomation(makeDefaultSpreadsheetAutomation());
+    m_window->setSpreadsheet(makeDefaultSpreadsheet());
     fillGrid();
     m_window->PushButton13_Click();
     qputenv("PATH", path);

@@ -55,9 +55,9 @@ private Q_SLOTS:
     void autoFit();
 
 private:
-    std::shared_ptr<SpreadsheetApplication> createApplication();
-    // Makes the application visible through the stand-in and returns its arguments.
-    QStringList showAndRecord(SpreadsheetApplication& application);
+    std::unique_ptr<SheetWriter> startCalc();
+    // Shows the workbook through the stand-in and returns its arguments.
+    QStringList showAndRecord(SheetWriter& sheet);
     QStringList convertToCsv(const QString& file);
 
     QTemporaryDir m_work;
@@ -96,12 +96,12 @@ void TestSpreadsheet::init() {
     QFile::remove(m_record);
 }
 
-std::shared_ptr<SpreadsheetApplication> TestSpreadsheet::createApplication() {
-    return LibreOfficeCalc().CreateObject(QStringLiteral("Excel.Application"));
+std::unique_ptr<SheetWriter> TestSpreadsheet::startCalc() {
+    return LibreOfficeCalc().start();
 }
 
-QStringList TestSpreadsheet::showAndRecord(SpreadsheetApplication& application) {
-    application.setVisible(true);
+QStringList TestSpreadsheet::showAndRecord(SheetWriter& sheet) {
+    sheet.show();
     QFile record(m_record);
     [&] { QTRY_VERIFY_WITH_TIMEOUT(record.exists(), 20000); }();
     if (!record.open(QIODevice::ReadOnly)) {
@@ -131,18 +131,14 @@ QStringList TestSpreadsheet::convertToCsv(const QString& file) {
 }
 
 void TestSpreadsheet::createObject_data() {
-    QTest::addColumn<QString>("progId");
     QTest::addColumn<bool>("standInOnPath");
     QTest::addColumn<bool>("created");
 
-    QTest::newRow("Calc on PATH") << "Excel.Application" << true << true;
-    QTest::newRow("ProgID in another case") << "excel.application" << true << true;
-    QTest::newRow("another ProgID") << "Word.Application" << true << false;
-    QTest::newRow("no soffice on PATH") << "Excel.Application" << false << false;
+    QTest::newRow("Calc on PATH") << true << true;
+    QTest::newRow("no soffice on PATH") << false << false;
 }
 
 void TestSpreadsheet::createObject() {
-    QFETCH(QString, progId);
     QFETCH(bool, standInOnPath);
     QFETCH(bool, created);
 
@@ -150,9 +146,9 @@ void TestSpreadsheet::createObject() {
         qputenv("PATH", QFile::encodeName(m_work.filePath("empty")));
     }
     try {
-        auto application = LibreOfficeCalc().CreateObject(progId);
+        auto sheet = LibreOfficeCalc().start();
         QVERIFY(created);
-        QVERIFY(application);
+        QVERIFY(sheet);
     } catch (const Failure& failure) {
         QVERIFY(!created);
         QCOMPARE(failure.number(), static_cast<int>(PlatformFailure::CannotCreateObject));
@@ -163,11 +159,11 @@ void TestSpreadsheet::createObject() {
 }
 
 void TestSpreadsheet::visibleOpensNewWorkbookFromTemplate() {
-    auto application = createApplication();
-    auto sheet = application->Workbooks().Add()->ActiveSheet();
-    sheet->Cells(1, 1) = QStringLiteral("#");
+    auto sheet = startCalc();
+    sheet->newWorkbook();
+    sheet->setHeader(1, QStringLiteral("#"));
 
-    const QStringList arguments = showAndRecord(*application);
+    const QStringList arguments = showAndRecord(*sheet);
     QCOMPARE(arguments.size(), 3);
     QCOMPARE(arguments[0], QStringLiteral("--calc"));
     QCOMPARE(arguments[1], QStringLiteral("-n"));
@@ -187,7 +183,7 @@ void TestSpreadsheet::visibleOpensNewWorkbookFromTemplate() {
 
     // Already visible: nothing is started again.
     QFile::remove(m_record);
-    application->setVisible(true);
+    sheet->show();
     QTest::qWait(200);
     QVERIFY(!QFile::exists(m_record));
 }
@@ -196,17 +192,16 @@ void TestSpreadsheet::readBackTypes_data() {
     QTest::addColumn<QString>("shown");
     // One workbook for every case: Calc starts once.
     if (m_typedShown.empty()) {
-        auto workbook = std::make_shared<LibreOfficeCalcWorkbook>(QLocale());
-        auto sheet = workbook->ActiveSheet();
+        auto sheet = startCalc();
+        sheet->newWorkbook();
         int row = 1;
         for (const auto& typed : typedCases) {
-            sheet->Cells(row, 1) = QStringLiteral("row");
-            sheet->Cells(row, 2) = typed.text;
+            sheet->setCell(row, 1, typedIn(QStringLiteral("row")));
+            sheet->setCell(row, 2, typedIn(typed.text));
             ++row;
         }
-        const QString file = m_work.filePath("types.xlsx");
-        workbook->writeXlsx(file);
-        const QStringList csv = convertToCsv(file);
+        const QStringList launch = showAndRecord(*sheet);
+        const QStringList csv = convertToCsv(launch.value(2));
         for (int i = 0; i < csv.size() && i < static_cast<int>(typedCases.size()); ++i) {
             m_typedShown[typedCases[i].name] = csv[i].section(u',', 1);
         }
@@ -240,21 +235,21 @@ void TestSpreadsheet::failures() {
     QTemporaryDir bin;
     QVERIFY(QFile::copy(m_standInDir + "/soffice", bin.filePath("soffice")));
     qputenv("PATH", QFile::encodeName(bin.path()));
-    auto application = createApplication();
-    application->Workbooks().Add()->ActiveSheet()->Cells(1, 1) = QStringLiteral("#");
-    if (folderMissing) {
-        qputenv("TMPDIR", QFile::encodeName(m_work.filePath("missing/folder")));
-    } else {
-        QVERIFY(bin.remove());
-    }
+    auto sheet = startCalc();
     const QDir temp(m_work.filePath("tmp"));
     const auto folders = [&] {
         return temp.entryList({"ravenmoor-*"}, QDir::Dirs | QDir::NoDotAndDotDot).size();
     };
     const auto before = folders();
     try {
-        application->setVisible(true);
-        QFAIL("setVisible(true) did not fail");
+        if (folderMissing) {
+            qputenv("TMPDIR", QFile::encodeName(m_work.filePath("missing/folder")));
+        }
+        sheet->newWorkbook();
+        sheet->setHeader(1, QStringLiteral("#"));
+        QVERIFY(bin.remove());
+        sheet->show();
+        QFAIL("the workbook was shown");
     } catch (const Failure& failure) {
         QCOMPARE(failure.number(), number);
     }
@@ -265,38 +260,44 @@ void TestSpreadsheet::failures() {
 }
 
 void TestSpreadsheet::fileCannotBeWritten() {
-    LibreOfficeCalcWorkbook workbook{QLocale()};
-    workbook.ActiveSheet()->Cells(1, 1) = QStringLiteral("#");
+    LibreOfficeCalcSheet sheet(m_standInDir + "/soffice", QLocale());
+    sheet.newWorkbook();
+    sheet.setHeader(1, QStringLiteral("#"));
+    QVERIFY(QDir(QFileInfo(sheet.filePath()).absolutePath()).removeRecursively());
     try {
-        workbook.writeXlsx(m_work.filePath("missing/Book1.xlsx"));
-        QFAIL("writeXlsx did not fail");
+        sheet.show();
+        QFAIL("show did not fail");
     } catch (const Failure& failure) {
         QCOMPARE(failure.number(), static_cast<int>(PlatformFailure::PathFileAccessError));
     }
+    QVERIFY(!QFile::exists(m_record));
 }
 
 void TestSpreadsheet::autoFit() {
-    LibreOfficeCalcSheet sheet{QLocale()};
-    sheet.Cells(1, 1) = QStringLiteral("#");
-    sheet.Cells(1, 2) = QStringLiteral("Opening Bal.");
-    sheet.Columns(1).AutoFit();
-    sheet.Columns(2).AutoFit();
+    LibreOfficeCalcSheet sheet(m_standInDir + "/soffice", QLocale());
+    sheet.newWorkbook();
+    sheet.setHeader(1, QStringLiteral("#"));
+    sheet.setHeader(2, QStringLiteral("Opening Bal."));
+    sheet.fitColumn(1);
+    sheet.fitColumn(2);
     const double headerOnly = sheet.columnWidths().at(1);
     const double longHeader = sheet.columnWidths().at(2);
     QVERIFY(longHeader > headerOnly);
 
     // A fit holds until the next one.
-    sheet.Cells(2, 1) = QStringLiteral("a much longer first-column text");
+    sheet.setCell(2, 1, typedIn(QStringLiteral("a much longer first-column text")));
     QCOMPARE(sheet.columnWidths().at(1), headerOnly);
-    sheet.Columns().AutoFit();
+    sheet.fitColumns();
     QVERIFY(sheet.columnWidths().at(1) > longHeader);
     QCOMPARE(sheet.columnWidths().at(2), longHeader);
     QCOMPARE(sheet.columnWidths().count(3), std::size_t{0});
 
-    QVERIFY_THROWS_EXCEPTION(Failure, sheet.Columns(0).AutoFit());
-    QVERIFY_THROWS_EXCEPTION(Failure, sheet.Cells(1, 1) = QString(32768, u'x'));
-    QVERIFY_THROWS_EXCEPTION(Failure, sheet.Cells(0, 1) = QStringLiteral("x"));
-    QVERIFY_THROWS_EXCEPTION(Failure, sheet.Cells(1, 16385) = QStringLiteral("x"));
+    QVERIFY_THROWS_EXCEPTION(Failure, sheet.fitColumn(0));
+    QVERIFY_THROWS_EXCEPTION(Failure, sheet.setCell(3, 1, typedIn(QString(32768, u'x'))));
+    QVERIFY_THROWS_EXCEPTION(Failure, sheet.setCell(0, 1, typedIn(QStringLiteral("x"))));
+    QVERIFY_THROWS_EXCEPTION(Failure, sheet.setCell(3, 16385, typedIn(QStringLiteral("x"))));
+    // Rows go out in order.
+    QVERIFY_THROWS_EXCEPTION(Failure, sheet.setCell(1, 1, typedIn(QStringLiteral("x"))));
 }
 
 QTEST_GUILESS_MAIN(TestSpreadsheet)

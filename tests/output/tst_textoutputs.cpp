@@ -26,26 +26,27 @@ struct Row {
     QStringList cells;
 };
 
-GridData makeGrid(const QStringList& headers, std::initializer_list<Row> rows) {
-    GridData grid;
-    grid.headers = headers;
+GridData makeGrid(const QStringList& headers, const std::vector<Row>& rows) {
+    std::vector<GridRow> gridRows;
     for (const Row& source : rows) {
         GridRow row(source.cells.value(0));
         for (int c = 1; c < source.cells.size(); ++c) {
             row.setCell(c, source.cells[c]);
         }
         row.setChecked(source.checked);
-        grid.rows.push_back(std::move(row));
+        gridRows.push_back(std::move(row));
     }
-    return grid;
+    return GridData(headers, std::move(gridRows));
 }
 
 const QStringList threeHeaders{u"#"_s, u"Amount"_s, u"Rate"_s};
 
-GridData threeColumnExample() {
-    return makeGrid(threeHeaders, {{true, {u"1"_s, u"100"_s, u"7.5"_s}},
-                                   {false, {u"123"_s, u"5"_s, u"0"_s}},
-                                   {true, {u"2"_s, u"99.25"_s, u""_s}}});
+GridData threeColumnExample(int extraFirstRows = 0) {
+    std::vector<Row> rows{{true, {u"1"_s, u"100"_s, u"7.5"_s}},
+                          {false, {u"123"_s, u"5"_s, u"0"_s}},
+                          {true, {u"2"_s, u"99.25"_s, u""_s}}};
+    rows.insert(rows.end(), static_cast<std::size_t>(extraFirstRows), rows.front());
+    return makeGrid(threeHeaders, rows);
 }
 
 const QStringList sixHeaders{
@@ -188,10 +189,7 @@ void TextOutputsTest::saveFailure() {
     QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
 
     RecordingBoxes boxes;
-    GridData grid = threeColumnExample();
-    for (int i = 0; i < 50; ++i) {
-        grid.rows.push_back(grid.rows.front());
-    }
+    const GridData grid = threeColumnExample(50);
     SaveListviewProperlySpacedWithoutProgressBar(grid, dir.filePath(relativePath), boxes);
 
     QCOMPARE(boxes.shown.size(), 1);  // once, not once per line
@@ -239,10 +237,7 @@ void TextOutputsTest::writeFailureLeavesExistingFile() {
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(u"report.txt"_s);
     writeFile(path, "the earlier report\r\n"_ba);
-    GridData grid = threeColumnExample();
-    for (int i = 0; i < 5000; ++i) {
-        grid.rows.push_back(grid.rows.front());
-    }
+    const GridData grid = threeColumnExample(5000);
 
     rlimit saved{};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
