@@ -5,7 +5,7 @@
 #include "solver/LoanRows.h"
 #include "solver/Money.h"
 #include "solver/Solver.h"
-#include "solver/TrueCost.h"
+#include "planner/TrueCost.h"
 
 #include <QIODevice>
 
@@ -130,7 +130,7 @@ int runSolve(const QStringList& args, Io io) {
                                             rule->value_or(planner::InstalmentRounding::NearestCent),
                                             *interest};
         const solver::LoanRows rows = solver::loanRows(input, arithmetic);
-        const std::optional<solver::TrueCost> cost =
+        const std::optional<planner::TrueCost> cost =
             rows.error.isEmpty() ? std::optional(solver::trueCostOf(input, rows, fees))
                                  : std::nullopt;
         const auto [low, high] = rateInterval(solution.rateLow, solution.rateHigh);

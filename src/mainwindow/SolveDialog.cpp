@@ -2,7 +2,7 @@
 
 #include "core/Conversions.h"
 #include "solver/LoanRows.h"
-#include "solver/TrueCost.h"
+#include "planner/TrueCost.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -4,7 +4,7 @@
 #include "solver/Reconcile.h"
 #include "solver/Solver.h"
 #include "solver/Statement.h"
-#include "solver/TrueCost.h"
+#include "planner/TrueCost.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -233,7 +233,7 @@ void TestSolver::trueCost() {
     QFETCH(QList<qint64>, payments);
     QFETCH(double, apr);
     const std::vector<Cents> stream(payments.begin(), payments.end());
-    const auto cost = solver::trueCost(principal, 12, stream, 0, fees);
+    const auto cost = planner::trueCost(principal, 12, stream, 0, fees);
     QVERIFY(cost.aprPercent);
     QVERIFY2(std::fabs(*cost.aprPercent - apr) < 1e-7, qPrintable(QString::number(*cost.aprPercent, 'g', 12)));
     QCOMPARE(cost.totalPaid, std::accumulate(stream.begin(), stream.end(), Cents(fees)));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "solver/LoanRows.h"
+#include "planner/Planner.h"
 
 #include <optional>
 #include <span>
@@ -12,9 +12,7 @@
 // percentage rate: the annual rate (12 times a monthly rate i) at which the payments, discounted
 // monthly (payment k by (1 + i)^k), are worth the principal minus the fees; found by bisection
 // to 1e-9 percent.
-namespace solver {
-
-using planner::Cents;
+namespace planner {
 
 struct TrueCost {
     Cents totalInterest = 0;
@@ -32,8 +30,8 @@ std::optional<double> annualPercentageRate(Cents principal, Cents fees,
 TrueCost trueCost(Cents principal, double annualPercent, std::span<const Cents> payments,
                   Cents totalInterest, std::optional<Cents> fees = std::nullopt);
 
-// The cost of a loan's rows: each month pays its principal, interest and extra.
-TrueCost trueCostOf(const planner::PlanInput& loan, const LoanRows& rows,
+// The cost of a plan: each month pays its principal, interest and extra.
+TrueCost trueCostOf(const PlanInput& loan, const Plan& plan,
                     std::optional<Cents> fees = std::nullopt);
 
-}  // namespace solver
+}  // namespace planner

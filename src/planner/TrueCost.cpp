@@ -1,10 +1,10 @@
-#include "solver/TrueCost.h"
+#include "planner/TrueCost.h"
 
 #include <cmath>
 #include <numeric>
 #include <vector>
 
-namespace solver {
+namespace planner {
 
 namespace {
 
@@ -23,7 +23,7 @@ double presentValue(std::span<const Cents> payments, double annualPercent) {
 }  // namespace
 
 double effectiveAnnualPercent(double annualPercent) {
-    return (std::pow(1.0 + planner::monthlyRate(annualPercent), 12.0) - 1.0) * 100.0;
+    return (std::pow(1.0 + monthlyRate(annualPercent), 12.0) - 1.0) * 100.0;
 }
 
 std::optional<double> annualPercentageRate(Cents principal, Cents fees,
@@ -60,16 +60,15 @@ TrueCost trueCost(Cents principal, double annualPercent, std::span<const Cents> 
     return cost;
 }
 
-TrueCost trueCostOf(const planner::PlanInput& loan, const LoanRows& rows,
-                    std::optional<Cents> fees) {
+TrueCost trueCostOf(const PlanInput& loan, const Plan& plan, std::optional<Cents> fees) {
     std::vector<Cents> payments;
-    payments.reserve(rows.rows.size());
+    payments.reserve(plan.rows.size());
     Cents interest = 0;
-    for (const LoanRow& row : rows.rows) {
+    for (const PlanRow& row : plan.rows) {
         payments.push_back(row.principal + row.interest + row.extra);
         interest += row.interest;
     }
     return trueCost(loan.principal, loan.annualPercent, payments, interest, fees);
 }
 
-}  // namespace solver
+}  // namespace planner
