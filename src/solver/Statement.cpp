@@ -753,8 +753,12 @@ Statement readStatement(const StatementTable& table, const std::vector<Role>& co
             continue;
         }
         const auto unreadable = [&](QString reason) {
-            statement.unreadable.push_back(
-                UnreadableRow{line, static_cast<int>(i), cells.join(u"  "_s), std::move(reason)});
+            qsizetype used = cells.size();
+            while (used > 0 && cells[used - 1].isEmpty()) {
+                --used;
+            }
+            statement.unreadable.push_back(UnreadableRow{
+                line, static_cast<int>(i), cells.first(used).join(u"  "_s), std::move(reason)});
         };
         if (needed == 0) {
             unreadable(u"no column holds an amount"_s);
