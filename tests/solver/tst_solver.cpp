@@ -107,6 +107,8 @@ private Q_SLOTS:
     void unreadableRowsAreListed();
     void commandLine_data();
     void commandLine();
+    void golden_data();
+    void golden();
 };
 
 void TestSolver::roundTrip_data() {
@@ -469,6 +471,27 @@ void TestSolver::commandLine() {
     const auto [actual, text] = runCli(args);
     QVERIFY2(text.contains(output), qPrintable(text));
     QCOMPARE(actual, status);
+}
+
+void TestSolver::golden_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("rate with fees, text")
+        << QStringList{u"solve"_s, u"--for"_s, u"rate"_s, u"--emi"_s, u"8838.17"_s, u"-p"_s,
+                       u"100000"_s, u"-n"_s, u"12"_s, u"--fees"_s, u"500"_s}
+        << "solve-rate.txt";
+    QTest::newRow("principal, json")
+        << QStringList{u"solve"_s, u"--for"_s, u"principal"_s, u"--emi"_s, u"900"_s, u"-n"_s,
+                       u"120"_s, u"-r"_s, u"5"_s, u"--format"_s, u"json"_s}
+        << "solve-principal.json";
+}
+
+void TestSolver::golden() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, file);
+    const auto [status, output] = runCli(args);
+    QCOMPARE(status, 0);
+    QCOMPARE(output, readFile(u"../golden/"_s + file));
 }
 
 QTEST_GUILESS_MAIN(TestSolver)
