@@ -160,25 +160,29 @@ bool isMonthName(QStringView word);
 QStringList splitWords(QStringView line) {
     static const QRegularExpression blanks(u"[\\s\u00A0\u202F]+"_s);
     const QStringList words = line.toString().split(blanks, Qt::SkipEmptyParts);
+    const auto isCurrency = [](const QString& word) {
+        return isCurrencyWord(word) ||
+               (word.size() <= 2 && word.front().category() == QChar::Symbol_Currency);
+    };
+    // A line that ends in a currency sign writes it after each amount, else before.
+    const bool suffix = !words.isEmpty() && isCurrency(words.back());
     QStringList cells;
-    bool pendingPrefix = false;
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        const QString& word = words[i];
-        const bool currency = isCurrencyWord(word) ||
-                              (word.size() <= 2 && word.front().category() == QChar::Symbol_Currency);
-        const bool sign = word.size() == 1 && isMinus(word.front());
-        if ((currency || sign) && !cells.isEmpty() && !pendingPrefix && !sign &&
-            cells.back().back().isDigit()) {
+    QString prefix;
+    for (const QString& word : words) {
+        const bool currency = isCurrency(word);
+        if (currency && suffix && !cells.isEmpty()) {
             cells.back() += u' ' + word;
             continue;
         }
-        if (pendingPrefix) {
-            cells.back() += u' ' + word;
-            pendingPrefix = currency || sign;
+        if (currency || (word.size() == 1 && isMinus(word.front()))) {
+            prefix += word + u' ';
             continue;
         }
-        cells << word;
-        pendingPrefix = currency || sign;
+        cells << prefix + word;
+        prefix.clear();
+    }
+    if (!prefix.isEmpty()) {
+        cells << prefix.trimmed();
     }
     // 31 Jan 2026, Jan 31, 2026
     QStringList joined;
@@ -498,7 +502,10 @@ StatementTable splitStatement(QStringView text) {
         for (const QStringList& row : candidate) {
             for (const QString& cell : row) {
                 ++cells;
-                spaced += cell.contains(u' ') && !hasLetters(cell) ? 1 : 0;
+                // Pasted text split at its decimal commas leaves blanks between numbers.
+                const bool digits = std::any_of(cell.begin(), cell.end(),
+                                                [](QChar c) { return c.isDigit(); });
+                spaced += cell.contains(u' ') && digits ? 1 : 0;
             }
         }
         if (consistent(candidate) && spaced * 4 <= cells) {
@@ -687,16 +694,21 @@ std::vector<Role> guessColumns(const StatementTable& table, const NumberStyle& s
             balances.push_back(c);
         }
     }
-    if (balances.size() == 2 && !taken(Role::Opening) && !taken(Role::Closing)) {
-        const auto& a = series(balances[0]);
-        const auto& b = series(balances[1]);
-        int aFollowsB = 0;
-        for (std::size_t i = 0; i + 1 < a.size(); ++i) {
-            aFollowsB += a[i + 1] && a[i + 1] == b[i] ? 1 : 0;
+    // Of two balance columns, the opening one repeats the closing one a row later.
+    const auto follows = [&](int later, int earlier) {
+        const auto& a = series(later);
+        const auto& b = series(earlier);
+        int count = 0;
+        for (std::size_t i = 0; i + 1 < a.size() && i < b.size(); ++i) {
+            count += a[i + 1] && a[i + 1] == b[i] ? 1 : 0;
         }
-        const bool opening = aFollowsB * 2 >= static_cast<int>(a.size()) - 1;
-        assign(balances[opening ? 0 : 1], Role::Opening);
-        assign(balances[opening ? 1 : 0], Role::Closing);
+        return count * 2 >= static_cast<int>(a.size()) - 1;
+    };
+    if (balances.size() == 2 && !taken(Role::Opening) && !taken(Role::Closing) &&
+        (follows(balances[0], balances[1]) || follows(balances[1], balances[0]))) {
+        const bool firstOpens = follows(balances[0], balances[1]);
+        assign(balances[firstOpens ? 0 : 1], Role::Opening);
+        assign(balances[firstOpens ? 1 : 0], Role::Closing);
     } else if (!balances.empty() && !taken(Role::Closing)) {
         assign(balances[0], Role::Closing);
     }

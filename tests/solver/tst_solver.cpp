@@ -104,6 +104,8 @@ private Q_SLOTS:
     void programStatements();
     void pastedStatements_data();
     void pastedStatements();
+    void statementForms_data();
+    void statementForms();
     void unreadableRowsAreListed();
     void commandLine_data();
     void commandLine();
@@ -396,6 +398,53 @@ void TestSolver::pastedStatements() {
     const auto result =
         solver::reconcile(loanOf(principal, months, rate, start), parsed.statement, referenceRows);
     QCOMPARE(result.sentence, sentence);
+}
+
+void TestSolver::statementForms_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("columns");
+    QTest::addColumn<QString>("firstRow");  // number, payment, principal, interest, closing
+    QTest::newRow("quoted csv, comma decimals")
+        << "Month,Payment,Interest,Principal,Balance\n"
+           "1,\"8838,17\",\"916,67\",\"7921,50\",\"92078,50\"\n"
+           "2,\"8838,17\",\"844,05\",\"7994,12\",\"84084,38\"\n"
+        << "number,payment,interest,principal,closing" << "1 883817 792150 91667 9207850";
+    QTest::newRow("no header, values tell")
+        << "1\t8,838.17\t7,921.50\t916.67\t92,078.50\n"
+           "2\t8,838.17\t7,994.12\t844.05\t84,084.38\n"
+           "3\t8,838.17\t8,067.40\t770.77\t76,016.98\n"
+        << "number,payment,principal,interest,closing" << "1 883817 792150 91667 9207850";
+    QTest::newRow("single blanks, signs apart")
+        << "1 31-Jan-26 EUR 8.838,17 EUR 7.921,50 EUR 916,67 EUR 92.078,50\n"
+           "2 28-Feb-26 EUR 8.838,17 EUR 7.994,12 EUR 844,05 EUR 84.084,38\n"
+        << "number,date,payment,principal,interest,closing" << "1 883817 792150 91667 9207850";
+    QTest::newRow("opening and closing")
+        << "#;Opening;Payment;Interest;Principal;Closing\n"
+           "1;100000.00;8838.17;916.67;7921.50;92078.50\n"
+           "2;92078.50;8838.17;844.05;7994.12;84084.38\n"
+        << "number,opening,payment,interest,principal,closing"
+        << "1 883817 792150 91667 9207850";
+}
+
+void TestSolver::statementForms() {
+    QFETCH(QString, text);
+    QFETCH(QString, columns);
+    QFETCH(QString, firstRow);
+    const auto parsed = solver::parseStatement(text);
+    QStringList guessed;
+    for (const Role role : parsed.columns) {
+        guessed << solver::roleName(role);
+    }
+    QCOMPARE(guessed.join(u','), columns);
+    QVERIFY(parsed.statement.unreadable.empty());
+    QVERIFY(!parsed.statement.rows.empty());
+    const auto& row = parsed.statement.rows.front();
+    QStringList values{QString::number(row.number.value_or(0))};
+    for (const Role role : {Role::Payment, Role::Principal, Role::Interest, Role::Closing}) {
+        values << QString::number(
+            row.amounts[static_cast<std::size_t>(solver::amountIndex(role))].value_or(-1));
+    }
+    QCOMPARE(values.join(u' '), firstRow);
 }
 
 void TestSolver::unreadableRowsAreListed() {
