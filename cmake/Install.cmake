@@ -5,15 +5,17 @@ include(GNUInstallDirs)
 set(RAVENMOOR_APP_ID org.kestrelor.Ravenmoor)
 set(RAVENMOOR_PROGRAM_DIR lib/ravenmoor)
 
-install(TARGETS ravenmoor RUNTIME DESTINATION ${RAVENMOOR_PROGRAM_DIR})
+install(TARGETS ravenmoor ravenmoor-cli RUNTIME DESTINATION ${RAVENMOOR_PROGRAM_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/data/HAND-M.CUR DESTINATION ${RAVENMOOR_PROGRAM_DIR})
-install(CODE "
-    set(bin_dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-    file(MAKE_DIRECTORY \"\${bin_dir}\")
-    file(REMOVE \"\${bin_dir}/ravenmoor\")
-    file(CREATE_LINK ../${RAVENMOOR_PROGRAM_DIR}/ravenmoor \"\${bin_dir}/ravenmoor\" SYMBOLIC)
-    message(STATUS \"Installing: \${bin_dir}/ravenmoor -> ../${RAVENMOOR_PROGRAM_DIR}/ravenmoor\")
-")
+foreach(program ravenmoor ravenmoor-cli)
+    install(CODE "
+        set(bin_dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+        file(MAKE_DIRECTORY \"\${bin_dir}\")
+        file(REMOVE \"\${bin_dir}/${program}\")
+        file(CREATE_LINK ../${RAVENMOOR_PROGRAM_DIR}/${program} \"\${bin_dir}/${program}\" SYMBOLIC)
+        message(STATUS \"Installing: \${bin_dir}/${program} -> ../${RAVENMOOR_PROGRAM_DIR}/${program}\")
+    ")
+endforeach()
 
 install(FILES ${PROJECT_SOURCE_DIR}/data/${RAVENMOOR_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -21,6 +21,10 @@ double annuity(double balanceUnits, double r, int months) {
         return balanceUnits / months;
     }
     const double g = std::pow(1.0 + r, months);
+    if (std::isinf(g)) {
+        // Any g beyond 2^53 already makes g / (g - 1) exactly 1; inf / inf would be NaN.
+        return r * balanceUnits;
+    }
     return (r * balanceUnits) * (g / (g - 1.0));
 }
 

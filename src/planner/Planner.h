@@ -43,6 +43,10 @@ using Event = std::variant<OneOffExtra, RecurringExtra, RateChange>;
 
 enum class Policy { ShorterTerm, LowerInstalment };
 
+inline constexpr Cents maxPrincipal = 100'000'000'000'000;
+inline constexpr int maxMonths = 32767;
+inline constexpr double maxAnnualPercent = 1000;
+
 struct PlanInput {
     Cents principal = 0;        // 1 .. 100,000,000,000,000 cents
     int months = 0;             // 1 .. 32767
@@ -77,7 +81,7 @@ struct PlanTotals {
 struct Plan {
     std::vector<PlanRow> rows;
     PlanTotals totals;
-    std::vector<Cents> instalments;  // the instalment in force, each time it was set
+    std::vector<Cents> instalments;  // the instalment in force, each time it changed
 };
 
 struct Comparison {
@@ -85,6 +89,9 @@ struct Comparison {
     int monthsSaved = 0;
     QDate baselineEndDate;  // the loan without events
     QDate endDate;
+    Cents baselineInterest = 0;
+    int baselineMonths = 0;
+    QString baselineError;  // the loan without events failed: nothing above is meaningful
 };
 
 // A failure of the plan: a message for the user ("The instalment does not cover the interest
@@ -94,11 +101,25 @@ struct PlanResult {
     QString error;
 };
 
+// Which entry of the input a problem belongs to: the loan itself (event -1) or one event.
+enum class Field { Principal, Months, Rate, StartDate, Month, EndMonth, Amount };
+struct InputProblem {
+    int event = -1;  // index into PlanInput::events, or -1 for the loan's own fields
+    Field field = Field::Principal;
+    QString message;
+};
+
+// Every problem of the input, loan fields first, then the events in order.
+std::vector<InputProblem> inputProblems(const PlanInput& input);
+
 // Checks the input's ranges and the events (a month past the term, an amount of zero or less, a
 // rate outside 0..1000) and returns the first problem found, or an empty text.
 QString validate(const PlanInput& input);
 
 PlanResult computePlan(const PlanInput& input);
+
+// The loan without events, under the same roundings.
+PlanResult computeBaseline(const PlanInput& input);
 
 // The same loan without events, under the same roundings, against the plan.
 Comparison compare(const PlanInput& input, const Plan& plan);

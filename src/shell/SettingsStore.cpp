@@ -82,3 +82,18 @@ void SettingsStore::write(const QString& key, const QString& text) {
 void SettingsStore::setWriteFailureNotifier(std::function<void(const QString& message)> notifier) {
     m_notifier = std::move(notifier);
 }
+
+std::optional<QString> SettingsStore::readInGroup(const QString& otherGroup,
+                                                  const QString& key) const {
+    const QVariant value = m_settings->value(otherGroup + u'/' + key);
+    if (value.typeId() != QMetaType::QString) {
+        return std::nullopt;
+    }
+    return value.toString();
+}
+
+void SettingsStore::writeInGroup(const QString& otherGroup, const QString& key,
+                                 const QString& text) {
+    m_settings->setValue(otherGroup + u'/' + key, text);
+    m_settings->sync();
+}

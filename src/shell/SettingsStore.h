@@ -31,6 +31,11 @@ public:
     void write(const QString& key, const QString& text);
     void setWriteFailureNotifier(std::function<void(const QString& message)> notifier);
 
+    // Texts that other parts of the program remember, under a group of their own (never the
+    // window's four keys). A missing or unreadable value reads as nothing; writes are synced.
+    std::optional<QString> readInGroup(const QString& group, const QString& key) const;
+    void writeInGroup(const QString& group, const QString& key, const QString& text);
+
 private:
     std::optional<QString> stored(const QString& key) const;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "planner/Arithmetic.h"
+#include "planner/Planner.h"
 
 #include <QString>
 #include <QStringView>
@@ -25,9 +25,9 @@ using InstalmentRule = std::optional<planner::InstalmentRounding>;
 QString ruleName(InstalmentRule rule);
 std::optional<InstalmentRule> ruleFromName(QStringView text);
 
-inline constexpr Cents maxPrincipal = 100'000'000'000'000;  // 1,000,000,000,000.00
-inline constexpr int maxMonths = 32767;
-inline constexpr double maxAnnualPercent = 1000;
+using planner::maxAnnualPercent;
+using planner::maxMonths;
+using planner::maxPrincipal;
 
 // The instalment in whole cents, or nothing where the arithmetic overflows.
 std::optional<Cents> instalmentCents(Cents principal, int months, double annualPercent,

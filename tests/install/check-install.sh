@@ -13,6 +13,10 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 [ -L "$prefix/bin/ravenmoor" ] || fail "bin/ravenmoor is not a link"
 [ "$(readlink -f "$prefix/bin/ravenmoor")" = "$(readlink -f "$prefix/lib/ravenmoor/ravenmoor")" ] ||
     fail "bin/ravenmoor does not point at the program"
+[ -x "$prefix/lib/ravenmoor/ravenmoor-cli" ] || fail "ravenmoor-cli not beside the program"
+[ "$(readlink -f "$prefix/bin/ravenmoor-cli")" = "$(readlink -f "$prefix/lib/ravenmoor/ravenmoor-cli")" ] ||
+    fail "bin/ravenmoor-cli does not point at the command-line program"
+"$prefix/bin/ravenmoor-cli" --version >/dev/null || fail "ravenmoor-cli does not run"
 for size in 32 48 128 256; do
     icon="$prefix/share/icons/hicolor/${size}x${size}/apps/org.kestrelor.Ravenmoor.png"
     [ -f "$icon" ] || fail "icon ${size} missing"

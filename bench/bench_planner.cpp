@@ -1,0 +1,63 @@
+#include "planner/Planner.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// 32767 months and 100 events: one-offs, monthly extras over stretches of the loan and rate
+// changes, under the lower-instalment policy so that the loan keeps its last month.
+planner::PlanInput longPlan() {
+    planner::PlanInput input;
+    input.principal = 100'000'000;
+    input.months = planner::maxMonths;
+    input.annualPercent = 0.05;
+    input.startDate = QDate(2026, 1, 31);
+    input.policy = planner::Policy::LowerInstalment;
+    for (int i = 0; i < 100; ++i) {
+        const int month = 1 + i * 320;
+        switch (i % 3) {
+        case 0: input.events.emplace_back(planner::OneOffExtra{month, 5000}); break;
+        case 1: input.events.emplace_back(planner::RecurringExtra{100, month, month + 200}); break;
+        default: input.events.emplace_back(planner::RateChange{month, 0.02 + (i % 7) * 0.01}); break;
+        }
+    }
+    return input;
+}
+
+void BM_Plan32767Months100Events(benchmark::State& state) {
+    const planner::PlanInput input = longPlan();
+    for (auto _ : state) {
+        const planner::PlanResult result = planner::computePlan(input);
+        if (!result.plan || result.plan->rows.size() != planner::maxMonths) {
+            state.SkipWithError(result.plan ? "the plan ends early" : qPrintable(result.error));
+            break;
+        }
+        benchmark::DoNotOptimize(result.plan->totals.interest);
+    }
+}
+
+// ravenmoor-cli from start to exit, its output going to /dev/null.
+void BM_CliScheduleCopy32767Months(benchmark::State& state) {
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/ravenmoor-cli");
+    const QStringList args{QStringLiteral("schedule"), QStringLiteral("-p"), QStringLiteral("1000000"),
+                           QStringLiteral("-n"), QStringLiteral("32767"), QStringLiteral("-r"),
+                           QStringLiteral("0.1"), QStringLiteral("-s"), QStringLiteral("2026-01-31"),
+                           QStringLiteral("--format"), QStringLiteral("copy")};
+    for (auto _ : state) {
+        QProcess cli;
+        cli.setStandardOutputFile(QProcess::nullDevice());
+        cli.start(program, args);
+        if (!cli.waitForFinished(10000) || cli.exitCode() != 0) {
+            state.SkipWithError("ravenmoor-cli failed");
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_Plan32767Months100Events)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CliScheduleCopy32767Months)->Unit(benchmark::kMillisecond)->UseRealTime();

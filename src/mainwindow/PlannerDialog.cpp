@@ -1,0 +1,390 @@
+#include "mainwindow/PlannerDialog.h"
+
+#include "core/Conversions.h"
+#include "mainwindow/Form1.h"
+#include "mainwindow/PlannerModels.h"
+#include "shell/SettingsStore.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString settingsGroup = u"Planner"_s;
+
+// The kind column edits with a list of the three kinds.
+class KindDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex&) const override {
+        auto* box = new QComboBox(parent);
+        for (auto kind : {PlanEventKind::OneOff, PlanEventKind::Recurring, PlanEventKind::RateChange}) {
+            box->addItem(planEventKindName(kind));
+        }
+        return box;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        static_cast<QComboBox*>(editor)->setCurrentIndex(index.data(Qt::EditRole).toInt());
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        model->setData(index, static_cast<QComboBox*>(editor)->currentIndex());
+    }
+};
+
+void addChoices(QComboBox* box, std::initializer_list<std::pair<QString, QString>> items) {
+    for (const auto& [text, name] : items) {
+        box->addItem(text, name);
+    }
+}
+
+void select(QComboBox* box, const std::optional<QString>& name) {
+    if (const int index = name ? box->findData(*name) : -1; index >= 0) {
+        box->setCurrentIndex(index);
+    }
+}
+
+QString monthsText(int months) {
+    return months == 1 ? u"1 month"_s : u"%1 months"_s.arg(months);
+}
+
+}  // namespace
+
+PlannerInputs plannerInputsOf(const Form1& window) {
+    PlannerInputs inputs;
+    if (const auto principal = parseNumber(window.Text1->text()); principal && *principal > 0) {
+        inputs.principal = *principal;
+    }
+    if (const auto months = parseNumber(window.Text2->text());
+        months && *months >= 1 && *months <= planner::maxMonths) {
+        inputs.months = static_cast<int>(std::lround(*months));
+    }
+    if (const auto rate = parseNumber(window.Text3->text());
+        rate && *rate >= 0 && *rate <= planner::maxAnnualPercent) {
+        inputs.rate = *rate;
+    }
+    inputs.startDate = window.DateTimePicker1->date();
+    return inputs;
+}
+
+PlannerDialog::PlannerDialog(const PlannerInputs& inputs, SettingsStore& store, QWidget* parent)
+    : QDialog(parent), m_store(store) {
+    setWindowTitle(u"Plan Prepayments And Rate Changes"_s);
+    setSizeGripEnabled(true);
+    buildControls(inputs);
+    restoreChoices();
+    recompute();
+}
+
+PlannerDialog::~PlannerDialog() = default;
+
+const std::optional<planner::Plan>& PlannerDialog::plan() const {
+    return m_plan->plan();
+}
+
+QString PlannerDialog::message() const {
+    return m_message->text();
+}
+
+void PlannerDialog::buildControls(const PlannerInputs& inputs) {
+    const QLocale locale;
+    auto* loanBox = new QGroupBox(u"Loan"_s);
+    auto* loan = new QFormLayout(loanBox);
+    m_principal = new QLineEdit(numberToText(inputs.principal));
+    m_months = new QLineEdit(QString::number(inputs.months));
+    m_rate = new QLineEdit(numberToText(inputs.rate));
+    m_start = new QDateEdit(inputs.startDate);
+    m_start->setDisplayFormat(shortDateFormat());
+    m_start->setCalendarPopup(true);
+    loan->addRow(u"Principal:"_s, m_principal);
+    loan->addRow(u"Months:"_s, m_months);
+    loan->addRow(u"Annual rate %:"_s, m_rate);
+    loan->addRow(u"Start date:"_s, m_start);
+
+    auto* choicesBox = new QGroupBox(u"Choices"_s);
+    auto* choices = new QFormLayout(choicesBox);
+    m_policy = new QComboBox;
+    addChoices(m_policy, {{u"Shorter term (keep the instalment)"_s, u"shorter"_s},
+                          {u"Lower instalment (keep the last month)"_s, u"lower"_s}});
+    m_instalmentRounding = new QComboBox;
+    addChoices(m_instalmentRounding, {{u"To the nearest cent"_s, u"nearest-cent"_s},
+                                      {u"To the nearest whole unit"_s, u"nearest-unit"_s},
+                                      {u"Up to the cent"_s, u"up-cent"_s},
+                                      {u"Up to a whole unit"_s, u"up-unit"_s}});
+    m_interestRounding = new QComboBox;
+    addChoices(m_interestRounding, {{u"Half up"_s, u"half-up"_s},
+                                    {u"Half to even"_s, u"half-even"_s},
+                                    {u"Down"_s, u"down"_s}});
+    choices->addRow(u"Extra payments give:"_s, m_policy);
+    choices->addRow(u"Instalment rounding:"_s, m_instalmentRounding);
+    choices->addRow(u"Interest rounding:"_s, m_interestRounding);
+
+    auto* eventsBox = new QGroupBox(u"Extra payments and rate changes"_s);
+    auto* eventsLayout = new QGridLayout(eventsBox);
+    m_events = new PlanEventsModel(this);
+    m_eventsView = new QTableView;
+    m_eventsView->setModel(m_events);
+    m_eventsView->setItemDelegateForColumn(static_cast<int>(PlanEventColumn::Kind),
+                                           new KindDelegate(m_eventsView));
+    m_eventsView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_eventsView->horizontalHeader()->setStretchLastSection(true);
+    m_eventsView->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_eventsView->verticalHeader()->hide();
+    auto* add = new QPushButton(u"Add"_s);
+    auto* remove = new QPushButton(u"Remove"_s);
+    eventsLayout->addWidget(m_eventsView, 0, 0, 3, 1);
+    eventsLayout->addWidget(add, 0, 1);
+    eventsLayout->addWidget(remove, 1, 1);
+
+    auto* resultsBox = new QGroupBox(u"Results"_s);
+    auto* results = new QFormLayout(resultsBox);
+    static const QString captions[] = {u"Instalment:"_s,    u"Months:"_s,
+                                       u"End date:"_s,      u"Total interest:"_s,
+                                       u"Interest saved:"_s, u"Months saved:"_s};
+    for (std::size_t i = 0; i < m_results.size(); ++i) {
+        m_results[i] = new QLabel;
+        m_results[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        results->addRow(captions[i], m_results[i]);
+    }
+    m_message = new QLabel;
+    m_message->setWordWrap(true);
+    m_message->setStyleSheet(u"color: #b00000;"_s);
+    m_chartArea = new QVBoxLayout;
+
+    m_plan = new PlanTableModel(this);
+    m_planView = new QTableView;
+    m_planView->setModel(m_plan);
+    m_planView->verticalHeader()->hide();
+    m_planView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_planView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    m_planView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_planView->horizontalHeader()->setDefaultSectionSize(fontMetrics().horizontalAdvance(u"0000000000000.00"_s));
+    m_planView->setColumnWidth(0, fontMetrics().horizontalAdvance(u"Total00"_s));
+
+    auto* left = new QWidget;
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->addWidget(loanBox);
+    leftLayout->addWidget(choicesBox);
+    leftLayout->addWidget(eventsBox, 1);
+    leftLayout->addWidget(resultsBox);
+    leftLayout->addWidget(m_message);
+    leftLayout->addLayout(m_chartArea);
+    auto* splitter = new QSplitter;
+    splitter->addWidget(left);
+    splitter->addWidget(m_planView);
+    splitter->setStretchFactor(1, 1);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    m_commands = new QHBoxLayout;
+    m_commands->addStretch();
+    m_commands->addWidget(buttons);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(splitter, 1);
+    layout->addLayout(m_commands);
+    resize(1100, 640);
+
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(add, &QPushButton::clicked, this, [this] {
+        const int month = std::min(12, std::max(1, m_input.months));
+        m_events->addEntry({PlanEventKind::OneOff, QString::number(month), numberToText(1000), {}});
+        m_eventsView->setCurrentIndex(m_events->index(m_events->rowCount() - 1, 1));
+        m_eventsView->edit(m_eventsView->currentIndex());
+    });
+    connect(remove, &QPushButton::clicked, this, [this] {
+        m_events->removeEntry(m_eventsView->currentIndex().row());
+    });
+    for (QLineEdit* field : {m_principal, m_months, m_rate}) {
+        connect(field, &QLineEdit::textChanged, this, &PlannerDialog::recompute);
+    }
+    connect(m_start, &QDateEdit::dateChanged, this, &PlannerDialog::recompute);
+    for (QComboBox* box : {m_policy, m_instalmentRounding, m_interestRounding}) {
+        connect(box, &QComboBox::currentIndexChanged, this, [this] {
+            rememberChoices();
+            recompute();
+        });
+    }
+    const auto eventsEdited = [this] {
+        rememberChoices();
+        recompute();
+    };
+    connect(m_events, &QAbstractItemModel::rowsInserted, this, eventsEdited);
+    connect(m_events, &QAbstractItemModel::rowsRemoved, this, eventsEdited);
+    connect(m_events, &QAbstractItemModel::dataChanged, this,
+            [eventsEdited](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                if (roles.isEmpty() || roles.contains(Qt::EditRole)) {
+                    eventsEdited();
+                }
+            });
+}
+
+void PlannerDialog::restoreChoices() {
+    m_restoring = true;
+    select(m_policy, m_store.readInGroup(settingsGroup, u"Policy"_s));
+    select(m_instalmentRounding, m_store.readInGroup(settingsGroup, u"InstalmentRounding"_s));
+    select(m_interestRounding, m_store.readInGroup(settingsGroup, u"InterestRounding"_s));
+    m_events->setEntries(
+        planEventsFromText(m_store.readInGroup(settingsGroup, u"Events"_s).value_or(QString())));
+    m_restoring = false;
+}
+
+void PlannerDialog::rememberChoices() {
+    if (m_restoring) {
+        return;
+    }
+    m_store.writeInGroup(settingsGroup, u"Policy"_s, m_policy->currentData().toString());
+    m_store.writeInGroup(settingsGroup, u"InstalmentRounding"_s,
+                         m_instalmentRounding->currentData().toString());
+    m_store.writeInGroup(settingsGroup, u"InterestRounding"_s,
+                         m_interestRounding->currentData().toString());
+    m_store.writeInGroup(settingsGroup, u"Events"_s, planEventsToText(m_events->entries()));
+}
+
+void PlannerDialog::markLoanField(QLineEdit* field, const QString& message) {
+    field->setStyleSheet(message.isEmpty() ? QString() : u"background: #ffcdcd;"_s);
+    field->setToolTip(message);
+}
+
+void PlannerDialog::recompute() {
+    if (m_restoring) {
+        return;
+    }
+    const QLocale locale;
+    QStringList messages;
+    planner::PlanInput input;
+    QString principalProblem;
+    QString monthsProblem;
+    QString rateProblem;
+    const auto principal = parseNumber(m_principal->text(), locale);
+    if (!principal || std::abs(*principal) > 1e13) {
+        principalProblem = u"Type the principal, such as 250000."_s;
+    } else {
+        input.principal = static_cast<planner::Cents>(std::llround(*principal * 100));
+    }
+    const auto months = parseNumber(m_months->text(), locale);
+    if (!months || *months != std::floor(*months) || std::abs(*months) > 1e6) {
+        monthsProblem = u"Type a whole number of months."_s;
+    } else {
+        input.months = static_cast<int>(*months);
+    }
+    const auto rate = parseNumber(m_rate->text(), locale);
+    if (!rate) {
+        rateProblem = u"Type the annual rate in percent, such as 4.5."_s;
+    } else {
+        input.annualPercent = *rate;
+    }
+    input.startDate = m_start->date();
+    input.policy = m_policy->currentData() == u"lower"_s ? planner::Policy::LowerInstalment
+                                                       : planner::Policy::ShorterTerm;
+    input.instalmentRounding = planner::instalmentRoundingFromName(
+                                   m_instalmentRounding->currentData().toString().toStdString())
+                                   .value_or(planner::InstalmentRounding::NearestCent);
+    input.interestRounding = planner::interestRoundingFromName(
+                                 m_interestRounding->currentData().toString().toStdString())
+                                 .value_or(planner::InterestRounding::HalfUp);
+    ParsedPlanEvents parsed = parsePlanEvents(m_events->entries(), input.startDate, locale);
+    input.events = std::move(parsed.events);
+
+    std::vector<PlanEventProblem> eventProblems = std::move(parsed.problems);
+    const bool typedWell = principalProblem.isEmpty() && monthsProblem.isEmpty() &&
+                           rateProblem.isEmpty() && eventProblems.empty();
+    if (typedWell) {
+        for (const planner::InputProblem& problem : planner::inputProblems(input)) {
+            if (problem.event >= 0) {
+                const auto column = problem.field == planner::Field::Month    ? PlanEventColumn::Month
+                                    : problem.field == planner::Field::EndMonth ? PlanEventColumn::EndMonth
+                                                                                : PlanEventColumn::Value;
+                eventProblems.push_back(
+                    {parsed.eventRows[static_cast<std::size_t>(problem.event)], column, problem.message});
+            } else if (problem.field == planner::Field::Principal) {
+                principalProblem = problem.message;
+            } else if (problem.field == planner::Field::Months) {
+                monthsProblem = problem.message;
+            } else if (problem.field == planner::Field::Rate) {
+                rateProblem = problem.message;
+            }
+        }
+    }
+    markLoanField(m_principal, principalProblem);
+    markLoanField(m_months, monthsProblem);
+    markLoanField(m_rate, rateProblem);
+    for (const QString& problem : {principalProblem, monthsProblem, rateProblem}) {
+        if (!problem.isEmpty()) {
+            messages.append(problem);
+        }
+    }
+    std::sort(eventProblems.begin(), eventProblems.end(),
+              [](const auto& a, const auto& b) { return a.row < b.row; });
+    for (const PlanEventProblem& problem : eventProblems) {
+        messages.append(u"Event %1: %2"_s.arg(problem.row + 1).arg(problem.message));
+    }
+    m_events->setProblems(std::move(eventProblems));
+    m_input = std::move(input);
+
+    std::optional<planner::Plan> plan;
+    m_comparison = {};
+    if (messages.isEmpty()) {
+        planner::PlanResult result = planner::computePlan(m_input);
+        if (result.plan) {
+            m_comparison = planner::compare(m_input, *result.plan);
+            plan = std::move(result.plan);
+        } else {
+            messages.append(result.error);
+        }
+    }
+    m_message->setText(messages.join(u'\n'));
+    const auto show = [this](PlannerResult which, const QString& text) {
+        m_results[static_cast<std::size_t>(which)]->setText(text);
+    };
+    if (plan) {
+        QStringList instalments;
+        for (std::size_t i = 0; i < plan->instalments.size() && i < 4; ++i) {
+            instalments.append(centsText(plan->instalments[i], locale));
+        }
+        if (plan->instalments.size() > 4) {
+            instalments.append(u"… (%1 in all)"_s.arg(plan->instalments.size()));
+        }
+        show(PlannerResult::Instalments, instalments.join(u", "_s));
+        show(PlannerResult::Months, QString::number(plan->totals.months));
+        show(PlannerResult::EndDate, locale.toString(plan->totals.endDate, shortDateFormat(locale)));
+        show(PlannerResult::Interest, centsText(plan->totals.interest, locale));
+        const bool compared = m_comparison.baselineError.isEmpty();
+        show(PlannerResult::InterestSaved, compared ? centsText(m_comparison.interestSaved, locale) : QString());
+        show(PlannerResult::MonthsSaved, compared ? monthsText(m_comparison.monthsSaved) : QString());
+    } else {
+        for (QLabel* label : m_results) {
+            label->clear();
+        }
+    }
+    m_plan->setPlan(std::move(plan));
+    Q_EMIT planChanged();
+}
+
+PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs, SettingsStore& store) {
+    auto* dialog = new PlannerDialog(inputs, store, parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    return dialog;
+}
+
+PlannerDialog* openPlannerDialog(Form1& window) {
+    return openPlannerDialog(&window, plannerInputsOf(window), window.settings());
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "planner/Planner.h"
+
+#include <QDate>
+#include <QDialog>
+
+#include <array>
+
+class Form1;
+class PlanEventsModel;
+class PlanTableModel;
+class QBoxLayout;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QTableView;
+class SettingsStore;
+
+// The loan the planner opens with: the main window's current inputs.
+struct PlannerInputs {
+    double principal = 100000;
+    int months = 12;
+    double rate = 11;
+    QDate startDate = QDate::currentDate();
+};
+
+enum class PlannerResult { Instalments, Months, EndDate, Interest, InterestSaved, MonthsSaved, Count };
+
+// The main window's inputs as they stand, read in the user's locale; a field that does not read
+// keeps the default above.
+PlannerInputs plannerInputsOf(const Form1& window);
+
+// "Plan Prepayments And Rate Changes": a loan, its events and the choices of policy and
+// rounding, with the plan recomputed at every edit. The events and choices are remembered in
+// the settings store's group "Planner".
+class PlannerDialog final : public QDialog {
+    Q_OBJECT
+public:
+    PlannerDialog(const PlannerInputs& inputs, SettingsStore& store, QWidget* parent = nullptr);
+    ~PlannerDialog() override;
+
+    // What the window shows now; no plan while an entry is bad or the plan fails.
+    const planner::PlanInput& input() const { return m_input; }
+    const std::optional<planner::Plan>& plan() const;
+    const planner::Comparison& comparison() const { return m_comparison; }
+    QString message() const;
+
+    // Room for more commands (Copy, Save As, Print) beside Close, and for the balance chart of
+    // the plan against the loan without events, below the results. Filled by their owners.
+    QBoxLayout* commandRow() const { return m_commands; }
+    QBoxLayout* chartArea() const { return m_chartArea; }
+
+    PlanEventsModel& events() const { return *m_events; }
+    QLineEdit* principalEdit() const { return m_principal; }
+    QLineEdit* monthsEdit() const { return m_months; }
+    QLineEdit* rateEdit() const { return m_rate; }
+    QComboBox* policyBox() const { return m_policy; }
+    QComboBox* instalmentRoundingBox() const { return m_instalmentRounding; }
+    QComboBox* interestRoundingBox() const { return m_interestRounding; }
+    QLabel* resultLabel(PlannerResult which) const {
+        return m_results[static_cast<std::size_t>(which)];
+    }
+    QTableView* planView() const { return m_planView; }
+
+Q_SIGNALS:
+    // After every recomputation, with or without a plan.
+    void planChanged();
+
+private:
+    void buildControls(const PlannerInputs& inputs);
+    void restoreChoices();
+    void rememberChoices();
+    void recompute();
+    void markLoanField(QLineEdit* field, const QString& message);
+
+    SettingsStore& m_store;
+    PlanEventsModel* m_events = nullptr;
+    PlanTableModel* m_plan = nullptr;
+    planner::PlanInput m_input;
+    planner::Comparison m_comparison;
+    QLineEdit* m_principal = nullptr;
+    QLineEdit* m_months = nullptr;
+    QLineEdit* m_rate = nullptr;
+    QDateEdit* m_start = nullptr;
+    QComboBox* m_policy = nullptr;
+    QComboBox* m_instalmentRounding = nullptr;
+    QComboBox* m_interestRounding = nullptr;
+    QTableView* m_eventsView = nullptr;
+    QTableView* m_planView = nullptr;
+    QLabel* m_message = nullptr;
+    std::array<QLabel*, static_cast<std::size_t>(PlannerResult::Count)> m_results{};
+    QBoxLayout* m_commands = nullptr;
+    QBoxLayout* m_chartArea = nullptr;
+    bool m_restoring = false;
+};
+
+// Opens the planner (not modal) over parent; it deletes itself when closed.
+PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs, SettingsStore& store);
+// The same with the main window's current inputs and its settings store.
+PlannerDialog* openPlannerDialog(Form1& window);

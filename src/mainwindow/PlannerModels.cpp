@@ -1,0 +1,333 @@
+#include "mainwindow/PlannerModels.h"
+
+#include "core/AutomationDate.h"
+#include "core/Conversions.h"
+#include "output/Csv.h"
+
+#include <QColor>
+#include <QFont>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kindNames[] = {u"once"_s, u"monthly"_s, u"rate"_s};
+
+std::optional<int> wholeNumber(const QString& text, const QLocale& locale) {
+    const auto value = parseNumber(text, locale);
+    if (!value || *value != std::floor(*value) || std::abs(*value) > 1e9) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*value);
+}
+
+// A month number, or the month whose due date is the first on or after the typed date.
+std::optional<int> monthOf(const QString& text, const QDate& start, const QLocale& locale) {
+    if (const auto month = wholeNumber(text, locale)) {
+        return month;
+    }
+    const auto date = parseDate(text, locale);
+    if (!date || !start.isValid()) {
+        return std::nullopt;
+    }
+    const QDate due = AutomationDate::toDate(*date);
+    int month = (due.year() - start.year()) * 12 + due.month() - start.month();
+    if (start.addMonths(month) < due) {
+        ++month;
+    }
+    return month;
+}
+
+}  // namespace
+
+QString centsText(planner::Cents cents, const QLocale& locale) {
+    QString text = csv::amount(cents);
+    text.replace(u'.', locale.decimalPoint());
+    if (cents < 0) {
+        text.replace(0, 1, locale.negativeSign());
+    }
+    return text;
+}
+
+QString planEventKindName(PlanEventKind kind) {
+    switch (kind) {
+    case PlanEventKind::OneOff: return u"Extra payment"_s;
+    case PlanEventKind::Recurring: return u"Monthly extra payment"_s;
+    case PlanEventKind::RateChange: return u"Rate change"_s;
+    }
+    return {};
+}
+
+ParsedPlanEvents parsePlanEvents(const std::vector<PlanEventEntry>& entries, const QDate& start,
+                                 const QLocale& locale) {
+    ParsedPlanEvents parsed;
+    for (int row = 0; row < static_cast<int>(entries.size()); ++row) {
+        const PlanEventEntry& entry = entries[static_cast<std::size_t>(row)];
+        const std::size_t before = parsed.problems.size();
+        const auto problem = [&](PlanEventColumn column, const QString& message) {
+            parsed.problems.push_back({row, column, message});
+        };
+        const auto month = monthOf(entry.month.trimmed(), start, locale);
+        if (!month) {
+            problem(PlanEventColumn::Month, u"Type a month number or a due date."_s);
+        }
+        const auto value = parseNumber(entry.value, locale);
+        if (!value) {
+            problem(PlanEventColumn::Value, entry.kind == PlanEventKind::RateChange
+                                                ? u"Type the new rate in percent a year."_s
+                                                : u"Type an amount."_s);
+        }
+        std::optional<int> endMonth = 0;
+        if (entry.kind == PlanEventKind::Recurring && !entry.endMonth.trimmed().isEmpty()) {
+            endMonth = monthOf(entry.endMonth.trimmed(), start, locale);
+            if (!endMonth) {
+                problem(PlanEventColumn::EndMonth,
+                        u"Type a month number or a due date, or leave it empty for the end."_s);
+            }
+        }
+        if (parsed.problems.size() != before) {
+            continue;
+        }
+        const auto cents = [](double units) {
+            const double c = std::round(units * 100.0);
+            return static_cast<planner::Cents>(std::clamp(c, -1e15, 1e15));
+        };
+        switch (entry.kind) {
+        case PlanEventKind::OneOff:
+            parsed.events.emplace_back(planner::OneOffExtra{*month, cents(*value)});
+            break;
+        case PlanEventKind::Recurring:
+            parsed.events.emplace_back(planner::RecurringExtra{cents(*value), *month, *endMonth});
+            break;
+        case PlanEventKind::RateChange:
+            parsed.events.emplace_back(planner::RateChange{*month, *value});
+            break;
+        }
+        parsed.eventRows.push_back(row);
+    }
+    return parsed;
+}
+
+QString planEventsToText(const std::vector<PlanEventEntry>& entries) {
+    QStringList lines;
+    for (const PlanEventEntry& entry : entries) {
+        lines.append(QStringList{kindNames[static_cast<int>(entry.kind)], entry.month, entry.value,
+                                 entry.endMonth}
+                         .join(u'\t'));
+    }
+    return lines.join(u'\n');
+}
+
+std::vector<PlanEventEntry> planEventsFromText(const QString& text) {
+    std::vector<PlanEventEntry> entries;
+    for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split(u'\t');
+        const auto kind = std::find(std::begin(kindNames), std::end(kindNames), fields.value(0));
+        if (kind == std::end(kindNames)) {
+            continue;  // a line this version does not know
+        }
+        entries.push_back({static_cast<PlanEventKind>(kind - std::begin(kindNames)),
+                           fields.value(1), fields.value(2), fields.value(3)});
+    }
+    return entries;
+}
+
+int PlanEventsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_entries.size());
+}
+
+int PlanEventsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(PlanEventColumn::Count);
+}
+
+const PlanEventProblem* PlanEventsModel::problemAt(int row, int column) const {
+    for (const PlanEventProblem& problem : m_problems) {
+        if (problem.row == row && static_cast<int>(problem.column) == column) {
+            return &problem;
+        }
+    }
+    return nullptr;
+}
+
+QVariant PlanEventsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) {
+        return {};
+    }
+    const PlanEventEntry& entry = m_entries[static_cast<std::size_t>(index.row())];
+    const auto column = static_cast<PlanEventColumn>(index.column());
+    if (role == Qt::DisplayRole || role == Qt::EditRole) {
+        switch (column) {
+        case PlanEventColumn::Kind:
+            return role == Qt::EditRole ? QVariant(static_cast<int>(entry.kind))
+                                        : QVariant(planEventKindName(entry.kind));
+        case PlanEventColumn::Month: return entry.month;
+        case PlanEventColumn::Value: return entry.value;
+        case PlanEventColumn::EndMonth:
+            if (entry.kind != PlanEventKind::Recurring) {
+                return QString();
+            }
+            return entry.endMonth.isEmpty() && role == Qt::DisplayRole ? u"end"_s : entry.endMonth;
+        case PlanEventColumn::Count: break;
+        }
+    }
+    if (role == Qt::TextAlignmentRole && column != PlanEventColumn::Kind) {
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    if (const PlanEventProblem* problem = problemAt(index.row(), index.column())) {
+        if (role == Qt::ToolTipRole) {
+            return problem->message;
+        }
+        if (role == Qt::BackgroundRole) {
+            return QColor(255, 205, 205);
+        }
+    }
+    return {};
+}
+
+bool PlanEventsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole) {
+        return false;
+    }
+    PlanEventEntry& entry = m_entries[static_cast<std::size_t>(index.row())];
+    QString text = value.toString();
+    text.remove(u'\t').remove(u'\n');  // the separators of the remembered text
+    switch (static_cast<PlanEventColumn>(index.column())) {
+    case PlanEventColumn::Kind: {
+        const int kind = value.toInt();
+        if (kind < 0 || kind > 2) {
+            return false;
+        }
+        entry.kind = static_cast<PlanEventKind>(kind);
+        Q_EMIT dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
+        return true;
+    }
+    case PlanEventColumn::Month: entry.month = text; break;
+    case PlanEventColumn::Value: entry.value = text; break;
+    case PlanEventColumn::EndMonth: entry.endMonth = text; break;
+    case PlanEventColumn::Count: return false;
+    }
+    Q_EMIT dataChanged(index, index);
+    return true;
+}
+
+QVariant PlanEventsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    static const QString headers[] = {u"Kind"_s, u"Month or due date"_s, u"Amount or rate %"_s,
+                                      u"Until month"_s};
+    return headers[section];
+}
+
+Qt::ItemFlags PlanEventsModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (!index.isValid()) {
+        return flags;
+    }
+    const bool endless = index.column() == static_cast<int>(PlanEventColumn::EndMonth) &&
+                         m_entries[static_cast<std::size_t>(index.row())].kind !=
+                             PlanEventKind::Recurring;
+    return endless ? flags : flags | Qt::ItemIsEditable;
+}
+
+void PlanEventsModel::setEntries(std::vector<PlanEventEntry> entries) {
+    beginResetModel();
+    m_entries = std::move(entries);
+    m_problems.clear();
+    endResetModel();
+}
+
+void PlanEventsModel::addEntry(const PlanEventEntry& entry) {
+    const int row = rowCount();
+    beginInsertRows({}, row, row);
+    m_entries.push_back(entry);
+    endInsertRows();
+}
+
+void PlanEventsModel::removeEntry(int row) {
+    if (row < 0 || row >= rowCount()) {
+        return;
+    }
+    beginRemoveRows({}, row, row);
+    m_entries.erase(m_entries.begin() + row);
+    endRemoveRows();
+}
+
+void PlanEventsModel::setProblems(std::vector<PlanEventProblem> problems) {
+    m_problems = std::move(problems);
+    if (rowCount() > 0) {
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                           {Qt::BackgroundRole, Qt::ToolTipRole});
+    }
+}
+
+int PlanTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() || !m_plan ? 0 : static_cast<int>(m_plan->rows.size()) + 1;
+}
+
+int PlanTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(PlanColumn::Count);
+}
+
+QVariant PlanTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || !m_plan) {
+        return {};
+    }
+    const auto column = static_cast<PlanColumn>(index.column());
+    const bool totals = index.row() == static_cast<int>(m_plan->rows.size());
+    if (role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue((column == PlanColumn::Date ? Qt::AlignLeft : Qt::AlignRight) |
+                                   Qt::AlignVCenter);
+    }
+    if (totals && role == Qt::FontRole) {
+        QFont font;
+        font.setBold(true);
+        return font;
+    }
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    if (totals) {
+        const planner::PlanTotals& t = m_plan->totals;
+        switch (column) {
+        case PlanColumn::Number: return u"Total"_s;
+        case PlanColumn::Payment: return centsText(t.payments, m_locale);
+        case PlanColumn::Principal: return centsText(t.principal, m_locale);
+        case PlanColumn::Interest: return centsText(t.interest, m_locale);
+        case PlanColumn::Extra: return centsText(t.extra, m_locale);
+        default: return QString();
+        }
+    }
+    const planner::PlanRow& row = m_plan->rows[static_cast<std::size_t>(index.row())];
+    switch (column) {
+    case PlanColumn::Number: return row.number;
+    case PlanColumn::Date: return m_locale.toString(row.dueDate, m_dateFormat);
+    case PlanColumn::Opening: return centsText(row.opening, m_locale);
+    case PlanColumn::Payment: return centsText(row.payment, m_locale);
+    case PlanColumn::Principal: return centsText(row.principal, m_locale);
+    case PlanColumn::Interest: return centsText(row.interest, m_locale);
+    case PlanColumn::Extra: return centsText(row.extra, m_locale);
+    case PlanColumn::Closing: return centsText(row.closing, m_locale);
+    case PlanColumn::Count: break;
+    }
+    return {};
+}
+
+QVariant PlanTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    static const QString headers[] = {u"#"_s,        u"Date"_s,     u"Opening"_s, u"Payment"_s,
+                                      u"Principal"_s, u"Interest"_s, u"Extra"_s,   u"Closing"_s};
+    return headers[section];
+}
+
+void PlanTableModel::setPlan(std::optional<planner::Plan> plan) {
+    beginResetModel();
+    m_plan = std::move(plan);
+    m_locale = QLocale();
+    m_dateFormat = shortDateFormat(m_locale);
+    endResetModel();
+}

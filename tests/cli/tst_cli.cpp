@@ -1,0 +1,165 @@
+#include "support/RecordingBoxes.h"
+#include "cli/Commands.h"
+#include "mainwindow/Form1.h"
+#include "mainwindow/ScheduleGridModel.h"
+#include "output/Clipboard.h"
+#include "output/Report.h"
+#include "shell/SettingsStore.h"
+
+#include <QBuffer>
+#include <QDateEdit>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Run {
+    int status;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runCli(const QString& commandLine) {
+    QBuffer out;
+    QBuffer err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    const int status = cli::run(commandLine.split(u' ', Qt::SkipEmptyParts), {out, err});
+    return {status, out.data(), err.data()};
+}
+
+}  // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void exitCodes_data();
+    void exitCodes();
+    void planCsvIsTheGolden();
+    void planJsonHoldsRowsTotalsAndComparison();
+    void scheduleTextsAreTheWindows_data();
+    void scheduleTextsAreTheWindows();
+};
+
+void TestCli::exitCodes_data() {
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");  // the start of the one line on stderr
+    const QString loan = u" -p 100000 -n 12 -r 11 -s 2026-01-31"_s;
+    QTest::newRow("help") << u"--help"_s << 0 << QString();
+    QTest::newRow("version") << u"--version"_s << 0 << QString();
+    QTest::newRow("schedule help") << u"schedule --help"_s << 0 << QString();
+    QTest::newRow("plan help") << u"plan --help"_s << 0 << QString();
+    QTest::newRow("schedule") << u"schedule"_s + loan << 0 << QString();
+    QTest::newRow("schedule json") << u"schedule --format=json"_s + loan << 0 << QString();
+    QTest::newRow("plan") << u"plan --extra 3:500 --extra-monthly 20:1:6 --rate-change 7:9.5"_s + loan << 0 << QString();
+    QTest::newRow("no command") << QString() << 2 << u"Usage:"_s;
+    QTest::newRow("unknown command") << u"frobnicate"_s << 2 << u"ravenmoor-cli: unknown command 'frobnicate'"_s;
+    QTest::newRow("missing principal") << u"schedule -n 12 -r 11 -s 2026-01-31"_s << 2 << u"ravenmoor-cli schedule: --principal is required"_s;
+    QTest::newRow("comma decimal") << u"schedule -p 1000,5 -n 12 -r 11 -s 2026-01-31"_s << 2 << u"ravenmoor-cli schedule: --principal"_s;
+    QTest::newRow("months too many") << u"schedule -p 1000 -n 32768 -r 11 -s 2026-01-31"_s << 2 << u"ravenmoor-cli schedule: --months"_s;
+    QTest::newRow("bad date") << u"schedule -p 1000 -n 12 -r 11 -s 2026-02-30"_s << 2 << u"ravenmoor-cli schedule: --start"_s;
+    QTest::newRow("bad format") << u"schedule --format xml"_s + loan << 2 << u"ravenmoor-cli schedule: --format"_s;
+    QTest::newRow("unknown option") << u"schedule --colour red"_s + loan << 2 << u"ravenmoor-cli schedule: unknown option '--colour'"_s;
+    QTest::newRow("repeated option") << u"plan -p 5"_s + loan << 2 << u"ravenmoor-cli plan: --principal is given more than once"_s;
+    QTest::newRow("missing value") << u"plan"_s + loan + u" --extra"_s << 2 << u"ravenmoor-cli plan: --extra needs a value"_s;
+    QTest::newRow("three decimals") << u"plan -p 1000.001 -n 12 -r 11 -s 2026-01-31"_s << 2 << u"ravenmoor-cli plan: --principal"_s;
+    QTest::newRow("month past the term") << u"plan --extra 13:100"_s + loan << 2 << u"ravenmoor-cli plan: --extra 13:100: Month 13 is outside the term (1 to 12)."_s;
+    QTest::newRow("zero amount") << u"plan --extra-monthly 0:1"_s + loan << 2 << u"ravenmoor-cli plan: --extra-monthly 0:1: The amount must be more than 0."_s;
+    QTest::newRow("rate above 1000") << u"plan --rate-change 2:1001"_s + loan << 2 << u"ravenmoor-cli plan: --rate-change 2:1001: The rate must be from 0 to 1000 %."_s;
+    QTest::newRow("event malformed") << u"plan --extra 5"_s + loan << 2 << u"ravenmoor-cli plan: --extra 5: expected MONTH:AMOUNT"_s;
+    QTest::newRow("bad policy") << u"plan --policy faster"_s + loan << 2 << u"ravenmoor-cli plan: --policy"_s;
+    QTest::newRow("bad rounding") << u"plan --instalment-rounding up"_s + loan << 2 << u"ravenmoor-cli plan: --instalment-rounding"_s;
+    QTest::newRow("loan rate too high") << u"plan -p 1000 -n 12 -r 1200 -s 2026-01-31"_s << 2 << u"ravenmoor-cli plan: --rate: The rate must be from 0 to 1000 %."_s;
+    QTest::newRow("interest not covered") << u"plan -p 1000000 -n 32767 -r 3 -s 2026-01-31"_s << 1 << u"ravenmoor-cli: The instalment does not cover the interest of month 1."_s;
+    QTest::newRow("rise not covered") << u"plan -p 100000 -n 120 -r 3 -s 2026-01-31 --rate-change 25:40"_s << 1 << u"ravenmoor-cli: The instalment does not cover the interest after month 24."_s;
+    QTest::newRow("schedule overflow") << u"schedule -p 1000 -n 32767 -r 1000 -s 2026-01-31"_s << 1 << u"ravenmoor-cli: clsLoanDetails component failure"_s;
+}
+
+void TestCli::exitCodes() {
+    QFETCH(QString, args);
+    QFETCH(QString, message);
+    const Run run = runCli(args);
+    QTEST(run.status, "status");
+    QCOMPARE(run.out.isEmpty(), run.status != 0);
+    const QString err = QString::fromUtf8(run.err);
+    QVERIFY2(err.startsWith(message), qPrintable(err));
+    if (run.status != 0 && !message.startsWith(u"Usage"_s)) {
+        QCOMPARE(err.count(u'\n'), 1);
+    }
+}
+
+void TestCli::planCsvIsTheGolden() {
+    // The golden rows were checked against tests/planner/reference_plan.py.
+    const Run run = runCli(u"plan -p 1000 -n 6 -r 12 -s 2026-01-31 --extra 2:100 --extra-monthly 50:4 --rate-change 5:6 --policy lower"_s);
+    QFile golden(QStringLiteral(CLI_TEST_DIR "/plan-lower.csv"));
+    QVERIFY(golden.open(QIODevice::ReadOnly));
+    QCOMPARE(run.out, golden.readAll());
+}
+
+void TestCli::planJsonHoldsRowsTotalsAndComparison() {
+    const Run run = runCli(u"plan -p 300000 -n 360 -r 5 -s 2026-01-31 --extra 12:10000 --format json"_s);
+    QJsonParseError error;
+    const QJsonObject plan = QJsonDocument::fromJson(run.out, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(plan[u"rows"_s].toArray().size(), 335);
+    QCOMPARE(plan[u"instalments"_s].toArray().first().toDouble(), 1610.46);
+    QCOMPARE(plan[u"totals"_s][u"interest"_s].toDouble(), 249361.27);
+    QCOMPARE(plan[u"comparison"_s][u"interestSaved"_s].toDouble(), 30408.42);
+    QCOMPARE(plan[u"comparison"_s][u"monthsSaved"_s].toInt(), 25);
+    QCOMPARE(plan[u"comparison"_s][u"baselineEndDate"_s].toString(), u"2056-01-31"_s);
+}
+
+void TestCli::scheduleTextsAreTheWindows_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("principal");  // as typed in the window, then on the command line
+    QTest::addColumn<QString>("months");
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QDate>("start");
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const QLocale de(QLocale::German, QLocale::Germany);
+    QTest::newRow("worked example, en_US") << us << u"100000"_s << u"12"_s << u"11"_s << QDate(2026, 1, 31);
+    QTest::newRow("decimals, de_DE") << de << u"2500.75"_s << u"37"_s << u"7.25"_s << QDate(2024, 2, 29);
+    QTest::newRow("interest-free, en_US") << us << u"1000"_s << u"7"_s << u"0"_s << QDate(2026, 8, 31);
+    QTest::newRow("longest, de_DE") << de << u"1000000"_s << u"32767"_s << u"0.1"_s << QDate(2000, 1, 1);
+}
+
+void TestCli::scheduleTextsAreTheWindows() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, principal);
+    QFETCH(QString, months);
+    QFETCH(QString, rate);
+    QFETCH(QDate, start);
+    QLocale::setDefault(locale);
+    QTemporaryDir dir;
+    Form1 window(std::make_unique<SettingsStore>(dir.filePath(u"Kestrelor.ini"_s)));
+    window.setMessageBoxes(std::make_unique<RecordingBoxes>());
+    window.setRandomDraw([] { return 100; });
+    window.setUrlOpener([](const QUrl&) {});
+    window.Form_Load();
+    const auto typed = [&](const QString& number) { return QString(number).replace(u'.', locale.decimalPoint()); };
+    window.Text1->setText(typed(principal));
+    window.Text2->setText(months);
+    window.Text3->setText(typed(rate));
+    window.DateTimePicker1->setDate(start);
+    window.PushButton1_Click();
+    const GridSnapshot grid = window.gridModel().snapshot();
+    QVERIFY(grid && grid->rowCount() > 0);
+
+    const QString loan = u"-p %1 -n %2 -r %3 -s %4 --format "_s.arg(principal, months, rate, start.toString(Qt::ISODate));
+    const Run copy = runCli(u"schedule "_s + loan + u"copy"_s);
+    QCOMPARE(copy.status, 0);
+    QCOMPARE(copy.out, buildCopyText(*grid).toUtf8());
+    QCOMPARE(runCli(u"schedule "_s + loan + u"report"_s).out, buildReportBytes(*grid));
+}
+
+QTEST_MAIN(TestCli)
+#include "tst_cli.moc"

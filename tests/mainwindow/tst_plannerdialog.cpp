@@ -1,0 +1,117 @@
+#include "mainwindow/PlannerDialog.h"
+#include "mainwindow/PlannerModels.h"
+#include "shell/SettingsStore.h"
+
+#include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestPlannerDialog : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void parseEvents_data();
+    void parseEvents();
+    void windowWalk();
+};
+
+void TestPlannerDialog::parseEvents_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("month");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("endMonth");
+    QTest::addColumn<QString>("expected");  // the event, or the column and message of the problem
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const QLocale de(QLocale::German, QLocale::Germany);
+    QTest::newRow("one-off") << us << 0 << u"12"_s << u"1000.5"_s << QString() << u"once 12 100050"_s;
+    QTest::newRow("one-off, German amount") << de << 0 << u"3"_s << u"1.000,25"_s << QString() << u"once 3 100025"_s;
+    QTest::newRow("due date") << us << 0 << u"3/31/2026"_s << u"5"_s << QString() << u"once 2 500"_s;
+    QTest::newRow("date between due dates") << us << 0 << u"4/1/2026"_s << u"5"_s << QString() << u"once 3 500"_s;
+    QTest::newRow("monthly to the end") << us << 1 << u"1"_s << u"200"_s << QString() << u"monthly 1-0 20000"_s;
+    QTest::newRow("monthly to a date") << de << 1 << u"1"_s << u"200"_s << u"31.05.2026"_s << u"monthly 1-4 20000"_s;
+    QTest::newRow("rate") << us << 2 << u"25"_s << u"6.25"_s << u"ignored"_s << u"rate 25 6.25"_s;
+    QTest::newRow("month not a number") << us << 0 << u"soon"_s << u"5"_s << QString() << u"1 Type a month number or a due date."_s;
+    QTest::newRow("month with a fraction") << us << 0 << u"2.5"_s << u"5"_s << QString() << u"1 Type a month number or a due date."_s;
+    QTest::newRow("amount not a number") << us << 0 << u"2"_s << u"lots"_s << QString() << u"2 Type an amount."_s;
+    QTest::newRow("rate not a number") << us << 2 << u"2"_s << u""_s << QString() << u"2 Type the new rate in percent a year."_s;
+    QTest::newRow("bad end") << us << 1 << u"2"_s << u"5"_s << u"x"_s << u"3 Type a month number or a due date, or leave it empty for the end."_s;
+}
+
+void TestPlannerDialog::parseEvents() {
+    QFETCH(QLocale, locale);
+    QFETCH(int, kind);
+    QFETCH(QString, month);
+    QFETCH(QString, value);
+    QFETCH(QString, endMonth);
+    const ParsedPlanEvents parsed = parsePlanEvents(
+        {{static_cast<PlanEventKind>(kind), month, value, endMonth}}, QDate(2026, 1, 31), locale);
+    QString actual;
+    if (!parsed.problems.empty()) {
+        actual = u"%1 %2"_s.arg(int(parsed.problems.front().column)).arg(parsed.problems.front().message);
+    } else if (const auto* once = std::get_if<planner::OneOffExtra>(&parsed.events.front())) {
+        actual = u"once %1 %2"_s.arg(once->month).arg(once->amount);
+    } else if (const auto* monthly = std::get_if<planner::RecurringExtra>(&parsed.events.front())) {
+        actual = u"monthly %1-%2 %3"_s.arg(monthly->fromMonth).arg(monthly->toMonth).arg(monthly->amount);
+    } else {
+        const auto& rate = std::get<planner::RateChange>(parsed.events.front());
+        actual = u"rate %1 %2"_s.arg(rate.fromMonth).arg(rate.annualPercent);
+    }
+    QTEST(actual, "expected");
+}
+
+void TestPlannerDialog::windowWalk() {
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath(u"Kestrelor.ini"_s));
+    store.write(u"Text1"_s, u"kept"_s);
+    const PlannerInputs inputs{300000, 360, 5, QDate(2026, 1, 31)};
+    {
+        PlannerDialog dialog(inputs, store);
+        QAbstractItemModelTester eventsTester(&dialog.events());
+        QAbstractItemModelTester planTester(dialog.planView()->model());
+        QCOMPARE(dialog.resultLabel(PlannerResult::Instalments)->text(), u"1610.46"_s);
+        QCOMPARE(dialog.planView()->model()->rowCount(), 361);
+        const QModelIndex totals = dialog.planView()->model()->index(360, 0);
+        QCOMPARE(totals.data().toString(), u"Total"_s);
+        QVERIFY(totals.data(Qt::FontRole).value<QFont>().bold());
+        QCOMPARE(dialog.planView()->model()->index(0, 3).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight, int(Qt::AlignRight));
+
+        dialog.events().addEntry({PlanEventKind::OneOff, u"12"_s, u"10000"_s, {}});
+        QCOMPARE(dialog.resultLabel(PlannerResult::Months)->text(), u"335"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::MonthsSaved)->text(), u"25 months"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::InterestSaved)->text(), u"30408.42"_s);
+
+        dialog.policyBox()->setCurrentIndex(1);
+        QCOMPARE(dialog.resultLabel(PlannerResult::Instalments)->text(), u"1610.46, 1555.98"_s);
+
+        // A month past the term is marked at its cell, and no plan is shown.
+        dialog.events().setData(dialog.events().index(0, 1), u"400"_s);
+        QCOMPARE(dialog.message(), u"Event 1: Month 400 is outside the term (1 to 360)."_s);
+        QVERIFY(dialog.events().index(0, 1).data(Qt::BackgroundRole).isValid());
+        QVERIFY(!dialog.plan());
+        QCOMPARE(dialog.planView()->model()->rowCount(), 0);
+        dialog.events().setData(dialog.events().index(0, 1), u"12"_s);
+        QVERIFY(!dialog.events().index(0, 1).data(Qt::BackgroundRole).isValid());
+
+        dialog.rateEdit()->setText(u"1001"_s);
+        QCOMPARE(dialog.rateEdit()->toolTip(), u"The rate must be from 0 to 1000 %."_s);
+        QVERIFY(!dialog.plan());
+    }
+    // The events and the choices come back; the main window's keys stay as they were.
+    PlannerDialog again(inputs, store);
+    QCOMPARE(again.events().rowCount(), 1);
+    QCOMPARE(again.events().entries().front().month, u"12"_s);
+    QCOMPARE(again.policyBox()->currentData().toString(), u"lower"_s);
+    QCOMPARE(again.resultLabel(PlannerResult::Months)->text(), u"360"_s);
+    QCOMPARE(store.read(u"Text1"_s, 0), u"kept"_s);
+}
+
+QTEST_MAIN(TestPlannerDialog)
+#include "tst_plannerdialog.moc"
