@@ -1,6 +1,7 @@
 #include "mainwindow/Form1.h"
 
 #include "core/Conversions.h"
+#include "mainwindow/PlannerDialog.h"
 #include "mainwindow/ReconcileDialog.h"
 #include "mainwindow/SolveDialog.h"
 
@@ -39,6 +40,9 @@ SolveDialog* Form1::openSolveDialog() {
 ReconcileDialog* Form1::openReconcileDialog() {
     auto inputs = readInputs<ReconcileDialog::Inputs>(Text1, Text2, Text3);
     inputs.start = DateTimePicker1->date();
+    auto remembered = rememberedEvents(settings(), inputs.start);
+    inputs.events = std::move(remembered.events);
+    inputs.policy = remembered.policy;
     auto* dialog = new ReconcileDialog(inputs, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();

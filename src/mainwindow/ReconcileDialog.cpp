@@ -4,6 +4,7 @@
 #include "mainwindow/TextTableModel.h"
 #include "solver/Solver.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
@@ -99,9 +100,19 @@ ReconcileDialog::ReconcileDialog(const Inputs& current, QWidget* parent) : QDial
     decimalBox->addItem(u"Decimal separator: guess"_s);
     decimalBox->addItem(u"Decimal separator: dot"_s, u"."_s);
     decimalBox->addItem(u"Decimal separator: comma"_s, u","_s);
+    m_events = current.events;
+    m_policy = current.policy;
+    eventsBox = new QCheckBox(
+        m_events.empty()        ? u"No planner events"_s
+        : m_events.size() == 1 ? u"With the planner's event"_s
+                               : u"With the planner's %1 events"_s.arg(m_events.size()),
+        this);
+    eventsBox->setEnabled(!m_events.empty());
+    eventsBox->setChecked(!m_events.empty());
     auto* pasteSide = new QVBoxLayout;
     pasteSide->addWidget(openButton);
     pasteSide->addWidget(decimalBox);
+    pasteSide->addWidget(eventsBox);
     pasteSide->addStretch();
     auto* pasteRow = new QHBoxLayout;
     pasteRow->addWidget(pasteEdit, 1);
@@ -170,6 +181,7 @@ ReconcileDialog::ReconcileDialog(const Inputs& current, QWidget* parent) : QDial
         connect(edit, &QLineEdit::textChanged, this, &ReconcileDialog::reconcileNow);
     }
     connect(startEdit, &QDateEdit::dateChanged, this, &ReconcileDialog::reconcileNow);
+    connect(eventsBox, &QCheckBox::toggled, this, &ReconcileDialog::reconcileNow);
     connect(resultsView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& index) {
                 if (!m_updating && index.isValid()) {
@@ -292,6 +304,10 @@ void ReconcileDialog::reconcileNow() {
     loan.months = static_cast<int>(*months);
     loan.annualPercent = *rate;
     loan.startDate = startEdit->date();
+    if (eventsBox->isChecked()) {
+        loan.events = m_events;
+        loan.policy = m_policy;
+    }
     m_reconciliation = solver::reconcile(loan, m_parsed.statement);
 
     std::vector<QStringList> rows;

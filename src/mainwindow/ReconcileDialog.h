@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QHBoxLayout;
@@ -30,6 +31,9 @@ public:
         std::optional<int> months;
         std::optional<double> rate;
         QDate start;
+        // The planner's events, offered for the computation when there are some.
+        std::vector<planner::Event> events;
+        planner::Policy policy = planner::Policy::ShorterTerm;
     };
 
     explicit ReconcileDialog(const Inputs& current, QWidget* parent = nullptr);
@@ -50,6 +54,7 @@ public:
     QDateEdit* startEdit = nullptr;
     QPlainTextEdit* pasteEdit = nullptr;
     QPushButton* openButton = nullptr;
+    QCheckBox* eventsBox = nullptr;
     QComboBox* decimalBox = nullptr;
     std::vector<QComboBox*> columnBoxes;
     QTableView* statementView = nullptr;
@@ -65,6 +70,8 @@ private:
     void rebuildColumnBoxes();
     void openFile();
 
+    std::vector<planner::Event> m_events;
+    planner::Policy m_policy = planner::Policy::ShorterTerm;
     solver::ParsedStatement m_parsed;
     solver::Reconciliation m_reconciliation;
     TextTableModel* m_statementModel = nullptr;

@@ -1,12 +1,15 @@
 #include "support/RecordingBoxes.h"
 #include "mainwindow/Form1.h"
 
+#include "mainwindow/PlannerModels.h"
 #include "mainwindow/ReconcileDialog.h"
 #include "mainwindow/SolveDialog.h"
 #include "mainwindow/TextTableModel.h"
 #include "shell/SettingsStore.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +31,7 @@ private Q_SLOTS:
     void solveFillsTheInputs_data();
     void solveFillsTheInputs();
     void reconcileHighlightsTheFirstDifference();
+    void reconcileWithThePlannersEvents();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -101,6 +105,32 @@ void ToolDialogsTest::reconcileHighlightsTheFirstDifference() {
     dialog->setColumnRole(2, solver::Role::Ignore);
     QCOMPARE(dialog->statementModel().highlightColumn(), 3);
     QCOMPARE(dialog->computedModel().highlightColumn(), 4);
+}
+
+// A statement of a loan with an extra payment matches once the planner's event is included.
+void ToolDialogsTest::reconcileWithThePlannersEvents() {
+    m_window->settings().writeInGroup(
+        u"Planner"_s, u"Events"_s,
+        planEventsToText({{PlanEventKind::OneOff, u"3"_s, u"10000"_s, QString()}}));
+    planner::PlanInput loan;
+    loan.principal = 10000000;
+    loan.months = 12;
+    loan.annualPercent = 11;
+    loan.startDate = m_window->DateTimePicker1->date();
+    loan.events = {planner::OneOffExtra{3, 1000000}};
+    QString text = u"No;Payment;Principal;Interest;Extra;Balance\n"_s;
+    for (const auto& row : planner::computePlan(loan).plan->rows) {
+        text += u"%1;%2;%3;%4;%5;%6\n"_s.arg(row.number).arg(row.payment / 100.0, 0, 'f', 2)
+                    .arg(row.principal / 100.0, 0, 'f', 2).arg(row.interest / 100.0, 0, 'f', 2)
+                    .arg(row.extra / 100.0, 0, 'f', 2).arg(row.closing / 100.0, 0, 'f', 2);
+    }
+    ReconcileDialog* dialog = m_window->openReconcileDialog();
+    dialog->setStatementText(text);
+    QVERIFY(dialog->eventsBox->isChecked());
+    QCOMPARE(dialog->reconciliation().results.size(), std::size_t(12));  // no main schedule
+    QVERIFY2(dialog->reconciliation().matchesEveryRow, qPrintable(dialog->sentenceLabel->text()));
+    dialog->eventsBox->setChecked(false);
+    QVERIFY(!dialog->reconciliation().matchesEveryRow);
 }
 
 QTEST_MAIN(ToolDialogsTest)
