@@ -12,6 +12,7 @@
 #include "output/Clipboard.h"
 #include "output/Csv.h"
 #include "output/Report.h"
+#include "output/ScheduleTable.h"
 
 #include <QIODevice>
 
@@ -39,40 +40,9 @@ const std::map<QString, QString> spellings{
     {u"-f"_s, u"--format"_s},    {u"--format"_s, u"--format"_s},
 };
 
-const QStringList gridHeaders{u"#"_s,           u"Date"_s,          u"Opening Bal."_s,
-                              u"Principle Amt."_s, u"Interest Amt."_s, u"Closing Bal."_s};
-
-// The grid the window fills from a schedule: its number, date and four rounded amounts in the
-// locale's texts; the totals row leaves the number and the date empty.
-GridData scheduleGrid(const ScheduleCollection& schedule) {
-    GridData grid;
-    grid.headers = gridHeaders;
-    const TextFormatter format;
-    const int count = schedule.Count();
-    grid.rows.reserve(static_cast<std::size_t>(count));
-    QVarLengthArray<qsizetype, 6> ends(6);
-    for (int i = 1; i <= count; ++i) {
-        const clsSchedule& entry = schedule.Item(i);
-        const bool totals = i == count;
-        QString line;
-        line.reserve(64);
-        if (!totals) {
-            format.appendNumber(line, i);
-        }
-        ends[0] = line.size();
-        if (!totals) {
-            format.appendDate(line, entry.InstallmentDate());
-        }
-        ends[1] = line.size();
-        const double amounts[] = {entry.OpeningBalance(), entry.PrincipleAmount(),
-                                  entry.InterestAmount(), entry.ClosingBalance()};
-        for (int k = 0; k < 4; ++k) {
-            format.appendNumber(line, amounts[k]);
-            ends[k + 2] = line.size();
-        }
-        grid.rows.emplace_back(std::move(line), ends);
-    }
-    return grid;
+// The grid the window fills from a schedule, in the environment's locale.
+GridData scheduleGrid(const ScheduleCollectionPtr& schedule) {
+    return GridData(scheduleHeaders(), std::make_shared<ScheduleTable>(schedule));
 }
 
 std::int64_t cents(double rounded) {
@@ -81,7 +51,7 @@ std::int64_t cents(double rounded) {
 
 QByteArray scheduleCsv(const ScheduleCollection& schedule) {
     QByteArray out;
-    csv::appendRecord(out, gridHeaders);
+    csv::appendRecord(out, scheduleHeaders());
     const int count = schedule.Count();
     for (int i = 1; i <= count; ++i) {
         const clsSchedule& row = schedule.Item(i);
@@ -177,9 +147,9 @@ int runSchedule(const QStringList& args, Io io) {
         }
         const auto schedule = calculator.getScheduleData();
         if (format == u"copy") {
-            io.out.write(buildCopyText(scheduleGrid(*schedule)).toUtf8());
+            io.out.write(buildCopyText(scheduleGrid(schedule)).toUtf8());
         } else if (format == u"report") {
-            io.out.write(buildReportBytes(scheduleGrid(*schedule)));
+            io.out.write(buildReportBytes(scheduleGrid(schedule)));
         } else if (format == u"csv") {
             io.out.write(scheduleCsv(*schedule));
         } else {
