@@ -100,6 +100,8 @@ private Q_SLOTS:
     void amounts();
     void dates_data();
     void dates();
+    void engineAgreesWithReference_data();
+    void engineAgreesWithReference();
     void programStatements_data();
     void programStatements();
     void pastedStatements_data();
@@ -304,6 +306,36 @@ void TestSolver::dates() {
     QCOMPARE(solver::parseStatementDate(text, dayFirst).value_or(QDate()), date);
 }
 
+void TestSolver::engineAgreesWithReference_data() {
+    QTest::addColumn<qint64>("principal");
+    QTest::addColumn<int>("months");
+    QTest::addColumn<double>("rate");
+    QTest::newRow("mortgage") << qint64(30000000) << 360 << 5.0;
+    QTest::newRow("short, high rate") << qint64(1234567) << 7 << 99.9;
+    QTest::newRow("interest free") << qint64(100001) << 9 << 0.0;
+}
+
+// The rows the reconciler gets from the planner's engine are the contract's, for each rounding.
+void TestSolver::engineAgreesWithReference() {
+    QFETCH(qint64, principal);
+    QFETCH(int, months);
+    QFETCH(double, rate);
+    const auto loan = loanOf(principal, months, rate);
+    for (const Arithmetic& arithmetic : solver::allArithmetics()) {
+        const auto engine = solver::loanRows(loan, arithmetic).rows;
+        const auto reference = referenceRows(loan, arithmetic).rows;
+        QCOMPARE(engine.size(), reference.size());
+        for (std::size_t i = 0; i < engine.size(); ++i) {
+            const auto& a = engine[i];
+            const auto& b = reference[i];
+            QVERIFY2(a.payment == b.payment && a.principal == b.principal &&
+                         a.interest == b.interest && a.closing == b.closing &&
+                         a.dueDate == b.dueDate,
+                     qPrintable(u"%1, month %2"_s.arg(solver::shortName(arithmetic)).arg(i + 1)));
+        }
+    }
+}
+
 void TestSolver::programStatements_data() {
     QTest::addColumn<int>("arithmetic");
     QTest::addColumn<int>("row");
@@ -395,8 +427,7 @@ void TestSolver::pastedStatements() {
     QCOMPARE(guessed.join(u','), columns);
     QCOMPARE(static_cast<int>(parsed.statement.rows.size()), months);
     QCOMPARE(static_cast<int>(parsed.statement.unreadable.size()), unreadable);
-    const auto result =
-        solver::reconcile(loanOf(principal, months, rate, start), parsed.statement, referenceRows);
+    const auto result = solver::reconcile(loanOf(principal, months, rate, start), parsed.statement);
     QCOMPARE(result.sentence, sentence);
 }
 
@@ -533,6 +564,11 @@ void TestSolver::golden_data() {
         << QStringList{u"solve"_s, u"--for"_s, u"principal"_s, u"--emi"_s, u"900"_s, u"-n"_s,
                        u"120"_s, u"-r"_s, u"5"_s, u"--format"_s, u"json"_s}
         << "solve-principal.json";
+    QTest::newRow("reconcile, pasted from a pdf")
+        << QStringList{u"reconcile"_s, u"-p"_s, u"100000"_s, u"-n"_s, u"12"_s, u"-r"_s, u"11"_s,
+                       u"-s"_s, u"2026-01-31"_s, u"--statement"_s,
+                       QStringLiteral(STATEMENTS_DIR) + u"/us-pdf.txt"_s}
+        << "reconcile-us.txt";
 }
 
 void TestSolver::golden() {
