@@ -42,48 +42,49 @@ QString readText(const QString& path) {
 
 int runReconcile(const QStringList& args, Io io) {
     try {
-        const Options options(args, {{u"-p"_s, u"--principal"_s},
-                                     {u"--principal"_s, u"--principal"_s},
-                                     {u"-n"_s, u"--months"_s},
-                                     {u"--months"_s, u"--months"_s},
-                                     {u"-r"_s, u"--rate"_s},
-                                     {u"--rate"_s, u"--rate"_s},
-                                     {u"-s"_s, u"--start"_s},
-                                     {u"--start"_s, u"--start"_s},
-                                     {u"--statement"_s, u"--statement"_s},
-                                     {u"--columns"_s, u"--columns"_s},
-                                     {u"--decimal"_s, u"--decimal"_s},
-                                     {u"--help"_s, u"--help"_s},
-                                     {u"-h"_s, u"--help"_s}});
-        if (options.has(u"--help"_s)) {
+        const ArgReader options(args, {
+                                          {u"-p"_s, u"--principal"_s},
+                                          {u"--principal"_s, u"--principal"_s},
+                                          {u"-n"_s, u"--months"_s},
+                                          {u"--months"_s, u"--months"_s},
+                                          {u"-r"_s, u"--rate"_s},
+                                          {u"--rate"_s, u"--rate"_s},
+                                          {u"-s"_s, u"--start"_s},
+                                          {u"--start"_s, u"--start"_s},
+                                          {u"--statement"_s, u"--statement"_s},
+                                          {u"--columns"_s, u"--columns"_s},
+                                          {u"--decimal"_s, u"--decimal"_s},
+                                      });
+        if (options.helpWanted()) {
             io.out.write(reconcileUsage.toUtf8());
             return 0;
         }
         planner::PlanInput loan;
         loan.principal = required(centsOption(options, u"--principal"_s, 1, solver::maxPrincipal),
                                   u"--principal"_s);
-        loan.months = required(integerOption(options, u"--months"_s, 1, solver::maxMonths),
-                               u"--months"_s);
+        loan.months =
+            required(integerOption(options, u"--months"_s, 1, solver::maxMonths), u"--months"_s);
         loan.annualPercent =
-            required(decimalOption(options, u"--rate"_s, 0, solver::maxAnnualPercent),
-                     u"--rate"_s);
+            required(decimalOption(options, u"--rate"_s, 0, solver::maxAnnualPercent), u"--rate"_s);
         loan.startDate = required(dateOption(options, u"--start"_s), u"--start"_s);
-        const QString path = required(options.value(u"--statement"_s), u"--statement"_s);
+        const QString path = options.value(u"--statement"_s);
         std::optional<std::vector<solver::Role>> columns;
-        if (const auto text = options.value(u"--columns"_s)) {
+        if (options.has(u"--columns"_s)) {
+            const auto text = std::optional(options.value(u"--columns"_s));
             columns.emplace();
             for (const QString& name : text->split(u',')) {
                 const auto role = solver::roleFromName(name.trimmed());
                 if (!role) {
-                    throw UsageError(u"--columns: '%1' is not one of number, date, opening, "
-                                     u"payment, principal, interest, extra, closing, -"_s.arg(
-                                         name));
+                    throw UsageError(
+                        u"--columns: '%1' is not one of number, date, opening, "
+                        u"payment, principal, interest, extra, closing, -"_s.arg(name));
                 }
                 columns->push_back(*role);
             }
         }
         std::optional<QChar> decimal;
-        if (const auto text = options.value(u"--decimal"_s)) {
+        if (options.has(u"--decimal"_s)) {
+            const auto text = std::optional(options.value(u"--decimal"_s));
             if (*text != u"."_s && *text != u","_s) {
                 throw UsageError(u"--decimal must be . or , not '%1'"_s.arg(*text));
             }
@@ -95,8 +96,8 @@ int runReconcile(const QStringList& args, Io io) {
         io.out.write(solver::reportText(parsed, reconciliation).toUtf8());
         return reconciliation.matchesEveryRow ? 0 : 3;
     } catch (const UsageError& error) {
-        io.err.write(("ravenmoor-cli reconcile: " + QString::fromStdString(error.what()) + u'\n')
-                         .toUtf8());
+        io.err.write(
+            ("ravenmoor-cli reconcile: " + QString::fromStdString(error.what()) + u'\n').toUtf8());
         return 2;
     }
 }

@@ -2,10 +2,10 @@
 
 #include "cli/Args.h"
 #include "cli/Options.h"
+#include "planner/TrueCost.h"
 #include "solver/LoanRows.h"
 #include "solver/Money.h"
 #include "solver/Solver.h"
-#include "planner/TrueCost.h"
 
 #include <QIODevice>
 
@@ -48,50 +48,49 @@ QString twoDecimals(double percent) {
 
 int runSolve(const QStringList& args, Io io) {
     try {
-        const Options options(args, {{u"--for"_s, u"--for"_s},
-                                     {u"--emi"_s, u"--emi"_s},
-                                     {u"-p"_s, u"--principal"_s},
-                                     {u"--principal"_s, u"--principal"_s},
-                                     {u"-n"_s, u"--months"_s},
-                                     {u"--months"_s, u"--months"_s},
-                                     {u"-r"_s, u"--rate"_s},
-                                     {u"--rate"_s, u"--rate"_s},
-                                     {u"--arithmetic"_s, u"--arithmetic"_s},
-                                     {u"--interest-rounding"_s, u"--interest-rounding"_s},
-                                     {u"--fees"_s, u"--fees"_s},
-                                     {u"--format"_s, u"--format"_s},
-                                     {u"--help"_s, u"--help"_s},
-                                     {u"-h"_s, u"--help"_s}});
-        if (options.has(u"--help"_s)) {
+        const ArgReader options(args, {
+                                          {u"--for"_s, u"--for"_s},
+                                          {u"--emi"_s, u"--emi"_s},
+                                          {u"-p"_s, u"--principal"_s},
+                                          {u"--principal"_s, u"--principal"_s},
+                                          {u"-n"_s, u"--months"_s},
+                                          {u"--months"_s, u"--months"_s},
+                                          {u"-r"_s, u"--rate"_s},
+                                          {u"--rate"_s, u"--rate"_s},
+                                          {u"--arithmetic"_s, u"--arithmetic"_s},
+                                          {u"--interest-rounding"_s, u"--interest-rounding"_s},
+                                          {u"--fees"_s, u"--fees"_s},
+                                          {u"--format"_s, u"--format"_s},
+                                      });
+        if (options.helpWanted()) {
             io.out.write(solveUsage.toUtf8());
             return 0;
         }
-        const QString unknown = required(options.value(u"--for"_s), u"--for"_s);
+        const QString unknown = options.value(u"--for"_s);
         if (unknown != u"principal"_s && unknown != u"months"_s && unknown != u"rate"_s) {
             throw UsageError(u"--for must be principal, months or rate, not '%1'"_s.arg(unknown));
         }
-        const auto emi = required(centsOption(options, u"--emi"_s, 1, solver::maxPrincipal),
-                                  u"--emi"_s);
-        const auto principal =
-            centsOption(options, u"--principal"_s, 1, solver::maxPrincipal);
+        const auto emi =
+            required(centsOption(options, u"--emi"_s, 1, solver::maxPrincipal), u"--emi"_s);
+        const auto principal = centsOption(options, u"--principal"_s, 1, solver::maxPrincipal);
         const auto months = integerOption(options, u"--months"_s, 1, solver::maxMonths);
         const auto rate = decimalOption(options, u"--rate"_s, 0, solver::maxAnnualPercent);
         const auto fees = centsOption(options, u"--fees"_s, 0, solver::maxPrincipal);
-        const QString ruleText = options.value(u"--arithmetic"_s).value_or(u"schedule"_s);
+        const QString ruleText = options.valueOr(u"--arithmetic"_s, u"schedule"_s);
         const auto rule = solver::ruleFromName(ruleText);
         if (!rule) {
-            throw UsageError(u"--arithmetic must be schedule, nearest-cent, nearest-unit, "
-                             u"up-cent or up-unit, not '%1'"_s.arg(ruleText));
+            throw UsageError(
+                u"--arithmetic must be schedule, nearest-cent, nearest-unit, "
+                u"up-cent or up-unit, not '%1'"_s.arg(ruleText));
         }
-        const QString interestText =
-            options.value(u"--interest-rounding"_s).value_or(u"half-up"_s);
+        const QString interestText = options.valueOr(u"--interest-rounding"_s, u"half-up"_s);
         const auto interest = planner::interestRoundingFromName(interestText.toStdString());
         if (!interest) {
             throw UsageError(
                 u"--interest-rounding must be half-up, half-even or down, not '%1'"_s.arg(
                     interestText));
         }
-        const QString format = options.value(u"--format"_s).value_or(u"text"_s);
+        const QString format = options.valueOr(u"--format"_s, u"text"_s);
         if (format != u"text"_s && format != u"json"_s) {
             throw UsageError(u"--format must be text or json, not '%1'"_s.arg(format));
         }
@@ -126,35 +125,34 @@ int runSolve(const QStringList& args, Io io) {
         input.months = loan.months;
         input.annualPercent = loan.annualPercent;
         input.startDate = QDate(2000, 1, 1);
-        const solver::Arithmetic arithmetic{!rule->has_value(),
-                                            rule->value_or(planner::InstalmentRounding::NearestCent),
-                                            *interest};
+        const solver::Arithmetic arithmetic{
+            !rule->has_value(), rule->value_or(planner::InstalmentRounding::NearestCent),
+            *interest};
         const solver::LoanRows rows = solver::loanRows(input, arithmetic);
-        const std::optional<planner::TrueCost> cost =
-            rows.error.isEmpty() ? std::optional(solver::trueCostOf(input, rows, fees))
-                                 : std::nullopt;
+        const bool costed = rows.error.isEmpty();
+        const planner::TrueCost cost = costed ? solver::trueCostOf(input, rows, fees)
+                                              : planner::TrueCost{};
         const auto [low, high] = rateInterval(solution.rateLow, solution.rateHigh);
         const QString rateText = solver::percentText(loan.annualPercent, 9);
         QString out;
         if (format == u"json"_s) {
-            out = u"{\n  \"solved\": \"%1\",\n  \"arithmetic\": \"%2\",\n"_s.arg(unknown,
-                                                                             ruleText);
+            out = u"{\n  \"solved\": \"%1\",\n  \"arithmetic\": \"%2\",\n"_s.arg(unknown, ruleText);
             out += u"  \"principal\": %1,\n  \"months\": %2,\n  \"rate\": %3,\n"_s.arg(
                 solver::moneyText(loan.principal), QString::number(loan.months), rateText);
             if (unknown == u"rate"_s) {
                 out += u"  \"rate_low\": %1,\n  \"rate_high\": %2,\n"_s.arg(low, high);
             }
             out += u"  \"instalment\": %1"_s.arg(solver::moneyText(solution.instalment));
-            if (cost) {
-                out += u",\n  \"total_interest\": %1,\n  \"total_paid\": %2,\n"
-                       u"  \"effective_annual_rate\": %3"_s.arg(
-                           solver::moneyText(cost->totalInterest),
-                           solver::moneyText(cost->totalPaid),
-                           twoDecimals(cost->effectiveAnnualPercent));
+            if (costed) {
+                out +=
+                    u",\n  \"total_interest\": %1,\n  \"total_paid\": %2,\n"
+                    u"  \"effective_annual_rate\": %3"_s.arg(
+                        solver::moneyText(cost.totalInterest), solver::moneyText(cost.totalPaid),
+                        twoDecimals(cost.effectiveAnnualPercent));
                 if (fees) {
                     out += u",\n  \"fees\": %1,\n  \"apr\": %2"_s.arg(
                         solver::moneyText(*fees),
-                        cost->aprPercent ? twoDecimals(*cost->aprPercent) : u"null"_s);
+                        cost.aprPercent ? twoDecimals(*cost.aprPercent) : u"null"_s);
                 }
             }
             out += u"\n}\n"_s;
@@ -164,26 +162,24 @@ int runSolve(const QStringList& args, Io io) {
             if (unknown == u"rate"_s) {
                 out += u"Every rate from %1 % to %2 % gives this instalment.\n"_s.arg(low, high);
             }
-            out += u"Instalment: %1 (%2)\n"_s.arg(solver::moneyText(solution.instalment),
-                                                  ruleText);
-            if (cost) {
-                out += u"Total interest: %1\nTotal paid: %2\nEffective annual rate: %3 %\n"_s
-                           .arg(solver::moneyText(cost->totalInterest),
-                                solver::moneyText(cost->totalPaid),
-                                twoDecimals(cost->effectiveAnnualPercent));
+            out += u"Instalment: %1 (%2)\n"_s.arg(solver::moneyText(solution.instalment), ruleText);
+            if (costed) {
+                out += u"Total interest: %1\nTotal paid: %2\nEffective annual rate: %3 %\n"_s.arg(
+                    solver::moneyText(cost.totalInterest), solver::moneyText(cost.totalPaid),
+                    twoDecimals(cost.effectiveAnnualPercent));
                 if (fees) {
                     out += u"Annual percentage rate with fees of %1: %2\n"_s.arg(
-                        solver::moneyText(*fees),
-                        cost->aprPercent ? twoDecimals(*cost->aprPercent) + u" %"_s
-                                         : u"none fits"_s);
+                        solver::moneyText(*fees), cost.aprPercent
+                                                      ? twoDecimals(*cost.aprPercent) + u" %"_s
+                                                      : u"none fits"_s);
                 }
             }
         }
         io.out.write(out.toUtf8());
         return 0;
     } catch (const UsageError& error) {
-        io.err.write(("ravenmoor-cli solve: " + QString::fromStdString(error.what()) + u'\n')
-                         .toUtf8());
+        io.err.write(
+            ("ravenmoor-cli solve: " + QString::fromStdString(error.what()) + u'\n').toUtf8());
         return 2;
     }
 }

@@ -31,9 +31,8 @@ namespace {
 
 // The computed table's columns, and the role each shows.
 constexpr solver::Role computedColumns[] = {
-    solver::Role::Number,    solver::Role::Date,     solver::Role::Opening,
-    solver::Role::Payment,   solver::Role::Principal, solver::Role::Interest,
-    solver::Role::Extra,     solver::Role::Closing};
+    solver::Role::Number,    solver::Role::Date,     solver::Role::Opening, solver::Role::Payment,
+    solver::Role::Principal, solver::Role::Interest, solver::Role::Extra,   solver::Role::Closing};
 
 const QColor headerTint(220, 228, 240);
 const QColor unreadableTint(250, 215, 215);
@@ -102,11 +101,11 @@ ReconcileDialog::ReconcileDialog(const Inputs& current, QWidget* parent) : QDial
     decimalBox->addItem(u"Decimal separator: comma"_s, u","_s);
     m_events = current.events;
     m_policy = current.policy;
-    eventsBox = new QCheckBox(
-        m_events.empty()        ? u"No planner events"_s
-        : m_events.size() == 1 ? u"With the planner's event"_s
-                               : u"With the planner's %1 events"_s.arg(m_events.size()),
-        this);
+    eventsBox = new QCheckBox(m_events.empty() ? u"No planner events"_s
+                              : m_events.size() == 1
+                                  ? u"With the planner's event"_s
+                                  : u"With the planner's %1 events"_s.arg(m_events.size()),
+                              this);
     eventsBox->setEnabled(!m_events.empty());
     eventsBox->setChecked(!m_events.empty());
     auto* pasteSide = new QVBoxLayout;
@@ -269,17 +268,15 @@ void ReconcileDialog::readWithColumns() {
     m_statementModel->setContents(headers, m_parsed.table.rows);
     m_statementModel->setNumericColumns(numeric);
     if (m_parsed.table.headerRow >= 0) {
-        m_statementModel->setRowTint(m_parsed.table.headerRow, headerTint,
-                                     u"The column titles"_s);
+        m_statementModel->setRowTint(m_parsed.table.headerRow, headerTint, u"The column titles"_s);
     }
     QStringList unreadable;
     for (const solver::UnreadableRow& row : m_parsed.statement.unreadable) {
         m_statementModel->setRowTint(row.tableRow, unreadableTint, row.reason);
         unreadable << u"Line %1: %2."_s.arg(row.line).arg(row.reason);
     }
-    unreadableLabel->setText(unreadable.isEmpty()
-                                 ? QString()
-                                 : u"Rows not read:\n"_s + unreadable.join(u'\n'));
+    unreadableLabel->setText(unreadable.isEmpty() ? QString()
+                                                  : u"Rows not read:\n"_s + unreadable.join(u'\n'));
     reconcileNow();
 }
 
@@ -289,8 +286,7 @@ void ReconcileDialog::reconcileNow() {
     const auto rate = parseNumber(rateEdit->text());
     m_reconciliation = {};
     m_updating = true;
-    m_resultsModel->setContents({u"Arithmetic"_s, u"Matching rows"_s, u"First difference"_s},
-                                {});
+    m_resultsModel->setContents({u"Arithmetic"_s, u"Matching rows"_s, u"First difference"_s}, {});
     m_updating = false;
     if (!principal || *principal < 0.01 || *principal > 1e12 || !months || *months < 1 ||
         *months > solver::maxMonths || std::floor(*months) != *months || !rate || *rate < 0 ||
@@ -318,8 +314,8 @@ void ReconcileDialog::reconcileNow() {
         } else if (result.firstDifference) {
             const auto& d = *result.firstDifference;
             difference = u"Line %1 (month %2): %3"_s.arg(
-                QString::number(m_parsed.statement.rows[static_cast<std::size_t>(d.statementRow)]
-                                    .line),
+                QString::number(
+                    m_parsed.statement.rows[static_cast<std::size_t>(d.statementRow)].line),
                 QString::number(d.month), solver::describeDifference(d));
         } else {
             difference = u"None"_s;

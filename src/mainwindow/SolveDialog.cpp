@@ -1,8 +1,8 @@
 #include "mainwindow/SolveDialog.h"
 
 #include "core/Conversions.h"
-#include "solver/LoanRows.h"
 #include "planner/TrueCost.h"
+#include "solver/LoanRows.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -65,8 +65,7 @@ SolveDialog::SolveDialog(const Inputs& current, QWidget* parent) : QDialog(paren
     feesEdit = new QLineEdit(this);
     feesEdit->setPlaceholderText(u"none"_s);
     arithmeticBox = new QComboBox(this);
-    arithmeticBox->addItem(u"As the main schedule (unrounded, shown to the cent)"_s,
-                           u"schedule"_s);
+    arithmeticBox->addItem(u"As the main schedule (unrounded, shown to the cent)"_s, u"schedule"_s);
     arithmeticBox->addItem(u"Instalment rounded to the nearest cent"_s, u"nearest-cent"_s);
     arithmeticBox->addItem(u"Instalment rounded to the nearest whole unit"_s, u"nearest-unit"_s);
     arithmeticBox->addItem(u"Instalment rounded up to the cent"_s, u"up-cent"_s);
@@ -148,8 +147,8 @@ void SolveDialog::recompute() {
     const auto principal = centsOf(principalEdit, 1, solver::maxPrincipal);
     const auto months = parseNumber(monthsEdit->text());
     const auto rate = parseNumber(rateEdit->text());
-    const bool monthsOk = months && *months >= 1 && *months <= solver::maxMonths &&
-                          std::floor(*months) == *months;
+    const bool monthsOk =
+        months && *months >= 1 && *months <= solver::maxMonths && std::floor(*months) == *months;
     const bool rateOk = rate && *rate >= 0 && *rate <= solver::maxAnnualPercent;
     QString problem;
     if (!emi) {
@@ -193,8 +192,8 @@ void SolveDialog::showAnswer(const solver::Solution& solution, const solver::Ins
     line(u"Months"_s, bold(MonthsUnknown, QString::number(loan.months)));
     line(u"Annual rate"_s, bold(RateUnknown, percent(loan.annualPercent)));
     if (unknown == RateUnknown) {
-        line(u"Every rate from"_s, percent(solution.rateLow, 6) + u" to "_s +
-                                       percent(solution.rateHigh, 6));
+        line(u"Every rate from"_s,
+             percent(solution.rateLow, 6) + u" to "_s + percent(solution.rateHigh, 6));
     }
     line(u"Instalment"_s, money(solution.instalment));
 

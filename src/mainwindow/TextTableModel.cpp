@@ -19,23 +19,23 @@ QVariant TextTableModel::data(const QModelIndex& index, int role) const {
     const auto row = static_cast<std::size_t>(index.row());
     const QStringList& cells = m_rows[row];
     switch (role) {
-    case Qt::DisplayRole:
-        return index.column() < cells.size() ? cells[index.column()] : QString();
-    case Qt::TextAlignmentRole: {
-        const auto column = static_cast<std::size_t>(index.column());
-        const bool numeric = column < m_numeric.size() && m_numeric[column];
-        return QVariant::fromValue(Qt::AlignVCenter |
-                                   (numeric ? Qt::AlignRight : Qt::AlignLeft));
-    }
-    case Qt::BackgroundRole:
-        if (index.row() == m_highlightRow && index.column() == m_highlightColumn) {
-            return QColor(255, 200, 80);
+        case Qt::DisplayRole:
+            return index.column() < cells.size() ? cells[index.column()] : QString();
+        case Qt::TextAlignmentRole: {
+            const auto column = static_cast<std::size_t>(index.column());
+            const bool numeric = column < m_numeric.size() && m_numeric[column];
+            return QVariant::fromValue(Qt::AlignVCenter |
+                                       (numeric ? Qt::AlignRight : Qt::AlignLeft));
         }
-        return m_tints[row].isValid() ? QVariant(m_tints[row]) : QVariant();
-    case Qt::ToolTipRole:
-        return m_toolTips[row].isEmpty() ? QVariant() : QVariant(m_toolTips[row]);
-    default:
-        return {};
+        case Qt::BackgroundRole:
+            if (index.row() == m_highlightRow && index.column() == m_highlightColumn) {
+                return QColor(255, 200, 80);
+            }
+            return m_tints[row].isValid() ? QVariant(m_tints[row]) : QVariant();
+        case Qt::ToolTipRole:
+            return m_toolTips[row].isEmpty() ? QVariant() : QVariant(m_toolTips[row]);
+        default:
+            return {};
     }
 }
 

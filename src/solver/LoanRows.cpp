@@ -18,26 +18,26 @@ Cents toCents(double roundedUnits) {
 
 QString instalmentWords(planner::InstalmentRounding rounding) {
     switch (rounding) {
-    case planner::InstalmentRounding::NearestCent:
-        return u"instalment rounded to the nearest cent"_s;
-    case planner::InstalmentRounding::NearestUnit:
-        return u"instalment rounded to the nearest whole unit"_s;
-    case planner::InstalmentRounding::UpCent:
-        return u"instalment rounded up to the cent"_s;
-    case planner::InstalmentRounding::UpUnit:
-        return u"instalment rounded up to a whole unit"_s;
+        case planner::InstalmentRounding::NearestCent:
+            return u"instalment rounded to the nearest cent"_s;
+        case planner::InstalmentRounding::NearestUnit:
+            return u"instalment rounded to the nearest whole unit"_s;
+        case planner::InstalmentRounding::UpCent:
+            return u"instalment rounded up to the cent"_s;
+        case planner::InstalmentRounding::UpUnit:
+            return u"instalment rounded up to a whole unit"_s;
     }
     return {};
 }
 
 QString interestWords(planner::InterestRounding rounding) {
     switch (rounding) {
-    case planner::InterestRounding::HalfUp:
-        return u"interest rounded half up"_s;
-    case planner::InterestRounding::HalfEven:
-        return u"interest rounded half to even"_s;
-    case planner::InterestRounding::Down:
-        return u"interest rounded down"_s;
+        case planner::InterestRounding::HalfUp:
+            return u"interest rounded half up"_s;
+        case planner::InterestRounding::HalfEven:
+            return u"interest rounded half to even"_s;
+        case planner::InterestRounding::Down:
+            return u"interest rounded down"_s;
     }
     return {};
 }

@@ -17,20 +17,20 @@ constexpr Role comparedColumns[] = {Role::Payment, Role::Principal, Role::Intere
 
 Cents computedAmount(const LoanRow& row, Role role) {
     switch (role) {
-    case Role::Opening:
-        return row.opening;
-    case Role::Payment:
-        return row.payment;
-    case Role::Principal:
-        return row.principal;
-    case Role::Interest:
-        return row.interest;
-    case Role::Extra:
-        return row.extra;
-    case Role::Closing:
-        return row.closing;
-    default:
-        return 0;
+        case Role::Opening:
+            return row.opening;
+        case Role::Payment:
+            return row.payment;
+        case Role::Principal:
+            return row.principal;
+        case Role::Interest:
+            return row.interest;
+        case Role::Extra:
+            return row.extra;
+        case Role::Closing:
+            return row.closing;
+        default:
+            return 0;
     }
 }
 
@@ -125,19 +125,17 @@ Reconciliation reconcile(const planner::PlanInput& loan, const Statement& statem
     const auto& best = reconciliation.results[static_cast<std::size_t>(reconciliation.best)];
     reconciliation.matchesEveryRow = best.matching == rowCount;
     if (reconciliation.matchesEveryRow) {
-        reconciliation.sentence =
-            u"Your statement matches: %1, on %2."_s.arg(describe(best.arithmetic),
-                                                        rowCount == 1 ? u"its one row"_s
-                                                                      : u"all %1 rows"_s.arg(
-                                                                            rowCount));
+        reconciliation.sentence = u"Your statement matches: %1, on %2."_s.arg(
+            describe(best.arithmetic),
+            rowCount == 1 ? u"its one row"_s : u"all %1 rows"_s.arg(rowCount));
     } else {
         const Difference& difference = *best.firstDifference;
         const StatementRow& row = statement.rows[static_cast<std::size_t>(difference.statementRow)];
         reconciliation.sentence =
             u"No arithmetic matches every row; the closest is %1, on %2 of %3: the first "
             u"difference is at line %4 (month %5), %6."_s.arg(
-                describe(best.arithmetic), QString::number(best.matching),
-                rowsText(rowCount), QString::number(row.line), QString::number(difference.month),
+                describe(best.arithmetic), QString::number(best.matching), rowsText(rowCount),
+                QString::number(row.line), QString::number(difference.month),
                 describeDifference(difference));
     }
     return reconciliation;

@@ -84,13 +84,14 @@ QString ruleName(InstalmentRule rule) {
 }
 
 std::optional<InstalmentRule> ruleFromName(QStringView text) {
+    std::optional<InstalmentRule> rule;
     if (text == u"schedule") {
-        return InstalmentRule{};
+        rule.emplace(std::nullopt);
+    } else if (const auto rounding =
+                   planner::instalmentRoundingFromName(text.toLatin1().toStdString())) {
+        rule.emplace(*rounding);
     }
-    if (const auto rounding = planner::instalmentRoundingFromName(text.toLatin1().toStdString())) {
-        return InstalmentRule{*rounding};
-    }
-    return std::nullopt;
+    return rule;
 }
 
 std::optional<Cents> instalmentCents(Cents principal, int months, double annualPercent,
@@ -149,9 +150,13 @@ Solution solveMonths(Cents emi, Cents principal, double annualPercent, Instalmen
     }
     // Long terms overflow at high rates; the arithmetic is defined up to the last month that
     // does not.
-    const int defined = firstTrue<int>(1, maxMonths, [&](int months) {
-        return !instalmentCents(principal, months, annualPercent, rule).has_value();
-    }) - 1;
+    const int defined =
+        firstTrue<int>(
+            1, maxMonths,
+            [&](int months) {
+                return !instalmentCents(principal, months, annualPercent, rule).has_value();
+            }) -
+        1;
     const auto covers = [&](int months) {
         return *instalmentCents(principal, months, annualPercent, rule) <= emi;
     };
@@ -162,8 +167,9 @@ Solution solveMonths(Cents emi, Cents principal, double annualPercent, Instalmen
                 u"An instalment of %1 does not cover the first month's interest of %2."_s.arg(
                     moneyText(emi), moneyText(interest)));
         }
-        return failure(u"No term of up to %1 months brings the instalment down to %2."_s.arg(
-            maxMonths).arg(moneyText(emi)));
+        return failure(
+            u"No term of up to %1 months brings the instalment down to %2."_s.arg(maxMonths).arg(
+                moneyText(emi)));
     }
     const int found = firstTrue<int>(1, defined, covers);
     Solution solution;
@@ -207,10 +213,12 @@ Solution solveRate(Cents emi, Cents principal, int months, InstalmentRule rule) 
                               atLow ? moneyText(*atLow) : u"beyond any amount"_s,
                               percentText(doubleOf(low))));
     }
-    const std::uint64_t high = firstTrue(low, hi, [&](std::uint64_t bits) {
-        const auto e = at(bits);
-        return !e || *e > emi;
-    }) - 1;
+    const std::uint64_t high = firstTrue(low, hi,
+                                         [&](std::uint64_t bits) {
+                                             const auto e = at(bits);
+                                             return !e || *e > emi;
+                                         }) -
+                               1;
     Solution solution;
     solution.rateLow = doubleOf(low);
     solution.rateHigh = doubleOf(high);

@@ -63,12 +63,12 @@ bool isCurrencyWord(QStringView word) {
 QStringView stripAmount(QStringView text, bool& negative) {
     for (int guard = 0; guard < 16; ++guard) {
         const QStringView before = text;
-        while (!text.isEmpty() && (isBlank(text.front()) ||
-                                   text.front().category() == QChar::Symbol_Currency)) {
+        while (!text.isEmpty() &&
+               (isBlank(text.front()) || text.front().category() == QChar::Symbol_Currency)) {
             text = text.sliced(1);
         }
-        while (!text.isEmpty() && (isBlank(text.back()) ||
-                                   text.back().category() == QChar::Symbol_Currency)) {
+        while (!text.isEmpty() &&
+               (isBlank(text.back()) || text.back().category() == QChar::Symbol_Currency)) {
             text.chop(1);
         }
         if (text.size() >= 2 && text.front() == u'(' && text.back() == u')') {
@@ -147,9 +147,9 @@ QStringList splitBlankRuns(QStringView line) {
             cells << cell;
         }
         // A lone currency sign or code, aligned apart from its amount, joins the next cell.
-        pendingSign = !pendingSign && (isCurrencyWord(cell) ||
-                                       (cell.size() <= 2 && cell.front().category() ==
-                                                                QChar::Symbol_Currency));
+        pendingSign = !pendingSign &&
+                      (isCurrencyWord(cell) ||
+                       (cell.size() <= 2 && cell.front().category() == QChar::Symbol_Currency));
     }
     return cells;
 }
@@ -188,10 +188,10 @@ QStringList splitWords(QStringView line) {
     QStringList joined;
     for (qsizetype i = 0; i < cells.size(); ++i) {
         if (i + 2 < cells.size()) {
-            const bool dayFirst = cells[i].size() <= 3 && cells[i].front().isDigit() &&
-                                  isMonthName(cells[i + 1]);
-            const bool monthFirst = isMonthName(cells[i]) && cells[i + 1].front().isDigit() &&
-                                    cells[i + 1].size() <= 3;
+            const bool dayFirst =
+                cells[i].size() <= 3 && cells[i].front().isDigit() && isMonthName(cells[i + 1]);
+            const bool monthFirst =
+                isMonthName(cells[i]) && cells[i + 1].front().isDigit() && cells[i + 1].size() <= 3;
             if ((dayFirst || monthFirst) && cells[i + 2].size() == 4 &&
                 cells[i + 2].front().isDigit()) {
                 joined << cells[i] + u' ' + cells[i + 1] + u' ' + cells[i + 2];
@@ -269,10 +269,10 @@ std::optional<Role> roleOfTitle(const QString& title) {
     if (t.isEmpty()) {
         return std::nullopt;
     }
-    static const QStringList numberTitles{u"#"_s, u"no"_s, u"no."_s, u"nr"_s, u"nr."_s,
-                                          u"n°"_s, u"n"_s, u"number"_s, u"period"_s,
-                                          u"month"_s, u"instalment"_s, u"installment"_s,
-                                          u"lfd. nr."_s, u"rate nr."_s, u"num"_s, u"n."_s};
+    static const QStringList numberTitles{
+        u"#"_s,        u"no"_s,       u"no."_s,    u"nr"_s,    u"nr."_s,        u"n°"_s,
+        u"n"_s,        u"number"_s,   u"period"_s, u"month"_s, u"instalment"_s, u"installment"_s,
+        u"lfd. nr."_s, u"rate nr."_s, u"num"_s,    u"n."_s};
     if (numberTitles.contains(t)) {
         return Role::Number;
     }
@@ -494,17 +494,16 @@ StatementTable splitStatement(QStringView text) {
         if (!rows.empty() || countWith(delimiter) < half) {
             continue;
         }
-        auto candidate = splitAll([delimiter](QStringView line) {
-            return splitCsvLine(line, delimiter);
-        });
+        auto candidate =
+            splitAll([delimiter](QStringView line) { return splitCsvLine(line, delimiter); });
         int cells = 0;
         int spaced = 0;
         for (const QStringList& row : candidate) {
             for (const QString& cell : row) {
                 ++cells;
                 // Pasted text split at its decimal commas leaves blanks between numbers.
-                const bool digits = std::any_of(cell.begin(), cell.end(),
-                                                [](QChar c) { return c.isDigit(); });
+                const bool digits =
+                    std::any_of(cell.begin(), cell.end(), [](QChar c) { return c.isDigit(); });
                 spaced += cell.contains(u' ') && digits ? 1 : 0;
             }
         }
@@ -540,8 +539,8 @@ StatementTable splitStatement(QStringView text) {
             }
         }
     }
-    table.columnCount = dataRows.empty() ? mostCommonCount(table.rows).first
-                                         : mostCommonCount(dataRows).first;
+    table.columnCount =
+        dataRows.empty() ? mostCommonCount(table.rows).first : mostCommonCount(dataRows).first;
     if (firstData > 0) {
         const QStringList& candidate = table.rows[static_cast<std::size_t>(firstData - 1)];
         const auto titled = std::count_if(candidate.begin(), candidate.end(), hasLetters);
@@ -588,8 +587,8 @@ NumberStyle guessNumberStyle(const StatementTable& table) {
     }
     NumberStyle style;
     style.decimal = commaVotes > dotVotes ? u',' : u'.';
-    style.dayFirst = dayFirstVotes != monthFirstVotes ? dayFirstVotes > monthFirstVotes
-                                                      : style.decimal == u',';
+    style.dayFirst =
+        dayFirstVotes != monthFirstVotes ? dayFirstVotes > monthFirstVotes : style.decimal == u',';
     return style;
 }
 
@@ -624,8 +623,7 @@ std::vector<Role> guessColumns(const StatementTable& table, const NumberStyle& s
             const QString& cell = row[c];
             const auto number = parseNumberCell(cell);
             numbers[static_cast<std::size_t>(c)] += number ? 1 : 0;
-            dates[static_cast<std::size_t>(c)] +=
-                parseStatementDate(cell, style.dayFirst) ? 1 : 0;
+            dates[static_cast<std::size_t>(c)] += parseStatementDate(cell, style.dayFirst) ? 1 : 0;
             amounts[static_cast<std::size_t>(c)].push_back(parseAmount(cell, style.decimal));
         }
     }
@@ -642,11 +640,10 @@ std::vector<Role> guessColumns(const StatementTable& table, const NumberStyle& s
         const auto& values = amounts[static_cast<std::size_t>(c)];
         const auto readable = std::count_if(values.begin(), values.end(),
                                             [](const auto& v) { return v.has_value(); });
-        const bool hasDecimals = std::any_of(table.rows.begin(), table.rows.end(),
-                                             [&](const QStringList& row) {
-                                                 return row.size() == columns &&
-                                                        row[c].contains(style.decimal);
-                                             });
+        const bool hasDecimals =
+            std::any_of(table.rows.begin(), table.rows.end(), [&](const QStringList& row) {
+                return row.size() == columns && row[c].contains(style.decimal);
+            });
         if (most(dates[static_cast<std::size_t>(c)]) && !taken(Role::Date)) {
             role = Role::Date;
         } else if (most(numbers[static_cast<std::size_t>(c)]) && !hasDecimals &&
@@ -755,9 +752,9 @@ Statement readStatement(const StatementTable& table, const std::vector<Role>& co
             needed = static_cast<int>(c) + 1;
         }
     }
-    const QStringList header =
-        table.headerRow >= 0 ? table.rows[static_cast<std::size_t>(table.headerRow)]
-                             : QStringList();
+    const QStringList header = table.headerRow >= 0
+                                   ? table.rows[static_cast<std::size_t>(table.headerRow)]
+                                   : QStringList();
     for (std::size_t i = 0; i < table.rows.size(); ++i) {
         const QStringList& cells = table.rows[i];
         const int line = i < table.lines.size() ? table.lines[i] : static_cast<int>(i) + 1;
@@ -785,10 +782,9 @@ Statement readStatement(const StatementTable& table, const std::vector<Role>& co
             continue;
         }
         if (cells.size() < needed) {
-            unreadable(cells.size() == 1 ? u"not a table row"_s
-                                         : u"has %1 cells, the columns need %2"_s
-                                               .arg(cells.size())
-                                               .arg(needed));
+            unreadable(cells.size() == 1
+                           ? u"not a table row"_s
+                           : u"has %1 cells, the columns need %2"_s.arg(cells.size()).arg(needed));
             continue;
         }
         StatementRow row;
@@ -804,34 +800,34 @@ Statement readStatement(const StatementTable& table, const std::vector<Role>& co
             const QString& cell = cells[static_cast<qsizetype>(c)];
             const QString quoted = cell.size() > 40 ? cell.left(37) + u"..."_s : cell;
             switch (role) {
-            case Role::Ignore:
-                break;
-            case Role::Number:
-                row.number = parseNumberCell(cell);
-                if (!row.number) {
-                    reason = u"the number '%1' is not a whole number"_s.arg(quoted);
-                }
-                break;
-            case Role::Date:
-                row.date = parseStatementDate(cell, style.dayFirst);
-                if (!row.date) {
-                    reason = u"the date '%1' is not a date"_s.arg(quoted);
-                }
-                break;
-            default: {
-                if (cell.isEmpty() && role == Role::Extra) {
+                case Role::Ignore:
                     break;
+                case Role::Number:
+                    row.number = parseNumberCell(cell);
+                    if (!row.number) {
+                        reason = u"the number '%1' is not a whole number"_s.arg(quoted);
+                    }
+                    break;
+                case Role::Date:
+                    row.date = parseStatementDate(cell, style.dayFirst);
+                    if (!row.date) {
+                        reason = u"the date '%1' is not a date"_s.arg(quoted);
+                    }
+                    break;
+                default: {
+                    if (cell.isEmpty() && role == Role::Extra) {
+                        break;
+                    }
+                    const auto amount = parseAmount(cell, style.decimal);
+                    if (!amount) {
+                        reason = cell.isEmpty()
+                                     ? u"the %1 is empty"_s.arg(roleTitle(role).toLower())
+                                     : u"the %1 '%2' is not an amount"_s.arg(
+                                           roleTitle(role).toLower(), quoted);
+                    }
+                    row.amounts[static_cast<std::size_t>(amountIndex(role))] = amount;
+                    anyAmount = anyAmount || (amount && role != Role::Extra);
                 }
-                const auto amount = parseAmount(cell, style.decimal);
-                if (!amount) {
-                    reason = cell.isEmpty()
-                                 ? u"the %1 is empty"_s.arg(roleTitle(role).toLower())
-                                 : u"the %1 '%2' is not an amount"_s.arg(
-                                       roleTitle(role).toLower(), quoted);
-                }
-                row.amounts[static_cast<std::size_t>(amountIndex(role))] = amount;
-                anyAmount = anyAmount || (amount && role != Role::Extra);
-            }
             }
         }
         if (reason.isEmpty() && !anyAmount) {

@@ -23,9 +23,9 @@ namespace solver {
 using planner::Cents;
 
 enum class Role { Ignore, Number, Date, Opening, Payment, Principal, Interest, Extra, Closing };
-inline constexpr Role allRoles[] = {Role::Ignore,  Role::Number,    Role::Date,
-                                    Role::Opening, Role::Payment,   Role::Principal,
-                                    Role::Interest, Role::Extra,    Role::Closing};
+inline constexpr Role allRoles[] = {Role::Ignore,   Role::Number,  Role::Date,
+                                    Role::Opening,  Role::Payment, Role::Principal,
+                                    Role::Interest, Role::Extra,   Role::Closing};
 inline constexpr int amountRoleCount = 6;  // Opening .. Closing
 inline int amountIndex(Role role) {
     return static_cast<int>(role) - static_cast<int>(Role::Opening);

@@ -1,5 +1,5 @@
-#include "support/RecordingBoxes.h"
 #include "mainwindow/Form1.h"
+#include "support/RecordingBoxes.h"
 
 #include "mainwindow/PlannerModels.h"
 #include "mainwindow/ReconcileDialog.h"
@@ -63,12 +63,11 @@ void ToolDialogsTest::solveFillsTheInputs_data() {
     QTest::addColumn<int>("unknown");
     QTest::addColumn<QString>("emi");
     QTest::addColumn<QStringList>("inputs");  // principal, months, rate afterwards
-    QTest::newRow("rate of the worked example") << 2 << "8838.17"
-                                                << QStringList{u"100000"_s, u"12"_s, u"11"_s};
-    QTest::newRow("principal for 9000") << 0 << "9000"
-                                        << QStringList{u"101831.13"_s, u"12"_s, u"11"_s};
-    QTest::newRow("months for 5000") << 1 << "5000"
-                                     << QStringList{u"100000"_s, u"23"_s, u"11"_s};
+    QTest::newRow("rate of the worked example")
+        << 2 << "8838.17" << QStringList{u"100000"_s, u"12"_s, u"11"_s};
+    QTest::newRow("principal for 9000")
+        << 0 << "9000" << QStringList{u"101831.13"_s, u"12"_s, u"11"_s};
+    QTest::newRow("months for 5000") << 1 << "5000" << QStringList{u"100000"_s, u"23"_s, u"11"_s};
 }
 
 void ToolDialogsTest::solveFillsTheInputs() {
@@ -82,9 +81,9 @@ void ToolDialogsTest::solveFillsTheInputs() {
     QVERIFY2(dialog->useButton->isEnabled(), qPrintable(dialog->resultLabel->text()));
     QVERIFY(dialog->resultLabel->text().contains(u"Total interest"_s));
     dialog->useButton->click();
-    QCOMPARE((QStringList{m_window->Text1->text(), m_window->Text2->text(),
-                          m_window->Text3->text()}),
-             inputs);
+    QCOMPARE(
+        (QStringList{m_window->Text1->text(), m_window->Text2->text(), m_window->Text3->text()}),
+        inputs);
 }
 
 void ToolDialogsTest::reconcileHighlightsTheFirstDifference() {
@@ -119,10 +118,14 @@ void ToolDialogsTest::reconcileWithThePlannersEvents() {
     loan.startDate = m_window->DateTimePicker1->date();
     loan.events = {planner::OneOffExtra{3, 1000000}};
     QString text = u"No;Payment;Principal;Interest;Extra;Balance\n"_s;
-    for (const auto& row : planner::computePlan(loan).plan->rows) {
-        text += u"%1;%2;%3;%4;%5;%6\n"_s.arg(row.number).arg(row.payment / 100.0, 0, 'f', 2)
-                    .arg(row.principal / 100.0, 0, 'f', 2).arg(row.interest / 100.0, 0, 'f', 2)
-                    .arg(row.extra / 100.0, 0, 'f', 2).arg(row.closing / 100.0, 0, 'f', 2);
+    const planner::PlanResult plan = planner::computePlan(loan);
+    for (const auto& row : plan.plan->rows) {
+        text += u"%1;%2;%3;%4;%5;%6\n"_s.arg(row.number)
+                    .arg(row.payment / 100.0, 0, 'f', 2)
+                    .arg(row.principal / 100.0, 0, 'f', 2)
+                    .arg(row.interest / 100.0, 0, 'f', 2)
+                    .arg(row.extra / 100.0, 0, 'f', 2)
+                    .arg(row.closing / 100.0, 0, 'f', 2);
     }
     ReconcileDialog* dialog = m_window->openReconcileDialog();
     dialog->setStatementText(text);

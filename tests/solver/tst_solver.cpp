@@ -1,10 +1,10 @@
 #include "cli/Commands.h"
+#include "planner/TrueCost.h"
 #include "solver/LoanRows.h"
 #include "solver/Money.h"
 #include "solver/Reconcile.h"
 #include "solver/Solver.h"
 #include "solver/Statement.h"
-#include "planner/TrueCost.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -126,11 +126,15 @@ void TestSolver::roundTrip_data() {
         int months;
         double rate;
     } loans[] = {
-        {"worked example", 10000000, 12, 11},      {"mortgage", 30000000, 360, 5},
-        {"one cent a month", 100, 1, 0},           {"interest free", 500000, 60, 0},
+        {"worked example", 10000000, 12, 11},
+        {"mortgage", 30000000, 360, 5},
+        {"one cent a month", 100, 1, 0},
+        {"interest free", 500000, 60, 0},
         {"largest principal", 100000000000000, 360, 7.5},
-        {"longest term", 25000000, 32767, 0.5},    {"odd cents, high rate", 1234567, 7, 999},
-        {"tiny rate", 8000000, 240, 0.001},        {"car loan", 2345678, 48, 6.49},
+        {"longest term", 25000000, 32767, 0.5},
+        {"odd cents, high rate", 1234567, 7, 999},
+        {"tiny rate", 8000000, 240, 0.001},
+        {"car loan", 2345678, 48, 6.49},
     };
     for (const auto& loan : loans) {
         for (const QString& rule : ruleNames) {
@@ -181,9 +185,9 @@ void TestSolver::workedExample() {
     const auto solution = solver::solveRate(883817, 10000000, 12, InstalmentRule{});
     QVERIFY(solution.loan);
     QCOMPARE(solution.loan->annualPercent, 11.0);
-    const auto [status, output] = runCli({u"solve"_s, u"--for"_s, u"rate"_s, u"--emi"_s,
-                                          u"8838.17"_s, u"-p"_s, u"100000"_s, u"-n"_s, u"12"_s,
-                                          u"--format"_s, u"json"_s, u"--fees"_s, u"0"_s});
+    const auto [status, output] =
+        runCli({u"solve"_s, u"--for"_s, u"rate"_s, u"--emi"_s, u"8838.17"_s, u"-p"_s, u"100000"_s,
+                u"-n"_s, u"12"_s, u"--format"_s, u"json"_s, u"--fees"_s, u"0"_s});
     QCOMPARE(status, 0);
     QVERIFY2(output.contains(u"\"rate\": 11,"_s), qPrintable(output));
     QVERIFY(output.contains(u"\"principal\": 100000.00,"_s));
@@ -223,14 +227,13 @@ void TestSolver::trueCost_data() {
     QTest::addColumn<qint64>("fees");
     QTest::addColumn<QList<qint64>>("payments");
     QTest::addColumn<double>("apr");
-    QTest::newRow("one month at 12 %") << qint64(100000) << qint64(0) << QList<qint64>{101000}
-                                       << 12.0;
-    QTest::newRow("fees raise the rate") << qint64(101000) << qint64(1000)
-                                         << QList<qint64>{101000} << 12.0;
-    QTest::newRow("two months at 24 %") << qint64(200000) << qint64(0)
-                                        << QList<qint64>{102000, 104040} << 24.0;
-    QTest::newRow("no interest") << qint64(120000) << qint64(0)
-                                 << QList<qint64>(12, 10000) << 0.0;
+    QTest::newRow("one month at 12 %")
+        << qint64(100000) << qint64(0) << QList<qint64>{101000} << 12.0;
+    QTest::newRow("fees raise the rate")
+        << qint64(101000) << qint64(1000) << QList<qint64>{101000} << 12.0;
+    QTest::newRow("two months at 24 %")
+        << qint64(200000) << qint64(0) << QList<qint64>{102000, 104040} << 24.0;
+    QTest::newRow("no interest") << qint64(120000) << qint64(0) << QList<qint64>(12, 10000) << 0.0;
 }
 
 void TestSolver::trueCost() {
@@ -241,7 +244,8 @@ void TestSolver::trueCost() {
     const std::vector<Cents> stream(payments.begin(), payments.end());
     const auto cost = planner::trueCost(principal, 12, stream, 0, fees);
     QVERIFY(cost.aprPercent);
-    QVERIFY2(std::fabs(*cost.aprPercent - apr) < 1e-7, qPrintable(QString::number(*cost.aprPercent, 'g', 12)));
+    QVERIFY2(std::fabs(*cost.aprPercent - apr) < 1e-7,
+             qPrintable(QString::number(*cost.aprPercent, 'g', 12)));
     QCOMPARE(cost.totalPaid, std::accumulate(stream.begin(), stream.end(), Cents(fees)));
     QVERIFY(std::fabs(cost.effectiveAnnualPercent - 12.682503013196972) < 1e-9);
 }
@@ -250,26 +254,46 @@ void TestSolver::amounts_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("decimal");
     QTest::addColumn<qint64>("cents");  // -1: not an amount
-    QTest::newRow("plain") << "8838.17" << "." << qint64(883817);
-    QTest::newRow("grouped") << "1,234,567.89" << "." << qint64(123456789);
-    QTest::newRow("dollar") << "$8,838.17" << "." << qint64(883817);
-    QTest::newRow("euro after") << "1.085,52 €" << "," << qint64(108552);
-    QTest::newRow("euro code") << "EUR 1.085,5" << "," << qint64(108550);
-    QTest::newRow("swiss") << "CHF 1'234.50" << "." << qint64(123450);
-    QTest::newRow("blank groups") << "1\u00A0234,56" << "," << qint64(123456);
-    QTest::newRow("indian groups") << "\u20B91,00,000.00" << "." << qint64(10000000);
-    QTest::newRow("minus sign") << "\u22120.01" << "." << qint64(-1);
-    QTest::newRow("trailing minus") << "12.00-" << "." << qint64(-1200);
-    QTest::newRow("parentheses") << "($5.00)" << "." << qint64(-500);
-    QTest::newRow("sign before currency") << "-$5" << "." << qint64(-500);
-    QTest::newRow("whole") << "100000" << "." << qint64(10000000);
-    QTest::newRow("zero decimals beyond two") << "1.500" << "." << qint64(150);
-    QTest::newRow("three decimals") << "1.234" << "." << qint64(-1);
-    QTest::newRow("two decimal points") << "1.2.3" << "." << qint64(-1);
-    QTest::newRow("word") << "Total" << "." << qint64(-1);
-    QTest::newRow("empty") << "" << "." << qint64(-1);
-    QTest::newRow("unknown code") << "XYZ 5" << "." << qint64(-1);
-    QTest::newRow("too many digits") << "12345678901234567" << "." << qint64(-1);
+    QTest::newRow("plain") << "8838.17"
+                           << "." << qint64(883817);
+    QTest::newRow("grouped") << "1,234,567.89"
+                             << "." << qint64(123456789);
+    QTest::newRow("dollar") << "$8,838.17"
+                            << "." << qint64(883817);
+    QTest::newRow("euro after") << "1.085,52 €"
+                                << "," << qint64(108552);
+    QTest::newRow("euro code") << "EUR 1.085,5"
+                               << "," << qint64(108550);
+    QTest::newRow("swiss") << "CHF 1'234.50"
+                           << "." << qint64(123450);
+    QTest::newRow("blank groups") << "1\u00A0234,56"
+                                  << "," << qint64(123456);
+    QTest::newRow("indian groups") << "\u20B91,00,000.00"
+                                   << "." << qint64(10000000);
+    QTest::newRow("minus sign") << "\u22120.01"
+                                << "." << qint64(-1);
+    QTest::newRow("trailing minus") << "12.00-"
+                                    << "." << qint64(-1200);
+    QTest::newRow("parentheses") << "($5.00)"
+                                 << "." << qint64(-500);
+    QTest::newRow("sign before currency") << "-$5"
+                                          << "." << qint64(-500);
+    QTest::newRow("whole") << "100000"
+                           << "." << qint64(10000000);
+    QTest::newRow("zero decimals beyond two") << "1.500"
+                                              << "." << qint64(150);
+    QTest::newRow("three decimals") << "1.234"
+                                    << "." << qint64(-1);
+    QTest::newRow("two decimal points") << "1.2.3"
+                                        << "." << qint64(-1);
+    QTest::newRow("word") << "Total"
+                          << "." << qint64(-1);
+    QTest::newRow("empty") << ""
+                           << "." << qint64(-1);
+    QTest::newRow("unknown code") << "XYZ 5"
+                                  << "." << qint64(-1);
+    QTest::newRow("too many digits") << "12345678901234567"
+                                     << "." << qint64(-1);
 }
 
 void TestSolver::amounts() {
@@ -403,11 +427,11 @@ void TestSolver::pastedStatements_data() {
                                   << "number,date,payment,principal,interest,closing" << 4
                                   << "Your statement matches: instalment rounded to the nearest "
                                      "cent, interest rounded half up, on all 12 rows.";
-    QTest::newRow("web page, euros") << "de-web.txt" << qint64(2500000) << 24 << 3.99
-                                     << QDate(2026, 3, 15)
-                                     << "number,date,payment,interest,principal,closing" << 2
-                                     << "Your statement matches: instalment rounded up to the "
-                                        "cent, interest rounded down, on all 24 rows.";
+    QTest::newRow("web page, euros")
+        << "de-web.txt" << qint64(2500000) << 24 << 3.99 << QDate(2026, 3, 15)
+        << "number,date,payment,interest,principal,closing" << 2
+        << "Your statement matches: instalment rounded up to the "
+           "cent, interest rounded down, on all 24 rows.";
 }
 
 void TestSolver::pastedStatements() {
@@ -439,22 +463,23 @@ void TestSolver::statementForms_data() {
         << "Month,Payment,Interest,Principal,Balance\n"
            "1,\"8838,17\",\"916,67\",\"7921,50\",\"92078,50\"\n"
            "2,\"8838,17\",\"844,05\",\"7994,12\",\"84084,38\"\n"
-        << "number,payment,interest,principal,closing" << "1 883817 792150 91667 9207850";
-    QTest::newRow("no header, values tell")
-        << "1\t8,838.17\t7,921.50\t916.67\t92,078.50\n"
-           "2\t8,838.17\t7,994.12\t844.05\t84,084.38\n"
-           "3\t8,838.17\t8,067.40\t770.77\t76,016.98\n"
-        << "number,payment,principal,interest,closing" << "1 883817 792150 91667 9207850";
+        << "number,payment,interest,principal,closing"
+        << "1 883817 792150 91667 9207850";
+    QTest::newRow("no header, values tell") << "1\t8,838.17\t7,921.50\t916.67\t92,078.50\n"
+                                               "2\t8,838.17\t7,994.12\t844.05\t84,084.38\n"
+                                               "3\t8,838.17\t8,067.40\t770.77\t76,016.98\n"
+                                            << "number,payment,principal,interest,closing"
+                                            << "1 883817 792150 91667 9207850";
     QTest::newRow("single blanks, signs apart")
         << "1 31-Jan-26 EUR 8.838,17 EUR 7.921,50 EUR 916,67 EUR 92.078,50\n"
            "2 28-Feb-26 EUR 8.838,17 EUR 7.994,12 EUR 844,05 EUR 84.084,38\n"
-        << "number,date,payment,principal,interest,closing" << "1 883817 792150 91667 9207850";
-    QTest::newRow("opening and closing")
-        << "#;Opening;Payment;Interest;Principal;Closing\n"
-           "1;100000.00;8838.17;916.67;7921.50;92078.50\n"
-           "2;92078.50;8838.17;844.05;7994.12;84084.38\n"
-        << "number,opening,payment,interest,principal,closing"
+        << "number,date,payment,principal,interest,closing"
         << "1 883817 792150 91667 9207850";
+    QTest::newRow("opening and closing") << "#;Opening;Payment;Interest;Principal;Closing\n"
+                                            "1;100000.00;8838.17;916.67;7921.50;92078.50\n"
+                                            "2;92078.50;8838.17;844.05;7994.12;84084.38\n"
+                                         << "number,opening,payment,interest,principal,closing"
+                                         << "1 883817 792150 91667 9207850";
 }
 
 void TestSolver::statementForms() {
@@ -504,43 +529,54 @@ void TestSolver::commandLine_data() {
     QTest::addColumn<QString>("output");
     const QString statement = QStringLiteral(STATEMENTS_DIR) + u"/us-pdf.txt"_s;
     QTest::newRow("principal") << QStringList{u"solve"_s, u"--for"_s, u"principal"_s,
-                                              u"--emi"_s, u"900"_s, u"-n"_s, u"120"_s, u"-r"_s,
-                                              u"5"_s}
+                                              u"--emi"_s, u"900"_s,   u"-n"_s,
+                                              u"120"_s,   u"-r"_s,    u"5"_s}
                                << 0 << "Principal: 84853.68\n";
-    QTest::newRow("months") << QStringList{u"solve"_s, u"--for"_s, u"months"_s, u"--emi"_s,
-                                           u"900"_s, u"-p"_s, u"100000"_s, u"-r"_s, u"5"_s}
+    QTest::newRow("months") << QStringList{u"solve"_s,  u"--for"_s, u"months"_s,
+                                           u"--emi"_s,  u"900"_s,   u"-p"_s,
+                                           u"100000"_s, u"-r"_s,    u"5"_s}
                             << 0 << "Months: 150\n";
-    QTest::newRow("no answer") << QStringList{u"solve"_s, u"--for"_s, u"months"_s, u"--emi"_s,
-                                              u"400"_s, u"-p"_s, u"100000"_s, u"-r"_s, u"5"_s}
+    QTest::newRow("no answer") << QStringList{u"solve"_s,  u"--for"_s, u"months"_s,
+                                              u"--emi"_s,  u"400"_s,   u"-p"_s,
+                                              u"100000"_s, u"-r"_s,    u"5"_s}
                                << 1 << "does not cover the first month's interest";
-    QTest::newRow("unknown given") << QStringList{u"solve"_s, u"--for"_s, u"rate"_s, u"--emi"_s,
-                                                  u"9"_s, u"-p"_s, u"100"_s, u"-n"_s, u"12"_s,
-                                                  u"-r"_s, u"5"_s}
-                                   << 2 << "--rate is the value to find";
-    QTest::newRow("missing value") << QStringList{u"solve"_s, u"--for"_s, u"rate"_s, u"--emi"_s}
-                                   << 2 << "--emi needs a value";
-    QTest::newRow("locale number") << QStringList{u"solve"_s, u"--for"_s, u"rate"_s, u"--emi"_s,
-                                                  u"8838,17"_s, u"-p"_s, u"100000"_s, u"-n"_s,
-                                                  u"12"_s}
-                                   << 2 << "--emi must be an amount";
-    QTest::newRow("bad arithmetic") << QStringList{u"solve"_s, u"--for"_s, u"rate"_s,
-                                                   u"--emi"_s, u"1"_s, u"--arithmetic"_s, u"x"_s}
-                                    << 2 << "--arithmetic must be";
-    QTest::newRow("reconcile: no match") << QStringList{u"reconcile"_s, u"-p"_s, u"100000"_s,
-                                                        u"-n"_s, u"12"_s, u"-r"_s, u"11.5"_s,
-                                                        u"-s"_s, u"2026-01-31"_s,
-                                                        u"--statement"_s, statement}
-                                         << 3 << "No arithmetic matches every row";
-    QTest::newRow("reconcile: missing file") << QStringList{u"reconcile"_s, u"-p"_s, u"1"_s,
-                                                            u"-n"_s, u"1"_s, u"-r"_s, u"1"_s,
-                                                            u"-s"_s, u"2026-01-31"_s,
-                                                            u"--statement"_s, u"/nonexistent"_s}
-                                             << 2 << "--statement: cannot read";
-    QTest::newRow("reconcile: bad column") << QStringList{u"reconcile"_s, u"-p"_s, u"1"_s,
-                                                          u"-n"_s, u"1"_s, u"-r"_s, u"1"_s,
-                                                          u"-s"_s, u"2026-01-31"_s,
-                                                          u"--statement"_s, statement,
-                                                          u"--columns"_s, u"number,amount"_s}
+    QTest::newRow("unknown given")
+        << QStringList{u"solve"_s, u"--for"_s, u"rate"_s, u"--emi"_s, u"9"_s, u"-p"_s,
+                       u"100"_s,   u"-n"_s,    u"12"_s,   u"-r"_s,    u"5"_s}
+        << 2 << "--rate is the value to find";
+    QTest::newRow("missing value")
+        << QStringList{u"solve"_s, u"--for"_s, u"rate"_s, u"--emi"_s} << 2 << "--emi needs a value";
+    QTest::newRow("locale number")
+        << QStringList{u"solve"_s, u"--for"_s,  u"rate"_s, u"--emi"_s, u"8838,17"_s,
+                       u"-p"_s,    u"100000"_s, u"-n"_s,   u"12"_s}
+        << 2 << "--emi must be an amount";
+    QTest::newRow("bad arithmetic")
+        << QStringList{u"solve"_s, u"--for"_s,        u"rate"_s, u"--emi"_s,
+                       u"1"_s,     u"--arithmetic"_s, u"x"_s}
+        << 2 << "--arithmetic must be";
+    QTest::newRow("reconcile: no match")
+        << QStringList{u"reconcile"_s,  u"-p"_s,          u"100000"_s, u"-n"_s,
+                       u"12"_s,         u"-r"_s,          u"11.5"_s,   u"-s"_s,
+                       u"2026-01-31"_s, u"--statement"_s, statement}
+        << 3 << "No arithmetic matches every row";
+    QTest::newRow("reconcile: missing file")
+        << QStringList{u"reconcile"_s,  u"-p"_s,          u"1"_s,           u"-n"_s,
+                       u"1"_s,          u"-r"_s,          u"1"_s,           u"-s"_s,
+                       u"2026-01-31"_s, u"--statement"_s, u"/nonexistent"_s}
+        << 2 << "--statement: cannot read";
+    QTest::newRow("reconcile: bad column") << QStringList{u"reconcile"_s,
+                                                          u"-p"_s,
+                                                          u"1"_s,
+                                                          u"-n"_s,
+                                                          u"1"_s,
+                                                          u"-r"_s,
+                                                          u"1"_s,
+                                                          u"-s"_s,
+                                                          u"2026-01-31"_s,
+                                                          u"--statement"_s,
+                                                          statement,
+                                                          u"--columns"_s,
+                                                          u"number,amount"_s}
                                            << 2 << "--columns: 'amount'";
 }
 
@@ -557,16 +593,24 @@ void TestSolver::golden_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("file");
     QTest::newRow("rate with fees, text")
-        << QStringList{u"solve"_s, u"--for"_s, u"rate"_s, u"--emi"_s, u"8838.17"_s, u"-p"_s,
-                       u"100000"_s, u"-n"_s, u"12"_s, u"--fees"_s, u"500"_s}
+        << QStringList{u"solve"_s,  u"--for"_s, u"rate"_s, u"--emi"_s,  u"8838.17"_s, u"-p"_s,
+                       u"100000"_s, u"-n"_s,    u"12"_s,   u"--fees"_s, u"500"_s}
         << "solve-rate.txt";
     QTest::newRow("principal, json")
-        << QStringList{u"solve"_s, u"--for"_s, u"principal"_s, u"--emi"_s, u"900"_s, u"-n"_s,
-                       u"120"_s, u"-r"_s, u"5"_s, u"--format"_s, u"json"_s}
+        << QStringList{u"solve"_s, u"--for"_s, u"principal"_s, u"--emi"_s,    u"900"_s, u"-n"_s,
+                       u"120"_s,   u"-r"_s,    u"5"_s,         u"--format"_s, u"json"_s}
         << "solve-principal.json";
     QTest::newRow("reconcile, pasted from a pdf")
-        << QStringList{u"reconcile"_s, u"-p"_s, u"100000"_s, u"-n"_s, u"12"_s, u"-r"_s, u"11"_s,
-                       u"-s"_s, u"2026-01-31"_s, u"--statement"_s,
+        << QStringList{u"reconcile"_s,
+                       u"-p"_s,
+                       u"100000"_s,
+                       u"-n"_s,
+                       u"12"_s,
+                       u"-r"_s,
+                       u"11"_s,
+                       u"-s"_s,
+                       u"2026-01-31"_s,
+                       u"--statement"_s,
                        QStringLiteral(STATEMENTS_DIR) + u"/us-pdf.txt"_s}
         << "reconcile-us.txt";
 }
