@@ -610,7 +610,9 @@ std::vector<Role> guessColumns(const StatementTable& table, const NumberStyle& s
     }
     // The values of each column over the rows that have them all.
     std::vector<std::vector<std::optional<Cents>>> amounts(static_cast<std::size_t>(columns));
+    // Instalment numbers count up by one from row to row.
     std::vector<int> numbers(static_cast<std::size_t>(columns));
+    std::vector<std::optional<int>> previous(static_cast<std::size_t>(columns));
     std::vector<int> dates(static_cast<std::size_t>(columns));
     int rows = 0;
     for (std::size_t i = 0; i < table.rows.size(); ++i) {
@@ -622,7 +624,10 @@ std::vector<Role> guessColumns(const StatementTable& table, const NumberStyle& s
         for (int c = 0; c < columns; ++c) {
             const QString& cell = row[c];
             const auto number = parseNumberCell(cell);
-            numbers[static_cast<std::size_t>(c)] += number ? 1 : 0;
+            auto& last = previous[static_cast<std::size_t>(c)];
+            numbers[static_cast<std::size_t>(c)] +=
+                number && (!last || *number == *last + 1) ? 1 : 0;
+            last = number;
             dates[static_cast<std::size_t>(c)] += parseStatementDate(cell, style.dayFirst) ? 1 : 0;
             amounts[static_cast<std::size_t>(c)].push_back(parseAmount(cell, style.decimal));
         }
@@ -647,7 +652,7 @@ std::vector<Role> guessColumns(const StatementTable& table, const NumberStyle& s
         if (most(dates[static_cast<std::size_t>(c)]) && !taken(Role::Date)) {
             role = Role::Date;
         } else if (most(numbers[static_cast<std::size_t>(c)]) && !hasDecimals &&
-                   !taken(Role::Number) && c == 0) {
+                   !taken(Role::Number)) {
             role = Role::Number;
         } else if (most(static_cast<int>(readable))) {
             candidates.push_back(c);

@@ -475,6 +475,11 @@ void TestSolver::statementForms_data() {
            "2 28-Feb-26 EUR 8.838,17 EUR 7.994,12 EUR 844,05 EUR 84.084,38\n"
         << "number,date,payment,principal,interest,closing"
         << "1 883817 792150 91667 9207850";
+    QTest::newRow("date first, whole amounts")
+        << "2026-02-28\t1\t900\t400\t500\t99600\n"
+           "2026-03-31\t2\t900\t401\t499\t99199\n"
+           "2026-04-30\t3\t900\t402\t498\t98797\n"
+        << "date,number,payment,principal,interest,closing" << "1 90000 40000 50000 9960000";
     QTest::newRow("opening and closing") << "#;Opening;Payment;Interest;Principal;Closing\n"
                                             "1;100000.00;8838.17;916.67;7921.50;92078.50\n"
                                             "2;92078.50;8838.17;844.05;7994.12;84084.38\n"
