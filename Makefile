@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps test-deps configure build run test bench asan format clean
+.PHONY: all deps test-deps configure build run test bench asan package format clean
 
 all: build
 
@@ -42,6 +42,10 @@ asan: test-deps
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	$(MAKE) test BUILD_DIR=build-asan BUILD_TYPE=Debug SKIP_FUZZ=1 \
 		CMAKE_FLAGS="-DRAVENMOOR_SANITIZE=ON -DRAVENMOOR_BUILD_BENCH=OFF"
+
+# ravenmoor_VERSION_ARCH.deb in the build folder.
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

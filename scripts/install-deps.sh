@@ -7,14 +7,14 @@ build_packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libxlsxwriter-dev libbenchmark-dev libgtest-dev
-    fonts-liberation2
+    fonts-liberation2 scdoc
 )
 test_packages=(
     "${build_packages[@]}"
     xvfb xauth xdotool xclip x11-utils imagemagick
     libreoffice-calc-nogui
     clang libclang-rt-14-dev
-    desktop-file-utils appstream
+    desktop-file-utils appstream lintian
 )
 
 case "${1:-build}" in

@@ -81,7 +81,8 @@ void Form1::PushButton13_Click() {
     guard.run(110, [&] { setMousePointer(pointerBusy); });
 
     // Once the program has failed, every later step would fail with it: one box, then the
-    // pointer is restored.
+    // pointer is restored. A window closed meanwhile ends the export: the unfinished workbook
+    // goes with its writer and no spreadsheet program starts.
     auto exportRows = [&] {
         std::unique_ptr<SheetWriter> sheet;
         if (!guard.run(112, [&] { sheet = m_spreadsheet->start(); })) {
@@ -96,6 +97,9 @@ void Form1::PushButton13_Click() {
         int i = 1;
         for (int k = 1; k <= columns; ++k) {
             yield();
+            if (isClosing()) {
+                return;
+            }
             if (!guard.run(122, [&] { sheet->setHeader(i, grid->header(k - 1)); })) {
                 return;
             }
@@ -112,6 +116,9 @@ void Form1::PushButton13_Click() {
         const int rows = grid->rowCount();
         for (int k = 1; k <= rows; ++k) {
             yield();
+            if (isClosing()) {
+                return;
+            }
             if (grid->checked(k - 1)) {
                 i = 1;
                 for (int c = 1; c <= columns; ++c) {
@@ -119,8 +126,8 @@ void Form1::PushButton13_Click() {
                     if (!guard.run(line, [&] {
                             CellValue value = grid->value(k - 1, c - 1);
                             if (value.kind == CellValue::Kind::Text) {
-                                value = typedIn(c == 1 ? value.text : value.text.remove(u'='),
-                                                locale);
+                                value =
+                                    typedIn(c == 1 ? value.text : value.text.remove(u'='), locale);
                             }
                             sheet->setCell(j, i, value);
                         })) {
@@ -132,7 +139,7 @@ void Form1::PushButton13_Click() {
             ++j;
         }
 
-        if (!guard.run(166, [&] { sheet->fitColumns(); })) {
+        if (!guard.run(166, [&] { sheet->fitColumns(); }) || isClosing()) {
             return;
         }
         guard.run(168, [&] { sheet->show(); });

@@ -5,17 +5,24 @@
 #include "core/Failure.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <xlsxwriter.h>
 
 #include <algorithm>
 #include <cmath>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -96,6 +103,40 @@ void check(lxw_error error) {
     throw Failure::platform(PlatformFailure::InvalidCall, source);
 }
 
+const QString folderPattern = QStringLiteral("ravenmoor-XXXXXX");
+
+// The library keeps a worksheet's temporary file open when closing the workbook fails; once
+// the folder is gone that file still holds its space. Releases whatever still points into it.
+void releaseDescriptorsUnder(const QString& folder) {
+    const QByteArray prefix = QFile::encodeName(folder) + '/';
+    const QStringList fds = QDir(QStringLiteral("/proc/self/fd"))
+                                .entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot);
+    for (const QString& name : fds) {
+        const QByteArray link = QFile::encodeName(QStringLiteral("/proc/self/fd/") + name);
+        char target[4096];
+        const ssize_t length = ::readlink(link.constData(), target, sizeof target);
+        if (length > 0 && QByteArrayView(target, length).startsWith(prefix)) {
+            // The library's stream may still flush into this number at exit: it keeps pointing
+            // at /dev/null rather than at whatever file would reuse the number.
+            const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+            if (null >= 0) {
+                ::dup2(null, name.toInt());
+                ::close(null);
+            }
+        }
+    }
+}
+
+// Watches the started program: its exit status once it ends, or none while it runs. The
+// status goes through a file because a detached program is no child of this one.
+QStringList watchedCommand(const QString& statusFile, const QString& program,
+                           const QStringList& arguments) {
+    return QStringList{QStringLiteral("-c"),
+                       QStringLiteral("\"$@\"; { echo $? > \"$0\"; } 2>/dev/null"), statusFile,
+                       program} +
+           arguments;
+}
+
 }  // namespace
 
 CellValue typedIn(const QString& text, const QLocale& locale) {
@@ -120,11 +161,19 @@ LibreOfficeCalcSheet::~LibreOfficeCalcSheet() {
 
 void LibreOfficeCalcSheet::discard() {
     if (m_workbook != nullptr) {
-        workbook_close(m_workbook);
-        m_workbook = nullptr;
-        m_sheet = nullptr;
+        closeWorkbook();
     }
     m_folder.reset();
+}
+
+bool LibreOfficeCalcSheet::closeWorkbook() {
+    const lxw_error closed = workbook_close(m_workbook);
+    m_workbook = nullptr;
+    m_sheet = nullptr;
+    if (closed != LXW_NO_ERROR && m_folder) {
+        releaseDescriptorsUnder(m_folder->path());
+    }
+    return closed == LXW_NO_ERROR;
 }
 
 QString LibreOfficeCalcSheet::filePath() const {
@@ -138,10 +187,10 @@ void LibreOfficeCalcSheet::newWorkbook() {
     if (temp.isEmpty() || !QDir::isAbsolutePath(temp) || !QDir(temp).exists()) {
         throw Failure::platform(PlatformFailure::PathNotFound, source);
     }
+    removeOldExportFolders(temp, QDateTime::currentDateTimeUtc());
     // Calc reads the file after this program may have ended, so a shown folder stays; mkdtemp
     // makes it readable by its owner only.
-    m_folder =
-        std::make_unique<QTemporaryDir>(QDir(temp).filePath(QStringLiteral("ravenmoor-XXXXXX")));
+    m_folder = std::make_unique<QTemporaryDir>(QDir(temp).filePath(folderPattern));
     if (!m_folder->isValid()) {
         m_folder.reset();
         throw Failure::platform(PlatformFailure::PathFileAccessError, source);
@@ -203,9 +252,9 @@ void LibreOfficeCalcSheet::write(int row, int column, const CellValue& value, qs
         // A date value counts days from 30 December 1899, which is how Calc reads the serial
         // numbers of an .xlsx file.
         case CellValue::Kind::Date:
-            check(worksheet_write_number(m_sheet, r, c, value.number,
-                                         value.number == std::trunc(value.number) ? m_date
-                                                                                  : m_dateTime));
+            check(worksheet_write_number(
+                m_sheet, r, c, value.number,
+                value.number == std::trunc(value.number) ? m_date : m_dateTime));
             break;
         case CellValue::Kind::Text:
             check(worksheet_write_string(m_sheet, r, c, value.text.toUtf8().constData(), nullptr));
@@ -253,10 +302,7 @@ void LibreOfficeCalcSheet::writeFile() {
     if (m_workbook == nullptr) {
         throw Failure::platform(PlatformFailure::ObjectRequired, source);
     }
-    const lxw_error closed = workbook_close(m_workbook);
-    m_workbook = nullptr;
-    m_sheet = nullptr;
-    if (closed != LXW_NO_ERROR) {
+    if (!closeWorkbook()) {
         m_folder.reset();
         throw Failure::platform(PlatformFailure::PathFileAccessError, source);
     }
@@ -268,14 +314,53 @@ void LibreOfficeCalcSheet::show() {
         return;
     }
     writeFile();
-    if (!QProcess::startDetached(m_program, {QStringLiteral("--calc"), QStringLiteral("-n"),
-                                             filePath()})) {
+    const QString status = m_folder->filePath(QStringLiteral("status"));
+    const bool started = QProcess::startDetached(
+        QStringLiteral("/bin/sh"),
+        watchedCommand(status, m_program,
+                       {QStringLiteral("--calc"), QStringLiteral("-n"), filePath()}));
+    // A program that fails at once says so within moments; one that runs on, or hands the
+    // document to a running instance and ends with 0, has taken it.
+    bool failed = !started;
+    QElapsedTimer clock;
+    clock.start();
+    while (started && !clock.hasExpired(m_watchMs)) {
+        QFile file(status);
+        // Builtins only (PATH may lack everything); a status is complete with its newline.
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray text = file.readAll();
+            if (text.endsWith('\n')) {
+                failed = text.trimmed() != "0";
+                break;
+            }
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(50);
+    }
+    if (failed) {
         m_folder.reset();
         m_written = false;
         throw Failure::platform(PlatformFailure::CannotCreateObject, source);
     }
     m_folder->setAutoRemove(false);
     m_shown = true;
+}
+
+void removeOldExportFolders(const QString& tempFolder, const QDateTime& now) {
+    const QString prefix = folderPattern.left(folderPattern.indexOf(u'X'));
+    const QFileInfoList entries =
+        QDir(tempFolder)
+            .entryInfoList({prefix + QStringLiteral("??????")},
+                           QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QFileInfo& entry : entries) {
+        // Only this user's own folders, never through a link, and only once Calc has long read
+        // them.
+        if (entry.isSymLink() || entry.ownerId() != ::geteuid() ||
+            entry.lastModified().secsTo(now) < exportFolderLifetimeSecs) {
+            continue;
+        }
+        QDir(entry.filePath()).removeRecursively();
+    }
 }
 
 std::unique_ptr<SheetWriter> LibreOfficeCalc::start() {

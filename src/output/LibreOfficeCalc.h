@@ -13,6 +13,7 @@
 struct lxw_workbook;
 struct lxw_worksheet;
 struct lxw_format;
+class QDateTime;
 class QTemporaryDir;
 
 // A Calc instance's new workbook. The cells go straight into an .xlsx file in a private
@@ -31,9 +32,13 @@ public:
     void setCell(int row, int column, const CellValue& value) override;
     void fitColumn(int column) override;
     void fitColumns() override;
-    // Writes the file and starts "soffice --calc -n FILE", detached; throws Failure when the
-    // file cannot be written or Calc cannot be started. Once shown, nothing happens again.
+    // Writes the file and starts "soffice --calc -n FILE", detached, and watches it for a while:
+    // throws Failure when the file cannot be written, Calc cannot be started or ends at once
+    // with an error (ending with 0 means a running Calc took the file). Once shown, nothing
+    // happens again. Every failure removes the folder and releases what it held.
     void show() override;
+    // How long show() watches the started program; tests shorten it.
+    void setWatchTime(int milliseconds) { m_watchMs = milliseconds; }
     // Finishes the file without showing it; it goes with the sheet unless shown.
     void writeFile();
 
@@ -46,6 +51,7 @@ private:
     void write(int row, int column, const CellValue& value, qsizetype length);
     void fit(int column);
     void discard();
+    bool closeWorkbook();
 
     QString m_program;
     QLocale m_locale;
@@ -59,7 +65,13 @@ private:
     std::map<int, double> m_widths;
     bool m_written = false;
     bool m_shown = false;
+    int m_watchMs = 3000;
 };
+
+// Export folders ("ravenmoor-XXXXXX") of this user in the temporary folder that are older than
+// a day: Calc has long read them. Younger ones stay for a Calc that is still starting.
+inline constexpr qint64 exportFolderLifetimeSecs = 24 * 60 * 60;
+void removeOldExportFolders(const QString& tempFolder, const QDateTime& now);
 
 class LibreOfficeCalc final : public Spreadsheet {
 public:

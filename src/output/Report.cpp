@@ -4,12 +4,16 @@
 #include "shell/Guard.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QSaveFile>
 
 #include <algorithm>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -29,32 +33,50 @@ qsizetype lineLength(const Widths& widths) {
     return length;
 }
 
-char* appendCell(char* out, QStringView text, qsizetype width) {
-    out = appendPadded(out, text, width);
+// One byte per character; `wide` notes a character that does not fit one.
+char* appendCell(char* out, QStringView text, qsizetype width, bool& wide) {
+    for (QChar ch : text) {
+        const char16_t unit = ch.unicode();
+        wide = wide || unit >= 0x100;
+        *out++ = static_cast<char>(unit);
+    }
+    for (qsizetype i = text.size(); i < width; ++i) {
+        *out++ = ' ';
+    }
     *out++ = '\t';
     return out;
 }
 
-QByteArray headerLine(const GridData& grid, const Widths& widths) {
-    QByteArray line(lineLength(widths), Qt::Uninitialized);
-    char* out = line.data();
+QChar* appendCell(QChar* out, QStringView text, qsizetype width, bool&) {
+    out = appendPadded(out, text, width);
+    *out++ = u'\t';
+    return out;
+}
+
+// The header line and the checked rows' lines, built in Latin-1 (Buffer QByteArray) or as text
+// (Buffer QString, later UTF-8); padding counts characters either way.
+template <class Buffer>
+Buffer headerLine(const GridData& grid, const Widths& widths, bool& wide) {
+    Buffer line(lineLength(widths), Qt::Uninitialized);
+    auto* out = line.data();
     for (int c = 0; c < grid.columnCount(); ++c) {
-        out = appendCell(out, grid.headers()[c], widths[static_cast<std::size_t>(c)]);
+        out = appendCell(out, grid.headers()[c], widths[static_cast<std::size_t>(c)], wide);
     }
-    *out++ = '\r';
-    *out++ = '\n';
+    *out++ = u'\r';
+    *out++ = u'\n';
     return line;
 }
 
-QByteArray rowLines(const GridData& grid, const Widths& widths) {
+template <class Buffer>
+Buffer rowLines(const GridData& grid, const Widths& widths, bool& wide) {
     const int rows = grid.rowCount();
     qsizetype checkedRows = 0;
     for (int r = 0; r < rows; ++r) {
         checkedRows += grid.isChecked(r) ? 1 : 0;
     }
-    QByteArray lines(lineLength(widths) * checkedRows, Qt::Uninitialized);
-    char* const begin = lines.data();
-    char* out = begin;
+    Buffer lines(lineLength(widths) * checkedRows, Qt::Uninitialized);
+    auto* const begin = lines.data();
+    auto* out = begin;
     TextBuffer cell;
     for (int r = 0; r < rows; ++r) {
         if (!grid.isChecked(r)) {
@@ -63,14 +85,25 @@ QByteArray rowLines(const GridData& grid, const Widths& widths) {
         for (int c = 0; c < grid.columnCount(); ++c) {
             cell.clear();
             grid.appendCell(cell, r, c);
-            out = appendCell(out, viewOf(cell),
-                             widths[static_cast<std::size_t>(c)]);
+            out = appendCell(out, viewOf(cell), widths[static_cast<std::size_t>(c)], wide);
         }
-        *out++ = '\r';
-        *out++ = '\n';
+        *out++ = u'\r';
+        *out++ = u'\n';
     }
     lines.truncate(out - begin);
     return lines;
+}
+
+// The description of a write that the device took only in part. A short write without an
+// error code from the system has one cause left, a full disk (or quota), and says so.
+QString describeShortWrite(const QIODevice& device) {
+    const QString reason = device.errorString();
+    if (reason.isEmpty() || reason == u"Unknown error"_s ||
+        reason.contains(u"No space"_s, Qt::CaseInsensitive) ||
+        reason.contains(u"quota"_s, Qt::CaseInsensitive)) {
+        return Failure::describe(PlatformFailure::DiskFull);
+    }
+    return reason;
 }
 
 // Best mapping of a file error onto the descriptions the program has always shown.
@@ -88,40 +121,72 @@ QString describeFileError(const QSaveFile& file, const QString& path) {
         file.errorString().contains(u"not writable"_s, Qt::CaseInsensitive)) {
         return Failure::describe(PlatformFailure::PermissionDenied);
     }
-    if (file.errorString().contains(u"No space"_s, Qt::CaseInsensitive)) {
-        return Failure::describe(PlatformFailure::DiskFull);
-    }
-    return file.errorString();
+    return describeShortWrite(file);
 }
 
 void writeAll(QIODevice& device, const QByteArray& bytes) {
     if (device.write(bytes) != bytes.size()) {
         throw Failure(static_cast<std::int32_t>(PlatformFailure::DeviceIoError), {},
-                      device.errorString());
+                      describeShortWrite(device));
     }
 }
 
 }  // namespace
 
-QByteArray buildReportBytes(const GridData& grid) {
+ReportBytes buildReport(const GridData& grid) {
     const Widths widths = reportWidths(grid);
-    QByteArray bytes = headerLine(grid, widths);
-    bytes.append(rowLines(grid, widths));
-    return bytes;
+    // Single-byte first: the common case costs one pass.
+    bool wide = false;
+    ReportBytes report{headerLine<QByteArray>(grid, widths, wide),
+                       rowLines<QByteArray>(grid, widths, wide), ReportEncoding::SingleByte};
+    if (wide) {
+        report.header = headerLine<QString>(grid, widths, wide).toUtf8();
+        report.rows = rowLines<QString>(grid, widths, wide).toUtf8();
+        report.encoding = ReportEncoding::Utf8;
+    }
+    return report;
+}
+
+QByteArray buildReportBytes(const GridData& grid) {
+    ReportBytes report = buildReport(grid);
+    return report.header + report.rows;
+}
+
+bool refusesLinkReplacement(const LinkFacts& facts) {
+    return facts.isLink && facts.folderSharedSticky && facts.linkOwner != facts.user &&
+           facts.linkOwner != facts.folderOwner;
+}
+
+LinkFacts linkFacts(const QString& path) {
+    LinkFacts facts;
+    facts.user = ::geteuid();
+    struct stat link {};
+    struct stat folder {};
+    const QByteArray native = QFile::encodeName(path);
+    const QByteArray folderName = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (::lstat(native.constData(), &link) != 0 || !S_ISLNK(link.st_mode) ||
+        ::stat(folderName.constData(), &folder) != 0) {
+        return facts;
+    }
+    facts.isLink = true;
+    facts.folderSharedSticky = (folder.st_mode & S_IWOTH) != 0 && (folder.st_mode & S_ISVTX) != 0;
+    facts.linkOwner = link.st_uid;
+    facts.folderOwner = folder.st_uid;
+    return facts;
 }
 
 void writeReport(const GridData& grid, QIODevice& device) {
-    const Widths widths = reportWidths(grid);
-    writeAll(device, headerLine(grid, widths));
-    writeAll(device, rowLines(grid, widths));
+    const ReportBytes report = buildReport(grid);
+    writeAll(device, report.header);
+    writeAll(device, report.rows);
 }
 
 void SaveListviewProperlySpacedWithoutProgressBar(const GridData& grid, const QString& path,
                                                   MessageBoxes& boxes) {
     Guard guard(boxes,
                 u"in Corvatel2021/08/31.Main.SaveListviewProperlySpacedWithoutProgressBar "_s);
-    Widths widths;
-    if (!guard.run(102, [&] { widths = reportWidths(grid); })) {
+    ReportBytes report;
+    if (!guard.run(102, [&] { report = buildReport(grid); })) {
         return;
     }
 
@@ -137,16 +202,21 @@ void SaveListviewProperlySpacedWithoutProgressBar(const GridData& grid, const QS
         }
     };
     if (!guard.run(136, [&] {
+            // The save resolves links itself, so the kernel's rule against following a link
+            // that another user planted in a shared folder is kept here.
+            if (refusesLinkReplacement(linkFacts(path))) {
+                throw Failure::platform(PlatformFailure::PermissionDenied, path);
+            }
             if (!file.open(QIODevice::WriteOnly)) {
                 throw fileFailure();
             }
         })) {
         return;
     }
-    if (!guard.run(150, [&] { write(headerLine(grid, widths)); })) {
+    if (!guard.run(150, [&] { write(report.header); })) {
         return;
     }
-    if (!guard.run(180, [&] { write(rowLines(grid, widths)); })) {
+    if (!guard.run(180, [&] { write(report.rows); })) {
         return;
     }
     guard.run(184, [&] {

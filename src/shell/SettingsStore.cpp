@@ -13,17 +13,22 @@ const QString organisation = QStringLiteral("Kestrelor");
 const QString group = QStringLiteral("Ravenmoor");
 
 // Why the file cannot be written, as the system puts it.
-QString writeFailureReason(const QSettings& settings) {
-    if (settings.status() == QSettings::FormatError) {
-        // Qt will not write over a file it cannot read, and the file is not ours alone.
-        return QStringLiteral("the file is damaged; delete it to start afresh");
-    }
-    QSaveFile probe(settings.fileName());
+QString writeFailureReason(const QString& path) {
+    QSaveFile probe(path);
     if (!probe.open(QIODevice::WriteOnly)) {
         return probe.errorString();
     }
     probe.cancelWriting();
     return QStringLiteral("the file could not be saved (is the disk full?)");
+}
+
+// Whether the last write reached the file. The store's own status keeps the first problem of
+// the run (a comment line it could not parse, say) for good, so a fresh reader judges: it finds
+// nothing pending and a file it reads cleanly only when the write went through.
+bool writeReachedFile(const QString& path) {
+    QSettings reader(path, QSettings::IniFormat);
+    reader.sync();
+    return reader.status() == QSettings::NoError;
 }
 
 }  // namespace
@@ -68,14 +73,17 @@ QString SettingsStore::read(const QString& key, const QDate& defaultValue) const
 void SettingsStore::write(const QString& key, const QString& text) {
     m_settings->setValue(group + u'/' + key, text);
     m_settings->sync();
-    const bool written = m_settings->status() == QSettings::NoError && m_settings->isWritable();
-    if (written || m_failureReported) {
+    if (writeReachedFile(filePath())) {
+        m_failureReported = false;
+        return;
+    }
+    if (m_failureReported) {
         return;
     }
     m_failureReported = true;
     if (m_notifier) {
         m_notifier(QStringLiteral("Your inputs cannot be remembered: %1 cannot be written (%2).")
-                       .arg(filePath(), writeFailureReason(*m_settings)));
+                       .arg(filePath(), writeFailureReason(filePath())));
     }
 }
 

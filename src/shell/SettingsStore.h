@@ -26,8 +26,9 @@ public:
     QString read(const QString& key, double defaultValue) const;
     QString read(const QString& key, const QDate& defaultValue) const;
 
-    // Stores the text and syncs it to disk before returning. A write that fails is reported
-    // once per store through the notifier (file and reason), never thrown.
+    // Stores the text and syncs it to disk before returning. Each write is judged by its own
+    // result: a failing one is reported through the notifier (file and reason), once until a
+    // write succeeds again, never thrown.
     void write(const QString& key, const QString& text);
     void setWriteFailureNotifier(std::function<void(const QString& message)> notifier);
 

@@ -17,6 +17,9 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 [ "$(readlink -f "$prefix/bin/ravenmoor-cli")" = "$(readlink -f "$prefix/lib/ravenmoor/ravenmoor-cli")" ] ||
     fail "bin/ravenmoor-cli does not point at the command-line program"
 "$prefix/bin/ravenmoor-cli" --version >/dev/null || fail "ravenmoor-cli does not run"
+for page in ravenmoor ravenmoor-cli; do
+    [ -f "$prefix/share/man/man1/$page.1.gz" ] || fail "man page $page missing"
+done
 for size in 32 48 128 256; do
     icon="$prefix/share/icons/hicolor/${size}x${size}/apps/org.kestrelor.Ravenmoor.png"
     [ -f "$icon" ] || fail "icon ${size} missing"

@@ -1,10 +1,10 @@
-#include "support/RecordingBoxes.h"
 #include "core/Failure.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "output/SheetWriter.h"
 #include "shell/MessageBoxes.h"
 #include "shell/SettingsStore.h"
+#include "support/RecordingBoxes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,6 +32,7 @@ struct Recording {
     std::map<std::pair<int, int>, QString> cells;
     QStringList calls;
     std::function<int()> pointer;
+    std::function<void(int row)> onCell;
     QList<int> pointerWhileWriting;
 };
 
@@ -65,6 +66,9 @@ struct RecordingSheet final : SheetWriter {
             throw appFailure();
         }
         rec.cells[{row, column}] = text;
+        if (rec.onCell) {
+            rec.onCell(row);
+        }
         if (rec.pointerWhileWriting.isEmpty()) {
             rec.pointerWhileWriting.append(rec.pointer());
         }
@@ -115,6 +119,7 @@ private Q_SLOTS:
     void failingApplication_data();
     void failingApplication();
     void exportsThroughCalc();
+    void closingWindowEndsExport();
 
 private:
     void fillGrid();
@@ -321,6 +326,20 @@ void Form1ExportTest::exportsThroughCalc() {
                  uR"("=3",15/06/2024,"abc",,1,)"_s,
                  u",,100000,100000,6057.99,0"_s,
              }));
+}
+
+void Form1ExportTest::closingWindowEndsExport() {
+    fillGrid();
+    m_rec.onCell = [this](int row) {
+        if (row == 2) {
+            m_window->close();
+        }
+    };
+    m_window->show();
+    m_window->PushButton13_Click();
+    QCOMPARE(m_boxes->shown.size(), 0);
+    QVERIFY(!m_rec.cells.contains({4, 1}));
+    QVERIFY(!m_rec.calls.contains(u"visible"_s));
 }
 
 QTEST_MAIN(Form1ExportTest)

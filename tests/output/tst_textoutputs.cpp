@@ -141,8 +141,11 @@ void TextOutputsTest::reportBytes_data() {
                     {{true, {u"1"_s, u"1/1/2022"_s, u"100"_s}}, {true, {u""_s, u""_s, u"200"_s}}})
         << "#\tDate    \tAmt\t\r\n1\t1/1/2022\t100\t\r\n \t        \t200\t\r\n"_ba;
     QTest::newRow("one byte per character")
+        << makeGrid({u"A"_s}, {{true, {u"caf\u00e9"_s}}, {false, {u"\u20ac1"_s}}})
+        << "A   \t\r\ncaf\xe9\t\r\n"_ba;
+    QTest::newRow("beyond one byte: UTF-8, padding in characters")
         << makeGrid({u"A"_s}, {{true, {u"caf\u00e9"_s}}, {true, {u"\u20ac1"_s}}})
-        << "A   \t\r\ncaf\xe9\t\r\n?1  \t\r\n"_ba;
+        << "A   \t\r\ncaf\xc3\xa9\t\r\n\xe2\x82\xac""1  \t\r\n"_ba;
 }
 
 void TextOutputsTest::reportBytes() {

@@ -149,7 +149,7 @@ void TestSettingsStore::corruptFileReadsAsMissing_data() {
     for (int i = 0; i < 512; ++i) {
         garbage.append(char((i * 151 + 7) % 256));
     }
-    QTest::newRow("binary garbage") << garbage << u"12"_s << false;
+    QTest::newRow("binary garbage") << garbage << u"12"_s << true;
     QTest::newRow("list value") << QByteArray("[Ravenmoor]\nText1=1, 2, 3\nText2=24\n") << u"24"_s
                                 << true;
     QTest::newRow("byte array value")
