@@ -402,8 +402,8 @@ std::optional<QDate> parseStatementDate(QStringView cell, bool dayFirst) {
     static const QRegularExpression nameDay(
         u"^([^\\d\\s.,-]{3,10})\\.?\\s+(\\d{1,2}),?\\s+(\\d{4})$"_s);
     const QString text = cell.trimmed().toString();
-    if (text.size() > 40) {
-        return std::nullopt;
+    if (text.size() < 6 || text.size() > 40 || !text.back().isDigit()) {
+        return std::nullopt;  // every date form ends in the year
     }
     int year = 0;
     int month = 0;
