@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QAbstractItemModelTester>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -89,6 +90,8 @@ void ToolDialogsTest::solveFillsTheInputs() {
 void ToolDialogsTest::reconcileHighlightsTheFirstDifference() {
     m_window->Text3->setText(u"11.5"_s);
     ReconcileDialog* dialog = m_window->openReconcileDialog();
+    QAbstractItemModelTester statementTester(&dialog->statementModel());
+    QAbstractItemModelTester computedTester(&dialog->computedModel());
     QFile file(QStringLiteral(STATEMENTS_DIR) + u"/us-pdf.txt"_s);
     QVERIFY(file.open(QIODevice::ReadOnly));
     dialog->setStatementText(QString::fromUtf8(file.readAll()));
