@@ -6,6 +6,8 @@
 #include "core/Failure.h"
 #include "mainwindow/Ghost.h"
 #include "mainwindow/HandCursor.h"
+#include "mainwindow/ScheduleGridDelegate.h"
+#include "mainwindow/ScheduleGridHeader.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "output/ScheduleTable.h"
 #include "shell/Guard.h"
@@ -13,6 +15,9 @@
 #include "shell/MessageBoxes.h"
 #include "shell/SettingsStore.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -30,6 +35,7 @@
 #include <QRandomGenerator>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
@@ -54,12 +60,95 @@ QFont arialBold(double points) {
     return font;
 }
 
+// The design look is light on any desktop: a forced white background always comes with dark
+// text, and the inputs and the grid take the same light colours. A skin may override both.
+QPalette designPalette() {
+    QPalette palette = QApplication::style()->standardPalette();
+    if (palette.color(QPalette::Window).lightness() < 128) {
+        palette = QPalette(QColor(0xef, 0xef, 0xef), Qt::white);
+    }
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Window, Qt::white);
+        palette.setColor(group, QPalette::WindowText, Qt::black);
+        palette.setColor(group, QPalette::Base, Qt::white);
+        palette.setColor(group, QPalette::Text, Qt::black);
+        palette.setColor(group, QPalette::ButtonText, Qt::black);
+    }
+    return palette;
+}
+
 void paintWhite(QWidget* widget) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::WindowText, Qt::black);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
+
+// A result field reads to assistive technology as its caption (the name) and its text (the
+// value and the text), read-only and selectable.
+class ResultFieldAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit ResultFieldAccessible(QLabel* label)
+        : QAccessibleWidget(label, QAccessible::EditableText) {}
+
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Value ? label()->text() : QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State result = QAccessibleWidget::state();
+        result.readOnly = true;
+        result.selectableText = true;
+        return result;
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) {
+            return static_cast<QAccessibleTextInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    void selection(int, int* start, int* end) const override {
+        *start = label()->selectionStart();
+        *end = *start < 0 ? -1 : *start + static_cast<int>(label()->selectedText().size());
+        if (*start < 0) {
+            *start = *end = 0;
+        }
+    }
+    int selectionCount() const override { return label()->hasSelectedText() ? 1 : 0; }
+    void addSelection(int start, int end) override { label()->setSelection(start, end - start); }
+    void removeSelection(int) override { label()->setSelection(0, 0); }
+    void setSelection(int, int start, int end) override { addSelection(start, end); }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QString text(int start, int end) const override {
+        return label()->text().mid(start, end - start);
+    }
+    int characterCount() const override { return static_cast<int>(label()->text().size()); }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int* start, int* end) const override {
+        *start = *end = offset;
+        return {};
+    }
+
+private:
+    QLabel* label() const { return static_cast<QLabel*>(widget()); }
+};
+
+const char resultFieldProperty[] = "ravenmoorResultField";
+
+QAccessibleInterface* resultFieldFactory(const QString&, QObject* object) {
+    auto* label = qobject_cast<QLabel*>(object);
+    if (label != nullptr && label->property(resultFieldProperty).toBool()) {
+        return new ResultFieldAccessible(label);
+    }
+    return nullptr;
+}
+
+// From the captions' left edge (240) to the input boxes' (2040).
+constexpr int captionRoomTwips = 2040 - 240;
 
 }  // namespace
 
@@ -76,9 +165,11 @@ Form1::Form1(std::unique_ptr<SettingsStore> store, QWidget* parent)
                    Qt::WindowCloseButtonHint);
     setFixedSize(px(15960), px(3885));
     setFont(arialBold(9));
+    setPalette(designPalette());
     paintWhite(this);
     buildControls();
     connectControls();
+    createActions();
     centreOnScreen();
     Text1->setFocus();
 
@@ -98,6 +189,8 @@ void Form1::buildControls() {
     const auto makeLabel = [this](int index, const QString& caption, QRect place) {
         auto* label = new QLabel(caption, Frame1);
         label->setObjectName(u"Label1_%1"_s.arg(index));
+        // Each caption may use the room up to the input boxes, so that it shows whole.
+        place.setWidth(std::max(place.width(), px(captionRoomTwips)));
         label->setGeometry(place);
         paintWhite(label);
         Label1[static_cast<std::size_t>(index)] = label;
@@ -118,6 +211,11 @@ void Form1::buildControls() {
         label->setFrameShape(QFrame::StyledPanel);
         label->setFrameShadow(QFrame::Sunken);
         paintWhite(label);
+        // Selectable and copyable (its own Copy menu, or Ctrl+C after a click), but outside
+        // the tab order.
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setFocusPolicy(Qt::ClickFocus);
+        label->setProperty(resultFieldProperty, true);
         return label;
     };
     const auto makeButton = [this](QWidget* parent, const QString& name, const QString& caption,
@@ -152,11 +250,18 @@ void Form1::buildControls() {
     makeLabel(5, u"Loan End Date:"_s, twipsRect(240, 2715, 1260, 225));
     Label3 = makeResult(u"Label3"_s, twipsRect(2040, 2640, 5535, 375));
     PushButton1 =
-        makeButton(Frame1, u"PushButton1"_s, u"Calculate EMI"_s, twipsRect(240, 3135, 7320, 405));
+        makeButton(Frame1, u"PushButton1"_s, u"C&alculate EMI"_s, twipsRect(240, 3135, 7320, 405));
 
     m_grid = new ScheduleGridModel(this);
     ListView2 = new QTreeView(this);
     ListView2->setObjectName(u"ListView2"_s);
+    ListView2->setAccessibleName(u"Repayment schedule"_s);
+    ListView2->setItemDelegate(new ScheduleGridDelegate(ListView2));
+    auto* header = new ScheduleGridHeader(ListView2);
+    ListView2->setHeader(header);
+    connect(header, &ScheduleGridHeader::allCheckRequested, m_grid,
+            qOverload<bool>(&ScheduleGridModel::setAllChecked));
+    ListView2->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListView2->setGeometry(twipsRect(8040, 120, 7800, 2655));
     ListView2->setRootIsDecorated(false);
     ListView2->setUniformRowHeights(true);
@@ -169,14 +274,14 @@ void Form1::buildControls() {
     ListView2->header()->setSectionsMovable(false);
     ListView2->setModel(m_grid);
 
-    PushButton9 = makeButton(this, u"PushButton9"_s, u"Save Results As Text File"_s,
+    PushButton9 = makeButton(this, u"PushButton9"_s, u"Save Results As &Text File"_s,
                              twipsRect(8040, 2865, 3840, 405));
-    PushButton13 = makeButton(this, u"PushButton13"_s, u"Save Results As Excel File"_s,
+    PushButton13 = makeButton(this, u"PushButton13"_s, u"Save Results As &Excel File"_s,
                               twipsRect(12000, 2880, 3840, 405));
-    PushButton11 = makeButton(this, u"PushButton11"_s, u"Copy Results To Clipboard"_s,
+    PushButton11 = makeButton(this, u"PushButton11"_s, u"&Copy Results To Clipboard"_s,
                               twipsRect(8040, 3375, 3840, 405));
     PushButton10 =
-        makeButton(this, u"PushButton10"_s, u"Clear Results"_s, twipsRect(12000, 3375, 3840, 405));
+        makeButton(this, u"PushButton10"_s, u"Clear &Results"_s, twipsRect(12000, 3375, 3840, 405));
 
     const std::array<std::pair<QWidget*, QString>, 4> inputs{{
         {Text1, u"Principal Amount"_s},
@@ -190,6 +295,13 @@ void Form1::buildControls() {
     }
     Label2->setAccessibleName(u"EMI Amount"_s);
     Label3->setAccessibleName(u"Loan End Date"_s);
+    Label1[4]->setBuddy(Label2);
+    Label1[5]->setBuddy(Label3);
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(resultFieldFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
 
     const std::array<QWidget*, 10> tabOrder{
         Text1,       Text2,        Text3,        DateTimePicker1, PushButton1,
@@ -294,6 +406,24 @@ void Form1::Form_Load() {
     guard.run(158, [&] { Text3->setText(settings().read(u"Text3"_s, 10.75)); });
 }
 
+void Form1::fitNumberColumn() {
+    // The "#" column grows to show its largest number whole beside the check box; it never
+    // gets narrower than its first width.
+    const int rows = m_grid->rowCount();
+    if (m_grid->columnCount() == 0) {
+        return;
+    }
+    int width = std::max(px(scheduleColumnWidthTwips(ScheduleColumn::Number)),
+                         ListView2->header()->sectionSizeHint(0));
+    if (rows > 1) {
+        const QModelIndex largest = m_grid->index(rows - 2, 0);
+        width = std::max(width, ListView2->itemDelegate()
+                                    ->sizeHint(viewItemOption(*ListView2, largest), largest)
+                                    .width());
+    }
+    ListView2->setColumnWidth(0, width);
+}
+
 void Form1::RandomlyOpenWebSite() {
     const int draw = m_randomDraw();
     if (draw == 7) {
@@ -348,6 +478,22 @@ void Form1::applyPointerRule(int target) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    // The window's shortcuts win over the inputs' own editing keys (Ctrl+E is "end of line").
+    if (event->type() == QEvent::ShortcutOverride &&
+        (watched == Text1 || watched == Text2 || watched == Text3 || watched == DateTimePicker1) &&
+        isWindowShortcut(*static_cast<QKeyEvent*>(event))) {
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        auto* const pressed = qobject_cast<QPushButton*>(watched);
+        const auto* const key = static_cast<QKeyEvent*>(event);
+        if (pressed != nullptr && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            // Enter presses a focused button, as Space does.
+            pressed->click();
+            return true;
+        }
+    }
     auto* const box = qobject_cast<QLineEdit*>(watched);
     if (box != nullptr && (box == Text1 || box == Text2 || box == Text3)) {
         if (event->type() == QEvent::FocusIn) {

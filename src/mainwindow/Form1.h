@@ -7,8 +7,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class Ghost;
+class QAction;
 class QCursor;
 class QDateEdit;
 class QGroupBox;
@@ -16,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTreeView;
+class QKeyEvent;
 class QUrl;
 class ReconcileDialog;
 class SolveDialog;
@@ -72,6 +75,28 @@ public:
     // True once the window has been closed: the program is ending and long outputs may stop.
     bool isClosing() const { return m_closing; }
 
+    // The window's keyboard commands, owned here so that a menu can offer the same actions.
+    struct Actions {
+        QAction* saveText = nullptr;      // Ctrl+S: Save Results As Text File
+        QAction* exportSheet = nullptr;   // Ctrl+E: Save Results As Excel File
+        QAction* copyResults = nullptr;   // Ctrl+Shift+C: Copy Results To Clipboard
+        QAction* openCalendar = nullptr;  // F4, Alt+Down in the date picker
+        // The grid's commands, also its context menu.
+        QAction* copyRows = nullptr;    // Ctrl+C: the selected rows as Copy puts them
+        QAction* toggleRows = nullptr;  // Space: each selected row's tick turns over
+        QAction* tickAll = nullptr;
+        QAction* untickAll = nullptr;
+        QAction* tickSelected = nullptr;
+        QAction* untickSelected = nullptr;
+        QAction* tickYear = nullptr;  // asks for a calendar year of the due dates
+    };
+    const Actions& actions() const { return m_actions; }
+
+    // The grid rows that are selected, in order.
+    std::vector<int> selectedGridRows() const;
+    // Ticks the instalments due in that calendar year; the other rows keep their ticks.
+    void tickInstalmentsOfYear(int year);
+
     SettingsStore& settings() const { return *m_store; }
     ScheduleGridModel& gridModel() const { return *m_grid; }
 
@@ -102,8 +127,15 @@ private:
 
     void buildControls();
     void connectControls();
+    void createActions();
+    void openCalendar();
+    void copySelectedRows();
+    void askYearAndTick();
+    void fitNumberColumn();
+    bool isWindowShortcut(const QKeyEvent& key) const;
     void centreOnScreen();
     void clearResults();
+    void announceResults();
     void applyPointerRule(int target);
     void showPointer();
 
@@ -119,6 +151,7 @@ private:
     int m_mousePointer = pointerDefault;
     std::unique_ptr<Ghost> m_ghost;
     std::unique_ptr<QCursor> m_handCursor;
+    Actions m_actions;
     QString m_programFolder;
     bool m_restoringDate = false;
     bool m_closing = false;

@@ -12,9 +12,11 @@
 #include "shell/Guard.h"
 #include "shell/MessageBoxes.h"
 
+#include <QAccessible>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -80,6 +82,10 @@ void Form1::PushButton1_Click() {
         objLoanCalculator.reset();
         clearResults();
     }
+    announceResults();
+    fitNumberColumn();
+    // Each Calculate shows the grid from its first row.
+    ListView2->scrollToTop();
 }
 
 void Form1::FillLoanDetails() {
@@ -108,4 +114,11 @@ void Form1::clearResults() {
     Label2->clear();
     Label3->clear();
     m_grid->clear();
+}
+
+void Form1::announceResults() {
+    for (QLabel* result : {Label2, Label3}) {
+        QAccessibleValueChangeEvent event(result, result->text());
+        QAccessible::updateAccessibility(&event);
+    }
 }

@@ -2,6 +2,8 @@
 
 #include "core/Failure.h"
 
+#include <algorithm>
+
 ScheduleGridModel::ScheduleGridModel(QObject* parent)
     : QAbstractTableModel(parent), m_data(std::make_shared<GridData>()) {}
 
@@ -26,6 +28,12 @@ QVariant ScheduleGridModel::data(const QModelIndex& index, int role) const {
         case Qt::CheckStateRole:
             if (index.column() == 0) {
                 return m_data->isChecked(index.row()) ? Qt::Checked : Qt::Unchecked;
+            }
+            return {};
+        case Qt::AccessibleTextRole:
+            // The totals row's empty "#" cell names the row for assistive technology.
+            if (index.column() == 0 && index.row() == m_data->rowCount() - 1) {
+                return QStringLiteral("Total");
             }
             return {};
         default:
@@ -110,6 +118,41 @@ void ScheduleGridModel::setAllChecked(bool checked) {
     }
     detach().setAllChecked(checked);
     Q_EMIT dataChanged(index(0, 0), index(m_data->rowCount() - 1, 0), {Qt::CheckStateRole});
+}
+
+void ScheduleGridModel::setChecked(const std::vector<int>& rows, bool checked) {
+    if (rows.empty()) {
+        return;
+    }
+    GridData& data = detach();
+    for (const int row : rows) {
+        data.setChecked(row, checked);
+    }
+    notifyChecks(rows);
+}
+
+void ScheduleGridModel::toggleChecked(const std::vector<int>& rows) {
+    if (rows.empty()) {
+        return;
+    }
+    GridData& data = detach();
+    for (const int row : rows) {
+        data.setChecked(row, !data.checked(row));
+    }
+    notifyChecks(rows);
+}
+
+void ScheduleGridModel::notifyChecks(const std::vector<int>& rows) {
+    const auto [first, last] = std::minmax_element(rows.begin(), rows.end());
+    Q_EMIT dataChanged(index(*first, 0), index(*last, 0), {Qt::CheckStateRole});
+}
+
+int ScheduleGridModel::checkedCount() const {
+    int count = 0;
+    for (int row = 0, rows = m_data->rowCount(); row < rows; ++row) {
+        count += m_data->isChecked(row) ? 1 : 0;
+    }
+    return count;
 }
 
 const QString& ScheduleGridModel::header(int column) const {

@@ -38,6 +38,10 @@ public:
     bool isChecked(int row) const;
     void setChecked(int row, bool checked);
     void setAllChecked(bool checked);
+    // Rows in any order; one change notice for all of them.
+    void setChecked(const std::vector<int>& rows, bool checked);
+    void toggleChecked(const std::vector<int>& rows);
+    int checkedCount() const;
     const QString& header(int column) const;
 
     // The grid as it stands now; later changes to the grid do not reach it.
@@ -45,6 +49,7 @@ public:
 
 private:
     void replace(GridData data);
+    void notifyChecks(const std::vector<int>& rows);
     GridData& detach();
 
     std::shared_ptr<GridData> m_data;

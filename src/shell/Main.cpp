@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QRadioButton>
 #include <QWidget>
@@ -25,9 +24,11 @@ bool takesButtonFace(const QWidget* widget) {
            qobject_cast<const QCheckBox*>(widget) || qobject_cast<const QRadioButton*>(widget);
 }
 
-void setBackground(QWidget& widget, const QColor& colour) {
+// A forced background always comes with its matching text colour.
+void setBackground(QWidget& widget, const QColor& colour, const QColor& text) {
     QPalette palette = widget.palette();
     palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::WindowText, text);
     widget.setPalette(palette);
     widget.setAutoFillBackground(true);
 }
@@ -63,11 +64,12 @@ void ApplyVisualTheme(QWidget& window, SkinFramework& engine, const QString& fol
         return;
     }
     const QColor buttonFace = window.palette().color(QPalette::Button);
-    setBackground(window, buttonFace);
+    const QColor buttonText = window.palette().color(QPalette::ButtonText);
+    setBackground(window, buttonFace, buttonText);
     const auto children = window.findChildren<QWidget*>();
     for (QWidget* child : children) {
         if (takesButtonFace(child)) {
-            setBackground(*child, buttonFace);
+            setBackground(*child, buttonFace, buttonText);
         }
     }
     engine.LoadSkin(skin, QString());
@@ -93,8 +95,9 @@ QString cutAppTitle(const QString& title) {
 }
 
 void SetAppTitle() {
+    // Boxes take this title themselves. It is not made the application's display name, which
+    // would add " — Ravenmoor" to every other title bar ("Application Error", "Save").
     currentAppTitle() = cutAppTitle(QString::fromUtf16(productTitle));
-    QGuiApplication::setApplicationDisplayName(currentAppTitle());
 }
 
 QString appTitle() {

@@ -32,10 +32,12 @@ STUB
 chmod +x "$work/bin/soffice"
 export PATH="$work/bin:$PATH"
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a display number that no other server holds, so parallel runs never share one.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
-export DISPLAY=$display
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=:$(head -n 1 "$work/display")
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
 
@@ -85,12 +87,21 @@ case "$first" in
     *) fail "unexpected first copied line: $first" ;;
 esac
 [ "$(printf '%s' "$copied" | grep -c $'\r$')" -eq 13 ] || fail "copied text is not 13 CR LF lines"
+# The same by keyboard.
+printf 'none' | xclip -i -selection clipboard
+xdotool key ctrl+shift+c
+sleep 0.5
+[ "$(clipboard)" = "$copied" ] || fail "Ctrl+Shift+C did not copy the results"
 
 # Save Results As Text File through the real dialog.
 report=$work/out/report.txt
 click 664 204
 dialog=$(xdotool search --sync --onlyvisible --name '^Save' | head -n 1)
 [ -n "$dialog" ] || fail "the save dialog did not appear"
+# Title bars read exactly as given; the desktop still knows the program by its name.
+xprop -id "$dialog" _NET_WM_NAME | grep -qx '_NET_WM_NAME(UTF8_STRING) = "Save"' ||
+    fail "save dialog title: $(xprop -id "$dialog" _NET_WM_NAME)"
+xprop -id "$window" WM_CLASS | grep -q '"ravenmoor"' || fail "WM_CLASS: $(xprop -id "$window" WM_CLASS)"
 sleep 0.5
 xdotool key ctrl+a
 xdotool type --delay 20 "$report"

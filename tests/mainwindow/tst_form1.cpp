@@ -4,25 +4,37 @@
 #include "core/AutomationDate.h"
 #include "core/Conversions.h"
 #include "mainwindow/HandCursor.h"
+#include "mainwindow/ScheduleGridDelegate.h"
+#include "mainwindow/ScheduleGridHeader.h"
 #include "mainwindow/ScheduleGridModel.h"
+#include "output/SheetWriter.h"
 #include "shell/Main.h"
 #include "shell/MessageBoxes.h"
 #include "shell/SettingsStore.h"
 
+#include <QAccessible>
+#include <QAction>
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QClipboard>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeView>
 #include <QUrl>
 
@@ -36,6 +48,11 @@ struct Inputs {
     QString principal;
     QString months;
     QString rate;
+};
+
+// No spreadsheet application: the export command says so in a box.
+struct NoSpreadsheet final : Spreadsheet {
+    std::unique_ptr<SheetWriter> start() override { throw std::runtime_error("not installed"); }
 };
 
 void sendMove(QWidget* widget, QPoint pos = {5, 5}) {
@@ -81,6 +98,11 @@ private Q_SLOTS:
     void hoverRule_data();
     void hoverRule();
     void handCursorFile();
+    void keyboardCommands_data();
+    void keyboardCommands();
+    void darkDesktopStaysReadable();
+    void numberColumnShowsEveryNumber_data();
+    void numberColumnShowsEveryNumber();
 
 private:
     // A window on the store in the temporary folder, loaded; cursorFolder holds HAND-M.CUR or not.
@@ -89,12 +111,14 @@ private:
     QString stored(const QString& key);
     void calculate(const Inputs& inputs);
     void activate();
+    QString observe() const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_iniPath;
     std::unique_ptr<Form1> m_window;
     RecordingBoxes* m_boxes = nullptr;
     QList<QUrl> m_opened;
+    int m_saveAsked = 0;
     int m_draw = 100;
     QTimer m_watchdog;
     bool m_modalLeftOpen = false;
@@ -123,6 +147,9 @@ void Form1Test::init() {
 }
 
 void Form1Test::cleanup() {
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
+    }
     m_window.reset();
     m_watchdog.stop();
     m_dir.reset();
@@ -164,18 +191,19 @@ void Form1Test::activate() {
 void Form1Test::layout_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("place");  // pixels; inside the frame for its controls
+    // The captions reach to the input boxes, so that each shows whole.
     QTest::newRow("Frame1") << u"Frame1"_s << QRect(8, 4, 520, 248);
-    QTest::newRow("Label1(0)") << u"Label1_0"_s << QRect(16, 24, 100, 15);
+    QTest::newRow("Label1(0)") << u"Label1_0"_s << QRect(16, 24, 120, 15);
     QTest::newRow("Text1") << u"Text1"_s << QRect(136, 19, 369, 25);
-    QTest::newRow("Label1(1)") << u"Label1_1"_s << QRect(16, 53, 112, 15);
+    QTest::newRow("Label1(1)") << u"Label1_1"_s << QRect(16, 53, 120, 15);
     QTest::newRow("Text2") << u"Text2"_s << QRect(136, 48, 369, 25);
-    QTest::newRow("Label1(2)") << u"Label1_2"_s << QRect(16, 85, 76, 15);
+    QTest::newRow("Label1(2)") << u"Label1_2"_s << QRect(16, 85, 120, 15);
     QTest::newRow("Text3") << u"Text3"_s << QRect(136, 80, 369, 25);
-    QTest::newRow("Label1(3)") << u"Label1_3"_s << QRect(16, 117, 91, 15);
+    QTest::newRow("Label1(3)") << u"Label1_3"_s << QRect(16, 117, 120, 15);
     QTest::newRow("DateTimePicker1") << u"DateTimePicker1"_s << QRect(136, 112, 369, 25);
-    QTest::newRow("Label1(4)") << u"Label1_4"_s << QRect(16, 149, 70, 15);
+    QTest::newRow("Label1(4)") << u"Label1_4"_s << QRect(16, 149, 120, 15);
     QTest::newRow("Label2") << u"Label2"_s << QRect(136, 144, 369, 25);
-    QTest::newRow("Label1(5)") << u"Label1_5"_s << QRect(16, 181, 84, 15);
+    QTest::newRow("Label1(5)") << u"Label1_5"_s << QRect(16, 181, 120, 15);
     QTest::newRow("Label3") << u"Label3"_s << QRect(136, 176, 369, 25);
     QTest::newRow("PushButton1") << u"PushButton1"_s << QRect(16, 209, 488, 27);
     QTest::newRow("ListView2") << u"ListView2"_s << QRect(536, 8, 520, 177);
@@ -196,6 +224,9 @@ void Form1Test::layout() {
     QCOMPARE(control->font().family(), u"Arial"_s);
     QVERIFY(control->font().bold());
     QCOMPARE(control->font().pointSizeF(), button ? 11.25 : 9.0);
+    if (auto* label = qobject_cast<QLabel*>(control)) {
+        QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
+    }
 }
 
 void Form1Test::windowAndTabOrder() {
@@ -225,9 +256,10 @@ void Form1Test::windowAndTabOrder() {
         widget = widget->nextInFocusChain();
     } while (widget != m_window->Text1);
     QCOMPARE(order, expected);
-    for (QWidget* passive :
-         std::initializer_list<QWidget*>{m_window->Frame1, m_window->Label2, m_window->Label3}) {
-        QCOMPARE(passive->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(m_window->Frame1->focusPolicy(), Qt::NoFocus);
+    // The results take the focus from a click only, to be selected and copied.
+    for (QWidget* result : std::initializer_list<QWidget*>{m_window->Label2, m_window->Label3}) {
+        QCOMPARE(result->focusPolicy(), Qt::ClickFocus);
     }
     for (std::size_t i = 0; i < 4; ++i) {
         QVERIFY(m_window->Label1[i]->buddy() != nullptr);
@@ -645,6 +677,219 @@ void Form1Test::handCursorFile() {
     QCOMPARE(hand.shape(), Qt::BitmapCursor);
     QCOMPARE(hand.hotSpot(), QPoint(10, 0));
     QCOMPARE(hand.pixmap().size(), QSize(32, 32));
+}
+
+// What the keys of keyboardCommands did, from the window's state.
+QString Form1Test::observe() const {
+    const auto* calendar = m_window->DateTimePicker1->findChild<QCalendarWidget*>();
+    const QString copied = QApplication::clipboard()->text();
+    const int rows = m_window->gridModel().rowCount();
+    const int ticked = m_window->gridModel().checkedCount();
+    const bool exported =
+        std::any_of(m_boxes->shown.begin(), m_boxes->shown.end(),
+                    [](const Message& box) { return box.text.contains(u"Excel"_s); });
+    const std::pair<bool, QString> seen[] = {
+        {m_saveAsked > 0, u"save"_s},
+        {exported, u"export"_s},
+        {!copied.isEmpty(), u"copy %1"_s.arg(copied.count(u"\r\n"_s))},
+        {calendar != nullptr && calendar->isVisible(), u"calendar"_s},
+        {rows != 13, rows == 0 ? u"clear"_s : u"calculate"_s},
+        {ticked != rows, u"ticked %1"_s.arg(ticked)},
+    };
+    QStringList result;
+    for (const auto& [happened, text] : seen) {
+        if (happened) {
+            result << text;
+        }
+    }
+    return result.join(u' ');
+}
+
+void Form1Test::keyboardCommands_data() {
+    QTest::addColumn<QString>("focus");      // the widget with the keyboard focus
+    QTest::addColumn<QString>("selection");  // grid rows "first-last" selected first, or none
+    // Each step: keys, an action's name, "header" (its check box), "ctrlclick:ROW".
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("observed");  // see observe()
+    const auto row = [](const char* name, const QString& focus, const QString& selection,
+                        const QString& steps, const QString& observed) {
+        QTest::newRow(name) << focus << selection << steps.split(u'|') << observed;
+    };
+    const QString grid = u"ListView2"_s;
+    row("Ctrl+S in a text box", u"Text1"_s, {}, u"Ctrl+S"_s, u"save"_s);
+    row("Ctrl+E in a text box, not end of line", u"Text2"_s, {}, u"Ctrl+E"_s, u"export"_s);
+    row("Ctrl+Shift+C in the grid", grid, u"0-1"_s, u"Ctrl+Shift+C"_s, u"copy 13"_s);
+    row("Enter on Calculate", u"PushButton1"_s, {}, u"Return"_s, u"calculate"_s);
+    row("keypad Enter on Export", u"PushButton13"_s, {}, u"Enter"_s, u"export"_s);
+    row("Enter on Copy", u"PushButton11"_s, {}, u"Return"_s, u"copy 13"_s);
+    row("mnemonic Alt+T", u"Text1"_s, {}, u"Alt+T"_s, u"save"_s);
+    row("mnemonic Alt+C", u"Text3"_s, {}, u"Alt+C"_s, u"copy 13"_s);
+    row("F4 in the date picker", u"DateTimePicker1"_s, {}, u"F4"_s, u"calendar"_s);
+    row("Alt+Down in the date picker", u"DateTimePicker1"_s, {}, u"Alt+Down"_s, u"calendar"_s);
+    row("F4 elsewhere", u"Text1"_s, {}, u"F4"_s, QString());
+    row("Ctrl+C copies the selected rows", grid, u"2-4"_s, u"Ctrl+C"_s, u"copy 3"_s);
+    row("Ctrl+C copies unticked rows too", grid, u"2-4"_s, u"Space|Ctrl+C"_s,
+        u"copy 3 ticked 10"_s);
+    row("Ctrl+C without a selection", grid, {}, u"Ctrl+C"_s, QString());
+    row("Ctrl+C in a text box copies its text", u"Text1"_s, u"2-4"_s, u"Ctrl+A|Ctrl+C"_s,
+        u"copy 0"_s);
+    row("Space turns over each selected row", grid, u"1-3"_s, u"Space"_s, u"ticked 10"_s);
+    row("Shift+Down extends the selection", grid, u"0-0"_s, u"Shift+Down|Shift+Down|Space"_s,
+        u"ticked 10"_s);
+    row("Ctrl+click adds a row", grid, u"0-0"_s, u"ctrlclick:4|Space"_s, u"ticked 11"_s);
+    row("Untick All", grid, {}, u"actionUntickAll"_s, u"ticked 0"_s);
+    row("Untick Selected", grid, u"5-12"_s, u"actionUntickSelected"_s, u"ticked 5"_s);
+    row("Tick Selected", grid, u"5-12"_s, u"actionUntickAll|actionTickSelected"_s, u"ticked 8"_s);
+    row("Tick Instalments of Year… 2025", grid, {}, u"actionUntickAll|actionTickYear"_s,
+        u"ticked 1"_s);
+    row("header box unticks all", grid, {}, u"header"_s, u"ticked 0"_s);
+    row("header box ticks all when some are not", grid, u"1-1"_s, u"Space|header"_s, QString());
+    row("a new Calculate ticks every row", grid, {}, u"actionUntickAll|Alt+A"_s, u"calculate"_s);
+}
+
+void Form1Test::keyboardCommands() {
+    QFETCH(QString, focus);
+    QFETCH(QString, selection);
+    QFETCH(QStringList, steps);
+    QFETCH(QString, observed);
+    openWindow();
+    m_window->setSpreadsheet(std::make_shared<NoSpreadsheet>());
+    m_saveAsked = 0;
+    m_window->setSaveFileChooser([this](QWidget*, const QString&) {
+        ++m_saveAsked;
+        return QString();
+    });
+    activate();
+    m_window->DateTimePicker1->setDate(QDate(2024, 1, 15));  // due Feb 2024 to Jan 2025
+    calculate({u"100000"_s, u"12"_s, u"11"_s});
+    m_window->Text2->setText(u"24"_s);  // a Calculate now shows 25 rows
+    QApplication::clipboard()->clear();
+    const QDate date = m_window->DateTimePicker1->date();
+    QTreeView* const view = m_window->ListView2;
+    if (!selection.isEmpty()) {
+        const QStringList bounds = selection.split(u'-');
+        const QModelIndex first = m_window->gridModel().index(bounds[0].toInt(), 0);
+        view->selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+        view->selectionModel()->select(
+            QItemSelection(first, m_window->gridModel().index(bounds[1].toInt(), 5)),
+            QItemSelectionModel::ClearAndSelect);
+    }
+    auto* target = m_window->findChild<QWidget*>(focus);
+    QVERIFY(target != nullptr);
+    target->setFocus();
+    // The year dialog is answered with the year after the first (no watchdog meanwhile).
+    m_watchdog.stop();
+    const auto rearm = qScopeGuard([this] { m_watchdog.start(); });
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [] {
+        if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            dialog->setIntValue(dialog->intValue() + 1);
+            dialog->accept();
+        }
+    });
+    answer.start(20);
+
+    auto* header = static_cast<ScheduleGridHeader*>(view->header());
+    for (const QString& step : std::as_const(steps)) {
+        if (auto* action = m_window->findChild<QAction*>(step)) {
+            action->trigger();
+        } else if (step == u"header"_s) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              header->checkBoxRect().center());
+        } else if (step.startsWith(u"ctrlclick:"_s)) {
+            const QModelIndex cell = m_window->gridModel().index(step.mid(10).toInt(), 2);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              view->visualRect(cell).center());
+        } else {
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(step));
+        }
+    }
+    QTRY_COMPARE(observe(), observed);  // a mnemonic clicks its button a moment later
+    QCOMPARE(m_window->DateTimePicker1->date(), date);
+    const int ticked = m_window->gridModel().checkedCount();
+    const int rows = m_window->gridModel().rowCount();
+    QCOMPARE(header->checkState(), ticked == 0      ? Qt::Unchecked
+                                   : ticked == rows ? Qt::Checked
+                                                    : Qt::PartiallyChecked);
+}
+
+void Form1Test::darkDesktopStaysReadable() {
+    const QPalette desktop = QApplication::palette();
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(desktop); });
+    QApplication::setPalette(QPalette(QColor(0x31, 0x36, 0x3b), QColor(0x23, 0x26, 0x29)));
+    openWindow();
+    calculate({u"100000"_s, u"12"_s, u"11"_s});
+    activate();
+    // Every background comes with a text colour far from it, the inputs and the grid too.
+    for (const QWidget* widget : m_window->findChildren<QWidget*>()) {
+        const QPalette& palette = widget->palette();
+        QVERIFY2(!widget->isVisible() ||
+                     std::abs(palette.color(widget->backgroundRole()).lightness() -
+                              palette.color(widget->foregroundRole()).lightness()) > 128,
+                 widget->metaObject()->className());
+    }
+    // And on the screen: dark text on white in the captions, the results and the grid.
+    for (QWidget* shown : std::initializer_list<QWidget*>{m_window->Label1[0], m_window->Label2,
+                                                          m_window->ListView2->viewport()}) {
+        const QImage image = shown->grab().toImage().convertToFormat(QImage::Format_Grayscale8);
+        qsizetype dark = 0;
+        qsizetype light = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            const uchar* line = image.constScanLine(y);
+            dark += std::count_if(line, line + image.width(), [](uchar g) { return g < 80; });
+            light += std::count_if(line, line + image.width(), [](uchar g) { return g > 230; });
+        }
+        QVERIFY2(dark > 20 && light > image.width() * image.height() / 2,
+                 qPrintable(shown->objectName()));
+    }
+}
+
+void Form1Test::numberColumnShowsEveryNumber_data() {
+    QTest::addColumn<QString>("months");
+    QTest::addColumn<bool>("fitsAcross");  // no horizontal scroll bar
+    QTest::newRow("12") << u"12"_s << true;
+    QTest::newRow("360") << u"360"_s << true;
+    QTest::newRow("32767") << u"32767"_s << false;
+}
+
+void Form1Test::numberColumnShowsEveryNumber() {
+    QFETCH(QString, months);
+    QFETCH(bool, fitsAcross);
+    openWindow();
+    activate();
+    QTreeView* const view = m_window->ListView2;
+    calculate({u"100000"_s, u"360"_s, u"11"_s});
+    view->scrollToBottom();
+    calculate({u"100000"_s, months, u"11"_s});
+    QCOMPARE(view->verticalScrollBar()->value(), 0);  // each Calculate shows the first row
+    const auto* delegate = static_cast<ScheduleGridDelegate*>(view->itemDelegate());
+    const QModelIndex largest = m_window->gridModel().index(view->model()->rowCount() - 2, 0);
+    view->scrollTo(largest);
+    QVERIFY(!delegate->isCutOff(viewItemOption(*view, largest), largest));
+    const QList<int> widths{40, 80, 90, 103, 93, 87};
+    for (int c = 0; c < 6; ++c) {
+        QVERIFY(view->columnWidth(c) >= widths[c]);
+    }
+    QTRY_VERIFY(!fitsAcross || !view->horizontalScrollBar()->isVisible());
+
+    // A cell cut off shows its whole text as a tooltip; a whole one shows none.
+    view->setColumnWidth(1, 30);
+    for (const int column : {2, 1}) {
+        const QModelIndex cell = largest.siblingAtColumn(column);
+        const QPoint at = view->visualRect(cell).center();
+        QHelpEvent help(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &help);
+        QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(),
+                 column == 1 ? cell.data().toString() : QString());
+    }
+    QToolTip::hideText();
+
+    // The results and the totals row read to assistive technology with their values and names.
+    QAccessibleInterface* emi = QAccessible::queryAccessibleInterface(m_window->Label2);
+    QCOMPARE(emi->text(QAccessible::Name), u"EMI Amount"_s);
+    QCOMPARE(emi->text(QAccessible::Value), m_window->Label2->text());
+    QCOMPARE(emi->textInterface()->text(0, 100), m_window->Label2->text());
+    QCOMPARE(largest.siblingAtRow(largest.row() + 1).data(Qt::AccessibleTextRole), u"Total"_s);
 }
 
 QTEST_MAIN(Form1Test)

@@ -12,13 +12,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <functional>
 #include <memory>
@@ -57,6 +60,7 @@ private Q_SLOTS:
     void saveKeepsTheGridOfItsStart();
     void clearEmptiesTheGridOnly();
     void copyPutsTheCheckedRowsOnTheClipboard();
+    void saveDialog_data();
     void saveDialog();
     void overwriteAsksFirst_data();
     void overwriteAsksFirst();
@@ -214,8 +218,22 @@ void Form1OutputsTest::copyPutsTheCheckedRowsOnTheClipboard() {
     QVERIFY(!text.contains(u"Opening Bal."_s));
 }
 
+void Form1OutputsTest::saveDialog_data() {
+    QTest::addColumn<QString>("last");     // below the temporary folder; empty: nothing chosen yet
+    QTest::addColumn<bool>("lastFolder");  // opens there, else in the documents folder or home
+    QTest::newRow("first time") << QString() << false;
+    QTest::newRow("folder last used") << u"last.txt"_s << true;
+    QTest::newRow("folder gone since") << u"gone/last.txt"_s << false;
+}
+
 void Form1OutputsTest::saveDialog() {
-    const QString lastName = m_dir->filePath(u"last.txt"_s);
+    QFETCH(QString, last);
+    QFETCH(bool, lastFolder);
+    const QString lastName = last.isEmpty() ? QString() : m_dir->filePath(last);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString folder = lastFolder                 ? m_dir->path()
+                           : QDir(documents).exists() ? documents
+                                                      : QDir::homePath();
     bool seen = false;
     whenModal<QFileDialog>([&](QFileDialog* dialog) {
         seen = true;
@@ -226,7 +244,15 @@ void Form1OutputsTest::saveDialog() {
         QCOMPARE(dialog->selectedNameFilter(), u"Text Files (*.txt)"_s);
         QCOMPARE(dialog->defaultSuffix(), QString());
         QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
-        QCOMPARE(dialog->selectedFiles().value(0), lastName);
+        QCOMPARE(dialog->directory().absolutePath(), QDir(folder).absolutePath());
+        if (!lastName.isEmpty()) {
+            QCOMPARE(dialog->selectedFiles().value(0), QDir(folder).filePath(u"last.txt"_s));
+        }
+        // Long file names show whole in the name column.
+        const auto* details = dialog->findChild<QTreeView*>(u"treeView"_s);
+        QVERIFY(details != nullptr);
+        QVERIFY(details->header()->sectionSize(0) >=
+                details->fontMetrics().horizontalAdvance(QString(40, u'W')) / 2);
         dialog->reject();
     });
     QCOMPARE(showSaveDialog(m_window.get(), lastName), QString());

@@ -36,6 +36,8 @@ public:
 
 const QColor white(255, 255, 255);
 const QColor buttonFace(0xd4, 0xd0, 0xc8);
+const QColor buttonText(0x20, 0x10, 0x00);
+const QColor windowText(0x00, 0x00, 0x00);
 
 // The main window in its design look: white window, frame and labels.
 struct Window {
@@ -44,6 +46,8 @@ struct Window {
         QPalette palette = window.palette();
         palette.setColor(QPalette::Window, white);
         palette.setColor(QPalette::Button, buttonFace);
+        palette.setColor(QPalette::ButtonText, buttonText);
+        palette.setColor(QPalette::WindowText, windowText);
         window.setPalette(palette);
         frame = new QGroupBox(&window);
         label = new QLabel(frame);
@@ -115,6 +119,8 @@ void TestTheme::skinFileDecidesTheLook() {
     QCOMPARE(w.frame->palette().color(QPalette::Window), expected);
     QCOMPARE(w.label->palette().color(QPalette::Window), expected);
     QCOMPARE(w.label->autoFillBackground(), skinned);
+    // A forced background brings its matching text colour.
+    QCOMPARE(w.label->palette().color(QPalette::WindowText), skinned ? buttonText : windowText);
     // Text boxes keep their own colours.
     QVERIFY(!w.text->autoFillBackground());
     QCOMPARE(w.text->palette().color(QPalette::Base), w.window.palette().color(QPalette::Base));
