@@ -69,6 +69,7 @@ void ToolDialogsTest::solveFillsTheInputs_data() {
     QTest::newRow("principal for 9000")
         << 0 << "9000" << QStringList{u"101831.13"_s, u"12"_s, u"11"_s};
     QTest::newRow("months for 5000") << 1 << "5000" << QStringList{u"100000"_s, u"23"_s, u"11"_s};
+    QTest::newRow("no term covers 900") << 1 << "900" << QStringList();
 }
 
 void ToolDialogsTest::solveFillsTheInputs() {
@@ -79,6 +80,11 @@ void ToolDialogsTest::solveFillsTheInputs() {
     QCOMPARE(dialog->emiEdit->text(), u"8838.17"_s);
     dialog->unknownBox->setCurrentIndex(unknown);
     dialog->emiEdit->setText(emi);
+    if (inputs.isEmpty()) {
+        QVERIFY(!dialog->useButton->isEnabled());
+        QVERIFY(dialog->resultLabel->text().contains(u"first month's interest"_s));
+        return;
+    }
     QVERIFY2(dialog->useButton->isEnabled(), qPrintable(dialog->resultLabel->text()));
     QVERIFY(dialog->resultLabel->text().contains(u"Total interest"_s));
     dialog->useButton->click();
