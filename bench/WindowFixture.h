@@ -2,9 +2,9 @@
 
 // The working window with the largest loan typed in, and page-fault counting, for the
 // benchmarks that start from the window.
+#include "core/MessageBoxes.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/ScheduleGridModel.h"
-#include "shell/MessageBoxes.h"
 #include "shell/SettingsStore.h"
 
 #include <QApplication>

@@ -1,7 +1,13 @@
+#include "mainwindow/PlannerDialog.h"
+#include "mainwindow/PlannerModels.h"
 #include "planner/Planner.h"
+#include "shell/SettingsStore.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -19,9 +25,15 @@ planner::PlanInput longPlan() {
     for (int i = 0; i < 100; ++i) {
         const int month = 1 + i * 320;
         switch (i % 3) {
-        case 0: input.events.emplace_back(planner::OneOffExtra{month, 5000}); break;
-        case 1: input.events.emplace_back(planner::RecurringExtra{100, month, month + 200}); break;
-        default: input.events.emplace_back(planner::RateChange{month, 0.02 + (i % 7) * 0.01}); break;
+            case 0:
+                input.events.emplace_back(planner::OneOffExtra{month, 5000});
+                break;
+            case 1:
+                input.events.emplace_back(planner::RecurringExtra{100, month, month + 200});
+                break;
+            default:
+                input.events.emplace_back(planner::RateChange{month, 0.02 + (i % 7) * 0.01});
+                break;
         }
     }
     return input;
@@ -41,11 +53,13 @@ void BM_Plan32767Months100Events(benchmark::State& state) {
 
 // ravenmoor-cli from start to exit, its output going to /dev/null.
 void BM_CliScheduleCopy32767Months(benchmark::State& state) {
-    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/ravenmoor-cli");
-    const QStringList args{QStringLiteral("schedule"), QStringLiteral("-p"), QStringLiteral("1000000"),
-                           QStringLiteral("-n"), QStringLiteral("32767"), QStringLiteral("-r"),
-                           QStringLiteral("0.1"), QStringLiteral("-s"), QStringLiteral("2026-01-31"),
-                           QStringLiteral("--format"), QStringLiteral("copy")};
+    const QString program =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/ravenmoor-cli");
+    const QStringList args{
+        QStringLiteral("schedule"), QStringLiteral("-p"),    QStringLiteral("1000000"),
+        QStringLiteral("-n"),       QStringLiteral("32767"), QStringLiteral("-r"),
+        QStringLiteral("0.1"),      QStringLiteral("-s"),    QStringLiteral("2026-01-31"),
+        QStringLiteral("--format"), QStringLiteral("copy")};
     for (auto _ : state) {
         QProcess cli;
         cli.setStandardOutputFile(QProcess::nullDevice());
@@ -61,3 +75,30 @@ void BM_CliScheduleCopy32767Months(benchmark::State& state) {
 
 BENCHMARK(BM_Plan32767Months100Events)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CliScheduleCopy32767Months)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+namespace {
+
+// The planner window's live results: one edit of the principal recomputes the plan, the loan
+// without events, the results and the grid, for 32767 months.
+void BM_PlannerWindowRecompute32767Months(benchmark::State& state) {
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath(QStringLiteral("Kestrelor.ini")));
+    PlannerDialog dialog({1000000, planner::maxMonths, 0.05, QDate(2026, 1, 31)}, store);
+    dialog.events().addEntry(
+        {PlanEventKind::Recurring, QStringLiteral("1"), QStringLiteral("1"), {}});
+    dialog.policyBox()->setCurrentIndex(1);
+    bool odd = false;
+    for (auto _ : state) {
+        dialog.principalEdit()->setText(odd ? QStringLiteral("1000000")
+                                            : QStringLiteral("1000001"));
+        odd = !odd;
+        if (!dialog.plan() || dialog.plan()->rows.size() != planner::maxMonths) {
+            state.SkipWithError(qPrintable(dialog.message()));
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_PlannerWindowRecompute32767Months)->Unit(benchmark::kMillisecond);

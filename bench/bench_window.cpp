@@ -30,8 +30,10 @@ double residentBytes() {
     return 0;
 }
 
-void BM_CalculateLargestSchedule(benchmark::State& state) {
+void calculateLargest(benchmark::State& state) {
     LargestLoanWindow fixture;
+    fixture.window->PushButton1_Click();
+    PageFaults faults;
     for (auto _ : state) {
         fixture.window->PushButton1_Click();
         benchmark::DoNotOptimize(fixture.window->gridModel().rowCount());
@@ -39,15 +41,20 @@ void BM_CalculateLargestSchedule(benchmark::State& state) {
     if (fixture.window->gridModel().rowCount() != 32768 || fixture.boxes->shown != 0) {
         state.SkipWithError("the schedule did not fill");
     }
+    faults.report(state);
     state.counters["rows"] = fixture.window->gridModel().rowCount();
 }
-BENCHMARK(BM_CalculateLargestSchedule)->Unit(benchmark::kMillisecond);
+BENCHMARK(calculateLargest)->Unit(benchmark::kMillisecond);
 
-void BM_WindowResidentWithLargestSchedule(benchmark::State& state) {
-    const double before = residentBytes();
-    double after = before;
+// The growth from the empty window, shown and painted, to the window holding 32768 rows.
+void windowResidentLargest(benchmark::State& state) {
+    double before = 0;
+    double after = 0;
     for (auto _ : state) {
         LargestLoanWindow fixture;
+        fixture.window->repaint();
+        QApplication::processEvents();
+        before = residentBytes();
         fixture.window->PushButton1_Click();
         // Let the grid lay out and paint its rows as on screen.
         QApplication::processEvents();
@@ -58,6 +65,6 @@ void BM_WindowResidentWithLargestSchedule(benchmark::State& state) {
     state.counters["VmRSS_MB"] = after / (1024.0 * 1024.0);
     state.counters["growth_MB"] = (after - before) / (1024.0 * 1024.0);
 }
-BENCHMARK(BM_WindowResidentWithLargestSchedule)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(windowResidentLargest)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

@@ -16,16 +16,17 @@ ArgReader::ArgReader(const QStringList& args, const std::map<QString, QString>& 
         }
         QString value;
         bool inlineValue = false;
-        if (const qsizetype equals = spelling.indexOf(u'='); spelling.startsWith(u"--"_s) &&
-                                                             equals > 0) {
+        if (const qsizetype equals = spelling.indexOf(u'=');
+            spelling.startsWith(u"--"_s) && equals > 0) {
             value = spelling.mid(equals + 1);
             spelling.truncate(equals);
             inlineValue = true;
         }
         const auto known = spellings.find(spelling);
         if (known == spellings.end()) {
-            throw UsageError(spelling.startsWith(u'-') ? u"unknown option '%1'"_s.arg(spelling)
-                                                       : u"unexpected argument '%1'"_s.arg(spelling));
+            throw UsageError(spelling.startsWith(u'-')
+                                 ? u"unknown option '%1'"_s.arg(spelling)
+                                 : u"unexpected argument '%1'"_s.arg(spelling));
         }
         if (!inlineValue) {
             if (i + 1 >= args.size()) {

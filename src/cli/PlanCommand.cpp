@@ -103,7 +103,8 @@ planner::PlanInput readInput(const ArgReader& reader, std::vector<Source>& sourc
         if (parts.size() != 2) {
             throw badEvent(source, u"expected MONTH:AMOUNT"_s);
         }
-        input.events.emplace_back(planner::OneOffExtra{month(source, parts[0]), amount(source, parts[1])});
+        input.events.emplace_back(
+            planner::OneOffExtra{month(source, parts[0]), amount(source, parts[1])});
         sources.push_back(source);
     }
     for (const QString& value : reader.values(u"--extra-monthly"_s)) {
@@ -112,9 +113,9 @@ planner::PlanInput readInput(const ArgReader& reader, std::vector<Source>& sourc
         if (parts.size() != 2 && parts.size() != 3) {
             throw badEvent(source, u"expected AMOUNT:FROM or AMOUNT:FROM:TO"_s);
         }
-        input.events.emplace_back(planner::RecurringExtra{
-            amount(source, parts[0]), month(source, parts[1]),
-            parts.size() == 3 ? month(source, parts[2]) : 0});
+        input.events.emplace_back(
+            planner::RecurringExtra{amount(source, parts[0]), month(source, parts[1]),
+                                    parts.size() == 3 ? month(source, parts[2]) : 0});
         sources.push_back(source);
     }
     for (const QString& value : reader.values(u"--rate-change"_s)) {
@@ -132,11 +133,13 @@ planner::PlanInput readInput(const ArgReader& reader, std::vector<Source>& sourc
     if (policy != u"shorter" && policy != u"lower") {
         throw UsageError(u"--policy must be shorter or lower"_s);
     }
-    input.policy = policy == u"lower" ? planner::Policy::LowerInstalment : planner::Policy::ShorterTerm;
+    input.policy =
+        policy == u"lower" ? planner::Policy::LowerInstalment : planner::Policy::ShorterTerm;
     const auto instalment = planner::instalmentRoundingFromName(
         reader.valueOr(u"--instalment-rounding"_s, u"nearest-cent"_s).toStdString());
     if (!instalment) {
-        throw UsageError(u"--instalment-rounding must be nearest-cent, nearest-unit, up-cent or up-unit"_s);
+        throw UsageError(
+            u"--instalment-rounding must be nearest-cent, nearest-unit, up-cent or up-unit"_s);
     }
     input.instalmentRounding = *instalment;
     const auto interest = planner::interestRoundingFromName(
@@ -150,10 +153,14 @@ planner::PlanInput readInput(const ArgReader& reader, std::vector<Source>& sourc
 
 QString optionOf(planner::Field field) {
     switch (field) {
-    case planner::Field::Principal: return u"--principal"_s;
-    case planner::Field::Months: return u"--months"_s;
-    case planner::Field::Rate: return u"--rate"_s;
-    default: return u"--start"_s;
+        case planner::Field::Principal:
+            return u"--principal"_s;
+        case planner::Field::Months:
+            return u"--months"_s;
+        case planner::Field::Rate:
+            return u"--rate"_s;
+        default:
+            return u"--start"_s;
     }
 }
 
@@ -163,15 +170,15 @@ QByteArray planCsv(const planner::Plan& plan) {
     csv::appendRecord(out, {u"#"_s, u"Date"_s, u"Opening"_s, u"Payment"_s, u"Principal"_s,
                             u"Interest"_s, u"Extra"_s, u"Closing"_s});
     for (const planner::PlanRow& row : plan.rows) {
-        csv::appendRecord(out, {QString::number(row.number), csv::isoDate(row.dueDate),
-                                csv::amount(row.opening), csv::amount(row.payment),
-                                csv::amount(row.principal), csv::amount(row.interest),
-                                csv::amount(row.extra), csv::amount(row.closing)});
+        csv::appendRecord(
+            out, {QString::number(row.number), csv::isoDate(row.dueDate), csv::amount(row.opening),
+                  csv::amount(row.payment), csv::amount(row.principal), csv::amount(row.interest),
+                  csv::amount(row.extra), csv::amount(row.closing)});
     }
     const planner::PlanTotals& t = plan.totals;
-    csv::appendRecord(out, {u"Total"_s, QString(), QString(), csv::amount(t.payments),
-                            csv::amount(t.principal), csv::amount(t.interest),
-                            csv::amount(t.extra), QString()});
+    csv::appendRecord(
+        out, {u"Total"_s, QString(), QString(), csv::amount(t.payments), csv::amount(t.principal),
+              csv::amount(t.interest), csv::amount(t.extra), QString()});
     return out;
 }
 
@@ -260,8 +267,9 @@ int runPlan(const QStringList& args, Io io) {
             io.err.write(("ravenmoor-cli: " + result.error + u'\n').toUtf8());
             return 1;
         }
-        io.out.write(format == u"csv" ? planCsv(*result.plan)
-                                      : planJson(*result.plan, planner::compare(input, *result.plan)));
+        io.out.write(format == u"csv"
+                         ? planCsv(*result.plan)
+                         : planJson(*result.plan, planner::compare(input, *result.plan)));
         return 0;
     } catch (const UsageError& error) {
         io.err.write(("ravenmoor-cli plan: " + QString::fromUtf8(error.what()) + u'\n').toUtf8());

@@ -56,12 +56,12 @@ QByteArray scheduleCsv(const ScheduleCollection& schedule) {
     for (int i = 1; i <= count; ++i) {
         const clsSchedule& row = schedule.Item(i);
         const bool totals = i == count;
-        csv::appendRecord(out, {totals ? u"Total"_s : QString::number(i),
-                                totals ? QString() : csv::isoDate(AutomationDate::toDate(row.InstallmentDate())),
-                                csv::amount(cents(row.OpeningBalance())),
-                                csv::amount(cents(row.PrincipleAmount())),
-                                csv::amount(cents(row.InterestAmount())),
-                                csv::amount(cents(row.ClosingBalance()))});
+        csv::appendRecord(
+            out,
+            {totals ? u"Total"_s : QString::number(i),
+             totals ? QString() : csv::isoDate(AutomationDate::toDate(row.InstallmentDate())),
+             csv::amount(cents(row.OpeningBalance())), csv::amount(cents(row.PrincipleAmount())),
+             csv::amount(cents(row.InterestAmount())), csv::amount(cents(row.ClosingBalance()))});
     }
     return out;
 }
@@ -157,7 +157,8 @@ int runSchedule(const QStringList& args, Io io) {
         }
         return 0;
     } catch (const UsageError& error) {
-        io.err.write(("ravenmoor-cli schedule: " + QString::fromUtf8(error.what()) + u'\n').toUtf8());
+        io.err.write(
+            ("ravenmoor-cli schedule: " + QString::fromUtf8(error.what()) + u'\n').toUtf8());
         return 2;
     }
 }

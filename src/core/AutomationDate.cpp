@@ -2,6 +2,7 @@
 
 #include "core/Failure.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -36,6 +37,9 @@ long long serial(const year_month_day& ymd) {
 }
 
 int secondOfDay(double fraction) {
+    if (fraction == 0) {
+        return 0;  // most dates are midnight: no rounding needed
+    }
     return static_cast<int>(std::min(std::llround(fraction * 86400.0), 86399LL));
 }
 
@@ -107,20 +111,34 @@ QDateTime toDateTime(double date) {
 }
 
 double addMonths(double date, int months) {
-    if (!inRange(date)) {
+    return MonthSeries(date).at(months);
+}
+
+MonthSeries::MonthSeries(double start) {
+    if (!inRange(start)) {
         outOfRange();
     }
     long long day = 0;
-    double fraction = 0;
-    split(date, day, fraction);
-    const year_month_day start = civil(day);
-    const year_month target = year_month{start.year(), start.month()} + std::chrono::months{months};
-    if (!target.ok() || !yearInRange(static_cast<int>(target.year()))) {
+    split(start, day, m_fraction);
+    const year_month_day ymd = civil(day);
+    m_monthIndex = static_cast<int>(ymd.year()) * 12 +
+                   static_cast<int>(static_cast<unsigned>(ymd.month())) - 1;
+    m_day = static_cast<unsigned>(ymd.day());
+}
+
+double MonthSeries::at(int months) const {
+    const long long index = static_cast<long long>(m_monthIndex) + months;
+    // Floor division, so that the month stays in 1..12 for any index.
+    const long long y = index >= 0 ? index / 12 : -((-index + 11) / 12);
+    if (!yearInRange(static_cast<int>(std::clamp(y, -1LL, 10000LL)))) {
         outOfRange();
     }
-    const year_month_day_last last{target.year(), month_day_last{target.month()}};
-    const std::chrono::day wanted = std::min(start.day(), last.day());
-    return join(serial(year_month_day{target.year(), target.month(), wanted}), fraction);
+    const year_month target{year{static_cast<int>(y)},
+                            month{static_cast<unsigned>(index - y * 12 + 1)}};
+    const unsigned last = static_cast<unsigned>(
+        year_month_day_last{target.year(), month_day_last{target.month()}}.day());
+    const day wanted{std::min(m_day, last)};
+    return join(serial(year_month_day{target.year(), target.month(), wanted}), m_fraction);
 }
 
 }  // namespace AutomationDate

@@ -37,4 +37,19 @@ std::optional<Fields> toFields(double date);  // nothing outside the valid range
 // or the result lies outside years 100..9999.
 double addMonths(double date, int months);
 
+// addMonths from one start date for many month counts, without taking the start apart each
+// time.
+class MonthSeries {
+public:
+    // Throws Failure(InvalidCall) for a start outside the valid range.
+    explicit MonthSeries(double start);
+    // The same as addMonths(start, months), failures included.
+    double at(int months) const;
+
+private:
+    int m_monthIndex;  // year * 12 + month - 1
+    unsigned m_day;
+    double m_fraction;
+};
+
 }  // namespace AutomationDate

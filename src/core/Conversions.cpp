@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <iterator>
@@ -37,8 +38,13 @@ QString widenYears(const QString& format) {
 
 // The long time format without its time-zone field.
 QString timeFormat(const QLocale& locale) {
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    format.remove(u't');
+    QString format;
+    for (const DateFormatToken& token :
+         tokenizeDateFormat(locale.timeFormat(QLocale::LongFormat))) {
+        if (token.field != u't') {
+            format.append(token.source);
+        }
+    }
     return format.trimmed();
 }
 
@@ -85,8 +91,35 @@ char16_t* writeDigits(char16_t* end, std::uint64_t value, int minWidth = 1) {
     return out;
 }
 
+int digitCount(std::uint64_t value) {
+    int count = 1;
+    for (; value >= 10000; value /= 10000) {
+        count += 4;
+    }
+    return count + (value >= 10) + (value >= 100) + (value >= 1000);
+}
+
+// Copies text so that it ends just before end; returns where it begins.
+char16_t* copyBackwards(char16_t* end, QStringView text) {
+    char16_t* begin = end - text.size();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        begin[i] = text[i].unicode();
+    }
+    return begin;
+}
+
+// The digits of value, at least width of them, written in place.
+void appendDigits(TextBuffer& out, std::uint64_t value, int width) {
+    const qsizetype length = std::max(digitCount(value), width);
+    writeDigits(out.extend(length) + length, value, width);
+}
+
 void appendView(TextBuffer& out, QStringView text) {
-    out.append(reinterpret_cast<const char16_t*>(text.utf16()), text.size());
+    if (text.size() == 1) {
+        out.push_back(text.front().unicode());
+    } else {
+        out.append(text);
+    }
 }
 
 void appendString(QString& out, const TextBuffer& text) {
@@ -96,7 +129,7 @@ void appendString(QString& out, const TextBuffer& text) {
 // One field of a compiled short date format.
 struct DateField {
     enum Kind : std::uint8_t { Literal, Day, Weekday, Month, MonthName, Year } kind;
-    int width = 1;                 // the least number of digits
+    int width = 1;                   // the least number of digits
     const QString* names = nullptr;  // month or weekday names
     QString literal;
 };
@@ -104,26 +137,33 @@ struct DateField {
 }  // namespace
 
 double roundToCents(double value) {
+    std::int64_t cents = 0;
+    return toWholeCents(value, cents) ? static_cast<double>(cents) / 100.0 : value;
+}
+
+bool toWholeCents(double value, std::int64_t& cents) {
     // Beyond this every double already has fewer than two decimals that matter.
     constexpr double limit = 4503599627370496.0 / 100.0;  // 2^52 / 100
     if (!std::isfinite(value) || std::fabs(value) >= limit) {
-        return value;
+        return false;
     }
     const double scaled = value * 100.0;
-    const double error = std::fma(value, 100.0, -scaled);  // value * 100 == scaled + error exactly
     const double floor = std::floor(scaled);
     const double fraction = scaled - floor;  // exact
     double rounded = floor;
     if (fraction >= 0.25) {
         const double aboveHalf = fraction - 0.5;  // exact
-        const double sign = aboveHalf != 0 ? aboveHalf : error;
+        // Only a product that rounded onto the half needs its rounding error (value * 100 ==
+        // scaled + error exactly); fma is slow where the processor lacks it.
+        const double sign = aboveHalf != 0 ? aboveHalf : std::fma(value, 100.0, -scaled);
         if (sign > 0) {
             rounded = floor + 1;
-        } else if (sign == 0 && std::fmod(floor, 2.0) != 0) {
+        } else if (sign == 0 && (static_cast<long long>(floor) & 1) != 0) {
             rounded = floor + 1;
         }
     }
-    return rounded / 100.0;
+    cents = static_cast<std::int64_t>(rounded);
+    return true;
 }
 
 struct TextFormatter::Impl {
@@ -180,8 +220,10 @@ struct TextFormatter::Impl {
                     if (token.count <= 2) {
                         field = {DateField::Day, token.count, nullptr, {}};
                     } else if (token.count <= 4) {
-                        field = {DateField::Weekday, 1,
-                                 token.count == 3 ? shortDays.data() : longDays.data(), {}};
+                        field = {DateField::Weekday,
+                                 1,
+                                 token.count == 3 ? shortDays.data() : longDays.data(),
+                                 {}};
                     } else {
                         fastDates = false;
                     }
@@ -190,8 +232,10 @@ struct TextFormatter::Impl {
                     if (token.count <= 2) {
                         field = {DateField::Month, token.count, nullptr, {}};
                     } else if (token.count <= 4) {
-                        field = {DateField::MonthName, 1,
-                                 token.count == 3 ? shortMonths.data() : longMonths.data(), {}};
+                        field = {DateField::MonthName,
+                                 1,
+                                 token.count == 3 ? shortMonths.data() : longMonths.data(),
+                                 {}};
                     } else {
                         fastDates = false;
                     }
@@ -216,26 +260,26 @@ struct TextFormatter::Impl {
     }
 
     void appendCents(TextBuffer& out, std::int64_t cents) const {
-        if (cents == 0) {
-            out.push_back(u'0');
-            return;
+        const bool negative = cents < 0;
+        const std::uint64_t magnitude =
+            negative ? 0ULL - static_cast<std::uint64_t>(cents) : static_cast<std::uint64_t>(cents);
+        const std::uint64_t whole = magnitude / 100;
+        const auto fraction = static_cast<unsigned>(magnitude % 100);
+        const int fractionDigits = fraction == 0 ? 0 : fraction % 10 == 0 ? 1 : 2;
+        const qsizetype length = (negative ? negativeSign.size() : 0) + digitCount(whole) +
+                                 (fractionDigits == 0 ? 0 : decimalPoint.size() + fractionDigits);
+        // Written in place, back to front.
+        char16_t* p = out.extend(length) + length;
+        if (fractionDigits == 2) {
+            *--p = static_cast<char16_t>(u'0' + fraction % 10);
         }
-        if (cents < 0) {
-            appendView(out, negativeSign);
+        if (fractionDigits != 0) {
+            *--p = static_cast<char16_t>(u'0' + fraction / 10);
+            p = copyBackwards(p, decimalPoint);
         }
-        std::uint64_t magnitude = cents < 0 ? 0ULL - static_cast<std::uint64_t>(cents)
-                                            : static_cast<std::uint64_t>(cents);
-        const auto fraction = static_cast<int>(magnitude % 100);
-        char16_t digits[24];
-        char16_t* const end = digits + std::size(digits);
-        char16_t* begin = writeDigits(end, magnitude / 100);
-        out.append(begin, end - begin);
-        if (fraction != 0) {
-            appendView(out, decimalPoint);
-            out.push_back(static_cast<char16_t>(u'0' + fraction / 10));
-            if (fraction % 10 != 0) {
-                out.push_back(static_cast<char16_t>(u'0' + fraction % 10));
-            }
+        p = writeDigits(p, whole);
+        if (negative) {
+            copyBackwards(p, negativeSign);
         }
     }
 
@@ -247,38 +291,33 @@ struct TextFormatter::Impl {
         // Whole cents below 1e13 have at most 15 significant digits: the fast path writes
         // exactly what the 15-digit form would.
         if (asciiDigits && std::fabs(value) < 1e13) {
-            const long long cents = std::llround(value * 100.0);
-            if (static_cast<double>(cents) / 100.0 == value) {
-                appendCents(out, cents);
+            // Adding and taking away 1.5 * 2^52 rounds to a whole number.
+            constexpr double shift = 6755399441055744.0;
+            const double nearest = (value * 100.0 + shift) - shift;
+            if (nearest / 100.0 == value) {
+                appendCents(out, static_cast<std::int64_t>(nearest));
                 return;
             }
         }
         appendView(out, numberLocale.toString(value, 'g', 15));
     }
 
-    void appendDatePart(TextBuffer& out, long long serial, const AutomationDate::Fields& date) const {
-        char16_t digits[12];
-        char16_t* const end = digits + std::size(digits);
+    void appendDatePart(TextBuffer& out, long long serial,
+                        const AutomationDate::Fields& date) const {
         for (const DateField& field : dateFields) {
             switch (field.kind) {
                 case DateField::Literal:
                     appendView(out, field.literal);
                     continue;
-                case DateField::Day: {
-                    const char16_t* begin = writeDigits(end, static_cast<std::uint64_t>(date.day), field.width);
-                    out.append(begin, end - begin);
+                case DateField::Day:
+                    appendDigits(out, static_cast<unsigned>(date.day), field.width);
                     continue;
-                }
-                case DateField::Month: {
-                    const char16_t* begin = writeDigits(end, static_cast<std::uint64_t>(date.month), field.width);
-                    out.append(begin, end - begin);
+                case DateField::Month:
+                    appendDigits(out, static_cast<unsigned>(date.month), field.width);
                     continue;
-                }
-                case DateField::Year: {
-                    const char16_t* begin = writeDigits(end, static_cast<std::uint64_t>(date.year), field.width);
-                    out.append(begin, end - begin);
+                case DateField::Year:
+                    appendDigits(out, static_cast<unsigned>(date.year), field.width);
                     continue;
-                }
                 case DateField::MonthName:
                     appendView(out, field.names[date.month - 1]);
                     continue;
@@ -290,6 +329,42 @@ struct TextFormatter::Impl {
                 }
             }
         }
+    }
+
+    // The length of what appendDatePart writes.
+    qsizetype datePartLength(long long serial, const AutomationDate::Fields& date) const {
+        qsizetype length = 0;
+        for (const DateField& field : dateFields) {
+            switch (field.kind) {
+                case DateField::Literal:
+                    length += field.literal.size();
+                    break;
+                case DateField::Day:
+                    length += std::max(digitCount(static_cast<unsigned>(date.day)), field.width);
+                    break;
+                case DateField::Month:
+                    length += std::max(digitCount(static_cast<unsigned>(date.month)), field.width);
+                    break;
+                case DateField::Year:
+                    length += std::max(digitCount(static_cast<unsigned>(date.year)), field.width);
+                    break;
+                case DateField::MonthName:
+                    length += field.names[date.month - 1].size();
+                    break;
+                case DateField::Weekday:
+                    length += field.names[((serial - 2) % 7 + 7) % 7].size();
+                    break;
+            }
+        }
+        return length;
+    }
+
+    qsizetype centsLength(std::int64_t cents) const {
+        const std::uint64_t magnitude = cents < 0 ? 0ULL - static_cast<std::uint64_t>(cents)
+                                                  : static_cast<std::uint64_t>(cents);
+        const auto fraction = static_cast<unsigned>(magnitude % 100);
+        return (cents < 0 ? negativeSign.size() : 0) + digitCount(magnitude / 100) +
+               (fraction == 0 ? 0 : decimalPoint.size() + (fraction % 10 == 0 ? 1 : 2));
     }
 
     void appendDate(TextBuffer& out, double value) const {
@@ -328,6 +403,41 @@ void TextFormatter::appendCents(TextBuffer& out, std::int64_t cents) const {
     } else {
         m_impl->appendNumber(out, static_cast<double>(cents) / 100.0);
     }
+}
+
+void TextFormatter::appendAmount(TextBuffer& out, double value) const {
+    std::int64_t cents = 0;
+    // Below 1e13 the cents are what the 15-digit form of roundToCents(value) shows.
+    constexpr std::int64_t fastLimit = 1000000000000000;
+    if (m_impl->asciiDigits && toWholeCents(value, cents) && cents < fastLimit &&
+        cents > -fastLimit) {
+        m_impl->appendCents(out, cents);
+    } else {
+        m_impl->appendNumber(out, roundToCents(value));
+    }
+}
+
+qsizetype TextFormatter::amountLength(double value) const {
+    std::int64_t cents = 0;
+    constexpr std::int64_t fastLimit = 1000000000000000;
+    if (m_impl->asciiDigits && toWholeCents(value, cents) && cents < fastLimit &&
+        cents > -fastLimit) {
+        return m_impl->centsLength(cents);
+    }
+    TextBuffer text;
+    appendAmount(text, value);
+    return text.size();
+}
+
+qsizetype TextFormatter::dateLength(double date) const {
+    const std::optional<AutomationDate::Fields> fields = AutomationDate::toFields(date);
+    const double day = std::trunc(date);
+    if (fields && m_impl->fastDates && day != 0 && fields->secondOfDay == 0) {
+        return m_impl->datePartLength(static_cast<long long>(day), *fields);
+    }
+    TextBuffer text;
+    appendDate(text, date);
+    return text.size();
 }
 
 void TextFormatter::appendNumber(TextBuffer& out, double value) const {

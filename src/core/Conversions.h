@@ -1,9 +1,10 @@
 #pragma once
 
+#include "core/TextBuffer.h"
+
 #include <QLocale>
 #include <QString>
 #include <QStringView>
-#include <QVarLengthArray>
 
 #include <cstdint>
 #include <memory>
@@ -16,6 +17,9 @@
 // binary value, so 0.125 gives 0.12 and 0.375 gives 0.38, while 2.675 (stored as
 // 2.67499999...) gives 2.67.
 double roundToCents(double value);
+// The same as a whole number of cents: roundToCents(value) == cents / 100.0. False for values
+// that have no cents to round (not finite, or 2^52 / 100 and beyond).
+bool toWholeCents(double value, std::int64_t& cents);
 
 // Up to 15 significant digits, the locale's decimal separator, no digit grouping, no trailing
 // zeros, no separator for whole numbers, a leading minus: 100000, 7921.5, 916.67, 0, -12.5.
@@ -28,15 +32,6 @@ QString dateToText(double date, const QLocale& locale = QLocale());
 
 // The locale's short date format with a 2-digit year widened to 4 digits.
 QString shortDateFormat(const QLocale& locale = QLocale());
-
-// Characters put together before they go into a string; a cell, or a whole row, fits inline.
-using TextBuffer = QVarLengthArray<char16_t, 256>;
-inline QStringView viewOf(const TextBuffer& text) {
-    return QStringView(text.constData(), text.size());
-}
-inline QString stringOf(const TextBuffer& text) {
-    return QString(reinterpret_cast<const QChar*>(text.constData()), text.size());
-}
 
 // Bulk form of the two conversions above for a fixed locale, for filling large grids.
 // Produces exactly the texts of numberToText and dateToText.
@@ -52,7 +47,12 @@ public:
     // A whole number of cents as numberToText writes cents / 100: 792150 gives 7921.5.
     void appendCents(TextBuffer& out, std::int64_t cents) const;
     void appendNumber(TextBuffer& out, double value) const;
+    // The text of roundToCents(value), without dividing where it can.
+    void appendAmount(TextBuffer& out, double value) const;
     void appendDate(TextBuffer& out, double date) const;
+    // The lengths of what appendAmount and appendDate write, mostly without writing it.
+    qsizetype amountLength(double value) const;
+    qsizetype dateLength(double date) const;
     void appendNumber(QString& out, double value) const;
     void appendDate(QString& out, double date) const;
     QString number(double value) const;

@@ -4,16 +4,17 @@
 #include "core/AutomationDate.h"
 #include "core/Conversions.h"
 #include "core/Failure.h"
+#include "core/Guard.h"
+#include "core/MessageBoxes.h"
 #include "mainwindow/Ghost.h"
 #include "mainwindow/HandCursor.h"
 #include "mainwindow/ScheduleGridDelegate.h"
 #include "mainwindow/ScheduleGridHeader.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "output/ScheduleTable.h"
-#include "shell/Guard.h"
-#include "shell/Main.h"
-#include "shell/MessageBoxes.h"
+#include "shell/QtMessageBoxes.h"
 #include "shell/SettingsStore.h"
+#include "shell/ThemeAndIdentity.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -325,8 +326,11 @@ void Form1::connectControls() {
     }};
     for (const auto& [box, key] : boxes) {
         // Every change, typed or set by the program, is written whole at once.
-        connect(box, &QLineEdit::textChanged, this,
-                [this, key](const QString& text) { settings().write(key, text); });
+        connect(box, &QLineEdit::textChanged, this, [this, key](const QString& text) {
+            if (!m_restoringStoredText) {
+                settings().write(key, text);
+            }
+        });
         connect(box, &QLineEdit::returnPressed, this, &Form1::PushButton1_Click);
         box->installEventFilter(this);
     }
@@ -388,7 +392,8 @@ void Form1::Form_Load() {
             if (i >= m_grid->columnCount()) {
                 throw Failure::platform(PlatformFailure::IndexOutOfBounds);
             }
-            ListView2->setColumnWidth(i, px(scheduleColumnWidthTwips(static_cast<ScheduleColumn>(i))));
+            ListView2->setColumnWidth(i,
+                                      px(scheduleColumnWidthTwips(static_cast<ScheduleColumn>(i))));
         });
     }
     guard.run(152, [&] {
@@ -401,9 +406,14 @@ void Form1::Form_Load() {
         const QScopedValueRollback restoring(m_restoringDate, true);
         DateTimePicker1->setDate(AutomationDate::toDate(*date));
     });
-    guard.run(154, [&] { Text1->setText(settings().read(u"Text1"_s, 100000)); });
-    guard.run(156, [&] { Text2->setText(settings().read(u"Text2"_s, 12)); });
-    guard.run(158, [&] { Text3->setText(settings().read(u"Text3"_s, 10.75)); });
+    // A text that the store already holds is not written back: the file would not change.
+    const auto restore = [this](QLineEdit* box, const QString& key, const QString& text) {
+        const QScopedValueRollback restoring(m_restoringStoredText, settings().holds(key, text));
+        box->setText(text);
+    };
+    guard.run(154, [&] { restore(Text1, u"Text1"_s, settings().read(u"Text1"_s, 100000)); });
+    guard.run(156, [&] { restore(Text2, u"Text2"_s, settings().read(u"Text2"_s, 12)); });
+    guard.run(158, [&] { restore(Text3, u"Text3"_s, settings().read(u"Text3"_s, 10.75)); });
 }
 
 void Form1::fitNumberColumn() {

@@ -154,5 +154,6 @@ private:
     Actions m_actions;
     QString m_programFolder;
     bool m_restoringDate = false;
+    bool m_restoringStoredText = false;
     bool m_closing = false;
 };

@@ -4,13 +4,13 @@
 #include "core/AutomationDate.h"
 #include "core/Conversions.h"
 #include "core/Failure.h"
+#include "core/Guard.h"
+#include "core/MessageBoxes.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "model/clsLoanCalculator.h"
 #include "model/clsLoanDetails.h"
 #include "model/clsSchedule.h"
 #include "output/ScheduleTable.h"
-#include "shell/Guard.h"
-#include "shell/MessageBoxes.h"
 
 #include <QAccessible>
 #include <QDateEdit>

@@ -1,34 +1,17 @@
 // The export command: the checked grid rows into a new workbook of the spreadsheet program.
 #include "mainwindow/Form1.h"
 
+#include "core/EventYield.h"
+#include "core/Guard.h"
+#include "core/MessageBoxes.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "output/SheetWriter.h"
-#include "shell/Guard.h"
-#include "shell/MessageBoxes.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QString>
 
 namespace {
 
 const QString exportLocation = QStringLiteral("in Corvatel2021/08/31.Form1.PushButton13_Click ");
-
-// Lets pending window events run now and then, so the window stays responsive, without paying
-// for a pass through the event loop on every cell.
-class EventYield {
-public:
-    EventYield() { m_clock.start(); }
-    void operator()() {
-        if (m_clock.hasExpired(10)) {
-            QCoreApplication::processEvents();
-            m_clock.restart();
-        }
-    }
-
-private:
-    QElapsedTimer m_clock;
-};
 
 }  // namespace
 

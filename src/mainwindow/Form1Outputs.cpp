@@ -1,11 +1,11 @@
 // The output commands of the main window: save as text file, copy, clear.
 #include "mainwindow/Form1.h"
 
+#include "core/Guard.h"
+#include "mainwindow/SaveDialog.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "output/Clipboard.h"
 #include "output/Report.h"
-#include "output/SaveDialog.h"
-#include "shell/Guard.h"
 
 using namespace Qt::StringLiterals;
 

@@ -3,6 +3,7 @@
 #include "core/Conversions.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/PlannerModels.h"
+#include "output/Clipboard.h"
 #include "shell/SettingsStore.h"
 
 #include <QComboBox>
@@ -36,7 +37,8 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex&) const override {
         auto* box = new QComboBox(parent);
-        for (auto kind : {PlanEventKind::OneOff, PlanEventKind::Recurring, PlanEventKind::RateChange}) {
+        for (auto kind :
+             {PlanEventKind::OneOff, PlanEventKind::Recurring, PlanEventKind::RateChange}) {
             box->addItem(planEventKindName(kind));
         }
         return box;
@@ -158,7 +160,7 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     m_eventsView->setItemDelegateForColumn(static_cast<int>(PlanEventColumn::Kind),
                                            new KindDelegate(m_eventsView));
     m_eventsView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_eventsView->horizontalHeader()->setStretchLastSection(true);
+    m_eventsView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_eventsView->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_eventsView->verticalHeader()->hide();
     auto* add = new QPushButton(u"Add"_s);
@@ -169,8 +171,8 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
 
     auto* resultsBox = new QGroupBox(u"Results"_s);
     auto* results = new QFormLayout(resultsBox);
-    static const QString captions[] = {u"Instalment:"_s,    u"Months:"_s,
-                                       u"End date:"_s,      u"Total interest:"_s,
+    static const QString captions[] = {u"Instalment:"_s,     u"Months:"_s,
+                                       u"End date:"_s,       u"Total interest:"_s,
                                        u"Interest saved:"_s, u"Months saved:"_s};
     for (std::size_t i = 0; i < m_results.size(); ++i) {
         m_results[i] = new QLabel;
@@ -189,42 +191,51 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     m_planView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_planView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_planView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_planView->horizontalHeader()->setDefaultSectionSize(fontMetrics().horizontalAdvance(u"0000000000000.00"_s));
+    m_planView->horizontalHeader()->setDefaultSectionSize(
+        fontMetrics().horizontalAdvance(u"0000000.000"_s));
+    m_planView->horizontalHeader()->setStretchLastSection(true);
     m_planView->setColumnWidth(0, fontMetrics().horizontalAdvance(u"Total00"_s));
+    m_planView->setColumnWidth(
+        1, fontMetrics().horizontalAdvance(locale.toString(QDate(2000, 12, 30), shortDateFormat()) +
+                                           u"000"_s));
 
-    auto* left = new QWidget;
-    auto* leftLayout = new QVBoxLayout(left);
-    leftLayout->setContentsMargins(0, 0, 0, 0);
-    leftLayout->addWidget(loanBox);
-    leftLayout->addWidget(choicesBox);
-    leftLayout->addWidget(eventsBox, 1);
-    leftLayout->addWidget(resultsBox);
-    leftLayout->addWidget(m_message);
-    leftLayout->addLayout(m_chartArea);
+    eventsLayout->addWidget(m_message, 3, 0, 1, 2);
+    eventsLayout->setRowStretch(2, 1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(loanBox);
+    top->addWidget(choicesBox);
+    top->addWidget(resultsBox, 1);
     auto* splitter = new QSplitter;
-    splitter->addWidget(left);
+    splitter->addWidget(eventsBox);
     splitter->addWidget(m_planView);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({500, 680});
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
     m_commands = new QHBoxLayout;
+    m_copy = new QPushButton(u"Copy"_s);
+    m_copy->setToolTip(u"Copy the plan, with its column titles, as tab-separated text"_s);
+    m_commands->addWidget(m_copy);
     m_commands->addStretch();
     m_commands->addWidget(buttons);
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
     layout->addWidget(splitter, 1);
+    layout->addLayout(m_chartArea);
     layout->addLayout(m_commands);
-    resize(1100, 640);
+    resize(1180, 680);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_copy, &QPushButton::clicked, this,
+            [this] { CopyListviewToClipboard(planGridData(*m_plan)); });
     connect(add, &QPushButton::clicked, this, [this] {
         const int month = std::min(12, std::max(1, m_input.months));
         m_events->addEntry({PlanEventKind::OneOff, QString::number(month), numberToText(1000), {}});
         m_eventsView->setCurrentIndex(m_events->index(m_events->rowCount() - 1, 1));
         m_eventsView->edit(m_eventsView->currentIndex());
     });
-    connect(remove, &QPushButton::clicked, this, [this] {
-        m_events->removeEntry(m_eventsView->currentIndex().row());
-    });
+    connect(remove, &QPushButton::clicked, this,
+            [this] { m_events->removeEntry(m_eventsView->currentIndex().row()); });
     for (QLineEdit* field : {m_principal, m_months, m_rate}) {
         connect(field, &QLineEdit::textChanged, this, &PlannerDialog::recompute);
     }
@@ -306,7 +317,7 @@ void PlannerDialog::recompute() {
     }
     input.startDate = m_start->date();
     input.policy = m_policy->currentData() == u"lower"_s ? planner::Policy::LowerInstalment
-                                                       : planner::Policy::ShorterTerm;
+                                                         : planner::Policy::ShorterTerm;
     input.instalmentRounding = planner::instalmentRoundingFromName(
                                    m_instalmentRounding->currentData().toString().toStdString())
                                    .value_or(planner::InstalmentRounding::NearestCent);
@@ -322,11 +333,12 @@ void PlannerDialog::recompute() {
     if (typedWell) {
         for (const planner::InputProblem& problem : planner::inputProblems(input)) {
             if (problem.event >= 0) {
-                const auto column = problem.field == planner::Field::Month    ? PlanEventColumn::Month
-                                    : problem.field == planner::Field::EndMonth ? PlanEventColumn::EndMonth
-                                                                                : PlanEventColumn::Value;
-                eventProblems.push_back(
-                    {parsed.eventRows[static_cast<std::size_t>(problem.event)], column, problem.message});
+                const auto column = problem.field == planner::Field::Month ? PlanEventColumn::Month
+                                    : problem.field == planner::Field::EndMonth
+                                        ? PlanEventColumn::EndMonth
+                                        : PlanEventColumn::Value;
+                eventProblems.push_back({parsed.eventRows[static_cast<std::size_t>(problem.event)],
+                                         column, problem.message});
             } else if (problem.field == planner::Field::Principal) {
                 principalProblem = problem.message;
             } else if (problem.field == planner::Field::Months) {
@@ -349,8 +361,9 @@ void PlannerDialog::recompute() {
     for (const PlanEventProblem& problem : eventProblems) {
         messages.append(u"Event %1: %2"_s.arg(problem.row + 1).arg(problem.message));
     }
-    m_events->setProblems(std::move(eventProblems));
     m_input = std::move(input);
+    m_events->setStartDate(m_input.startDate);
+    m_events->setProblems(std::move(eventProblems));
 
     std::optional<planner::Plan> plan;
     m_comparison = {};
@@ -377,21 +390,26 @@ void PlannerDialog::recompute() {
         }
         show(PlannerResult::Instalments, instalments.join(u", "_s));
         show(PlannerResult::Months, QString::number(plan->totals.months));
-        show(PlannerResult::EndDate, locale.toString(plan->totals.endDate, shortDateFormat(locale)));
+        show(PlannerResult::EndDate,
+             locale.toString(plan->totals.endDate, shortDateFormat(locale)));
         show(PlannerResult::Interest, centsText(plan->totals.interest, locale));
         const bool compared = m_comparison.baselineError.isEmpty();
-        show(PlannerResult::InterestSaved, compared ? centsText(m_comparison.interestSaved, locale) : QString());
-        show(PlannerResult::MonthsSaved, compared ? monthsText(m_comparison.monthsSaved) : QString());
+        show(PlannerResult::InterestSaved,
+             compared ? centsText(m_comparison.interestSaved, locale) : QString());
+        show(PlannerResult::MonthsSaved,
+             compared ? monthsText(m_comparison.monthsSaved) : QString());
     } else {
         for (QLabel* label : m_results) {
             label->clear();
         }
     }
+    m_copy->setEnabled(plan.has_value());
     m_plan->setPlan(std::move(plan));
     Q_EMIT planChanged();
 }
 
-PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs, SettingsStore& store) {
+PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs,
+                                 SettingsStore& store) {
     auto* dialog = new PlannerDialog(inputs, store, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();

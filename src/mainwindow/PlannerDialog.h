@@ -15,6 +15,7 @@ class QComboBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QTableView;
 class SettingsStore;
 
@@ -26,7 +27,15 @@ struct PlannerInputs {
     QDate startDate = QDate::currentDate();
 };
 
-enum class PlannerResult { Instalments, Months, EndDate, Interest, InterestSaved, MonthsSaved, Count };
+enum class PlannerResult {
+    Instalments,
+    Months,
+    EndDate,
+    Interest,
+    InterestSaved,
+    MonthsSaved,
+    Count
+};
 
 // The main window's inputs as they stand, read in the user's locale; a field that does not read
 // keeps the default above.
@@ -55,7 +64,7 @@ public:
     const planner::Comparison& comparison() const { return m_comparison; }
     QString message() const;
 
-    // Room for more commands (Copy, Save As, Print) beside Close, and for the balance chart of
+    // Room for more commands (Save As, Print) beside Copy and Close, and for the balance chart of
     // the plan against the loan without events, below the results. Filled by their owners.
     QBoxLayout* commandRow() const { return m_commands; }
     QBoxLayout* chartArea() const { return m_chartArea; }
@@ -71,6 +80,7 @@ public:
         return m_results[static_cast<std::size_t>(which)];
     }
     QTableView* planView() const { return m_planView; }
+    QPushButton* copyButton() const { return m_copy; }
 
 Q_SIGNALS:
     // After every recomputation, with or without a plan.
@@ -100,11 +110,13 @@ private:
     QLabel* m_message = nullptr;
     std::array<QLabel*, static_cast<std::size_t>(PlannerResult::Count)> m_results{};
     QBoxLayout* m_commands = nullptr;
+    QPushButton* m_copy = nullptr;
     QBoxLayout* m_chartArea = nullptr;
     bool m_restoring = false;
 };
 
 // Opens the planner (not modal) over parent; it deletes itself when closed.
-PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs, SettingsStore& store);
+PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs,
+                                 SettingsStore& store);
 // The same with the main window's current inputs and its settings store.
 PlannerDialog* openPlannerDialog(Form1& window);

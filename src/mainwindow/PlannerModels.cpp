@@ -53,9 +53,12 @@ QString centsText(planner::Cents cents, const QLocale& locale) {
 
 QString planEventKindName(PlanEventKind kind) {
     switch (kind) {
-    case PlanEventKind::OneOff: return u"Extra payment"_s;
-    case PlanEventKind::Recurring: return u"Monthly extra payment"_s;
-    case PlanEventKind::RateChange: return u"Rate change"_s;
+        case PlanEventKind::OneOff:
+            return u"Extra payment"_s;
+        case PlanEventKind::Recurring:
+            return u"Monthly extra payment"_s;
+        case PlanEventKind::RateChange:
+            return u"Rate change"_s;
     }
     return {};
 }
@@ -95,15 +98,16 @@ ParsedPlanEvents parsePlanEvents(const std::vector<PlanEventEntry>& entries, con
             return static_cast<planner::Cents>(std::clamp(c, -1e15, 1e15));
         };
         switch (entry.kind) {
-        case PlanEventKind::OneOff:
-            parsed.events.emplace_back(planner::OneOffExtra{*month, cents(*value)});
-            break;
-        case PlanEventKind::Recurring:
-            parsed.events.emplace_back(planner::RecurringExtra{cents(*value), *month, *endMonth});
-            break;
-        case PlanEventKind::RateChange:
-            parsed.events.emplace_back(planner::RateChange{*month, *value});
-            break;
+            case PlanEventKind::OneOff:
+                parsed.events.emplace_back(planner::OneOffExtra{*month, cents(*value)});
+                break;
+            case PlanEventKind::Recurring:
+                parsed.events.emplace_back(
+                    planner::RecurringExtra{cents(*value), *month, *endMonth});
+                break;
+            case PlanEventKind::RateChange:
+                parsed.events.emplace_back(planner::RateChange{*month, *value});
+                break;
         }
         parsed.eventRows.push_back(row);
     }
@@ -159,17 +163,21 @@ QVariant PlanEventsModel::data(const QModelIndex& index, int role) const {
     const auto column = static_cast<PlanEventColumn>(index.column());
     if (role == Qt::DisplayRole || role == Qt::EditRole) {
         switch (column) {
-        case PlanEventColumn::Kind:
-            return role == Qt::EditRole ? QVariant(static_cast<int>(entry.kind))
-                                        : QVariant(planEventKindName(entry.kind));
-        case PlanEventColumn::Month: return entry.month;
-        case PlanEventColumn::Value: return entry.value;
-        case PlanEventColumn::EndMonth:
-            if (entry.kind != PlanEventKind::Recurring) {
-                return QString();
-            }
-            return entry.endMonth.isEmpty() && role == Qt::DisplayRole ? u"end"_s : entry.endMonth;
-        case PlanEventColumn::Count: break;
+            case PlanEventColumn::Kind:
+                return role == Qt::EditRole ? QVariant(static_cast<int>(entry.kind))
+                                            : QVariant(planEventKindName(entry.kind));
+            case PlanEventColumn::Month:
+                return entry.month;
+            case PlanEventColumn::Value:
+                return entry.value;
+            case PlanEventColumn::EndMonth:
+                if (entry.kind != PlanEventKind::Recurring) {
+                    return QString();
+                }
+                return entry.endMonth.isEmpty() && role == Qt::DisplayRole ? u"end"_s
+                                                                           : entry.endMonth;
+            case PlanEventColumn::Count:
+                break;
         }
     }
     if (role == Qt::TextAlignmentRole && column != PlanEventColumn::Kind) {
@@ -181,6 +189,16 @@ QVariant PlanEventsModel::data(const QModelIndex& index, int role) const {
         }
         if (role == Qt::BackgroundRole) {
             return QColor(255, 205, 205);
+        }
+        return {};
+    }
+    if (role == Qt::ToolTipRole &&
+        (column == PlanEventColumn::Month || column == PlanEventColumn::EndMonth)) {
+        const QLocale locale;
+        const auto month = monthOf(index.data(Qt::EditRole).toString().trimmed(), m_start, locale);
+        if (month && *month >= 1 && m_start.isValid()) {
+            return u"Month %1, due %2"_s.arg(*month).arg(
+                locale.toString(m_start.addMonths(*month), shortDateFormat(locale)));
         }
     }
     return {};
@@ -194,19 +212,27 @@ bool PlanEventsModel::setData(const QModelIndex& index, const QVariant& value, i
     QString text = value.toString();
     text.remove(u'\t').remove(u'\n');  // the separators of the remembered text
     switch (static_cast<PlanEventColumn>(index.column())) {
-    case PlanEventColumn::Kind: {
-        const int kind = value.toInt();
-        if (kind < 0 || kind > 2) {
-            return false;
+        case PlanEventColumn::Kind: {
+            const int kind = value.toInt();
+            if (kind < 0 || kind > 2) {
+                return false;
+            }
+            entry.kind = static_cast<PlanEventKind>(kind);
+            Q_EMIT dataChanged(this->index(index.row(), 0),
+                               this->index(index.row(), columnCount() - 1));
+            return true;
         }
-        entry.kind = static_cast<PlanEventKind>(kind);
-        Q_EMIT dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
-        return true;
-    }
-    case PlanEventColumn::Month: entry.month = text; break;
-    case PlanEventColumn::Value: entry.value = text; break;
-    case PlanEventColumn::EndMonth: entry.endMonth = text; break;
-    case PlanEventColumn::Count: return false;
+        case PlanEventColumn::Month:
+            entry.month = text;
+            break;
+        case PlanEventColumn::Value:
+            entry.value = text;
+            break;
+        case PlanEventColumn::EndMonth:
+            entry.endMonth = text;
+            break;
+        case PlanEventColumn::Count:
+            return false;
     }
     Q_EMIT dataChanged(index, index);
     return true;
@@ -216,7 +242,7 @@ QVariant PlanEventsModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
-    static const QString headers[] = {u"Kind"_s, u"Month or due date"_s, u"Amount or rate %"_s,
+    static const QString headers[] = {u"Kind"_s, u"Month or date"_s, u"Amount or %"_s,
                                       u"Until month"_s};
     return headers[section];
 }
@@ -226,9 +252,9 @@ Qt::ItemFlags PlanEventsModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) {
         return flags;
     }
-    const bool endless = index.column() == static_cast<int>(PlanEventColumn::EndMonth) &&
-                         m_entries[static_cast<std::size_t>(index.row())].kind !=
-                             PlanEventKind::Recurring;
+    const bool endless =
+        index.column() == static_cast<int>(PlanEventColumn::EndMonth) &&
+        m_entries[static_cast<std::size_t>(index.row())].kind != PlanEventKind::Recurring;
     return endless ? flags : flags | Qt::ItemIsEditable;
 }
 
@@ -292,25 +318,40 @@ QVariant PlanTableModel::data(const QModelIndex& index, int role) const {
     if (totals) {
         const planner::PlanTotals& t = m_plan->totals;
         switch (column) {
-        case PlanColumn::Number: return u"Total"_s;
-        case PlanColumn::Payment: return centsText(t.payments, m_locale);
-        case PlanColumn::Principal: return centsText(t.principal, m_locale);
-        case PlanColumn::Interest: return centsText(t.interest, m_locale);
-        case PlanColumn::Extra: return centsText(t.extra, m_locale);
-        default: return QString();
+            case PlanColumn::Number:
+                return u"Total"_s;
+            case PlanColumn::Payment:
+                return centsText(t.payments, m_locale);
+            case PlanColumn::Principal:
+                return centsText(t.principal, m_locale);
+            case PlanColumn::Interest:
+                return centsText(t.interest, m_locale);
+            case PlanColumn::Extra:
+                return centsText(t.extra, m_locale);
+            default:
+                return QString();
         }
     }
     const planner::PlanRow& row = m_plan->rows[static_cast<std::size_t>(index.row())];
     switch (column) {
-    case PlanColumn::Number: return row.number;
-    case PlanColumn::Date: return m_locale.toString(row.dueDate, m_dateFormat);
-    case PlanColumn::Opening: return centsText(row.opening, m_locale);
-    case PlanColumn::Payment: return centsText(row.payment, m_locale);
-    case PlanColumn::Principal: return centsText(row.principal, m_locale);
-    case PlanColumn::Interest: return centsText(row.interest, m_locale);
-    case PlanColumn::Extra: return centsText(row.extra, m_locale);
-    case PlanColumn::Closing: return centsText(row.closing, m_locale);
-    case PlanColumn::Count: break;
+        case PlanColumn::Number:
+            return row.number;
+        case PlanColumn::Date:
+            return m_locale.toString(row.dueDate, m_dateFormat);
+        case PlanColumn::Opening:
+            return centsText(row.opening, m_locale);
+        case PlanColumn::Payment:
+            return centsText(row.payment, m_locale);
+        case PlanColumn::Principal:
+            return centsText(row.principal, m_locale);
+        case PlanColumn::Interest:
+            return centsText(row.interest, m_locale);
+        case PlanColumn::Extra:
+            return centsText(row.extra, m_locale);
+        case PlanColumn::Closing:
+            return centsText(row.closing, m_locale);
+        case PlanColumn::Count:
+            break;
     }
     return {};
 }
@@ -319,7 +360,7 @@ QVariant PlanTableModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
-    static const QString headers[] = {u"#"_s,        u"Date"_s,     u"Opening"_s, u"Payment"_s,
+    static const QString headers[] = {u"#"_s,         u"Date"_s,     u"Opening"_s, u"Payment"_s,
                                       u"Principal"_s, u"Interest"_s, u"Extra"_s,   u"Closing"_s};
     return headers[section];
 }
@@ -330,4 +371,27 @@ void PlanTableModel::setPlan(std::optional<planner::Plan> plan) {
     m_locale = QLocale();
     m_dateFormat = shortDateFormat(m_locale);
     endResetModel();
+}
+
+GridData planGridData(const PlanTableModel& model) {
+    const int columns = model.columnCount();
+    std::vector<GridRow> rows;
+    rows.reserve(static_cast<std::size_t>(model.rowCount()) + 1);
+    GridRow titles;
+    for (int c = 0; c < columns; ++c) {
+        titles.setCell(c, model.headerData(c, Qt::Horizontal).toString());
+    }
+    rows.push_back(std::move(titles));
+    for (int r = 0; r < model.rowCount(); ++r) {
+        GridRow row;
+        for (int c = 0; c < columns; ++c) {
+            row.setCell(c, model.index(r, c).data().toString());
+        }
+        rows.push_back(std::move(row));
+    }
+    QStringList headers;
+    for (int c = 0; c < columns; ++c) {
+        headers.append(model.headerData(c, Qt::Horizontal).toString());
+    }
+    return GridData(headers, std::move(rows));
 }

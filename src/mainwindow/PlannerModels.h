@@ -1,5 +1,6 @@
 #pragma once
 
+#include "output/GridData.h"
 #include "planner/Planner.h"
 
 #include <QAbstractTableModel>
@@ -59,6 +60,8 @@ public:
     void setEntries(std::vector<PlanEventEntry> entries);
     void addEntry(const PlanEventEntry& entry);
     void removeEntry(int row);
+    // Month cells tell their due date from this start.
+    void setStartDate(const QDate& start) { m_start = start; }
     // The cells to mark, with their messages; replaces the earlier marks.
     void setProblems(std::vector<PlanEventProblem> problems);
 
@@ -67,9 +70,20 @@ private:
 
     std::vector<PlanEventEntry> m_entries;
     std::vector<PlanEventProblem> m_problems;
+    QDate m_start;
 };
 
-enum class PlanColumn { Number, Date, Opening, Payment, Principal, Interest, Extra, Closing, Count };
+enum class PlanColumn {
+    Number,
+    Date,
+    Opening,
+    Payment,
+    Principal,
+    Interest,
+    Extra,
+    Closing,
+    Count
+};
 
 // The plan's rows and a totals row, amounts right-aligned in the locale's form.
 class PlanTableModel final : public QAbstractTableModel {
@@ -92,6 +106,10 @@ private:
     QLocale m_locale;
     QString m_dateFormat;
 };
+
+// The plan as the grid shows it, for the text outputs: a first row with the column titles, then
+// the plan's rows and the totals row.
+GridData planGridData(const PlanTableModel& model);
 
 // Cents in the locale's form with two decimals and no grouping: 1610,46.
 QString centsText(planner::Cents cents, const QLocale& locale = QLocale());

@@ -55,30 +55,38 @@ void clsLoanDetails::generateSchedule() {
     try {
         initScheduleCollection();
         calculateEndDate();
+        const double rate = getMonthlyRate();
+        const AutomationDate::MonthSeries dates(StartDate());
         double balance = PrincipleAmount();
         const int last = Tenure() - 1;
         if (last < std::numeric_limits<std::int16_t>::min()) {
             throw Failure::platform(PlatformFailure::Overflow);
         }
         m_schedule->reserve(last + 2);
+        // Sums of the rounded parts; once not finite they stay so, and the totals row fails.
+        double totalPrinciple = 0;
+        double totalInterest = 0;
         for (int i = 0; i <= last; ++i) {
             const auto n = static_cast<std::int16_t>(i + 1);
             clsSchedule row;
-            const double date = AutomationDate::addMonths(StartDate(), n);
+            const double date = dates.at(n);
             row.setNumber(n);
             row.setInstallmentDate(date);
             row.setOpeningBalance(balance);
             row.setEMIAmount(EMIAmount());
-            row.setInterestAmount(checked(getMonthlyRate() * balance));
+            row.setInterestAmount(checked(rate * balance));
             row.calculatePrincipleAmount();
-            balance = checked(balance - row.PrincipleAmount());
+            const double principle = row.PrincipleAmount();
+            balance = checked(balance - principle);
             if (n == Tenure()) {
                 balance = 0;
             }
             row.setClosingBalance(balance);
+            totalPrinciple += principle;
+            totalInterest += row.InterestAmount();
             addScheduleRow(row);
         }
-        addTotalsRow();
+        addTotalsRow(totalPrinciple, totalInterest);
     } catch (const std::exception&) {
         raiseComponentFailure(u"Corvatel.clsLoanDetails.generateSchedule");
     }
@@ -96,28 +104,10 @@ void clsLoanDetails::addScheduleRow(const clsSchedule& row) {
     m_schedule->Add(row);
 }
 
-void clsLoanDetails::addTotalsRow() {
+void clsLoanDetails::addTotalsRow(double principle, double interest) {
     clsSchedule totals;
-    const double principle = getTotalPrincipleAmount();
-    const double interest = getTotalInterestAmount();
-    totals.setPrincipleAmount(principle);
-    totals.setInterestAmount(interest);
+    totals.setPrincipleAmount(checked(principle));
+    totals.setInterestAmount(checked(interest));
     totals.setClosingBalance(checked(principle + interest));
     m_schedule->Add(totals);
-}
-
-double clsLoanDetails::getTotalPrincipleAmount() const {
-    double sum = 0;
-    for (const clsSchedule& row : *m_schedule) {
-        sum = checked(sum + row.PrincipleAmount());
-    }
-    return sum;
-}
-
-double clsLoanDetails::getTotalInterestAmount() const {
-    double sum = 0;
-    for (const clsSchedule& row : *m_schedule) {
-        sum = checked(sum + row.InterestAmount());
-    }
-    return sum;
 }

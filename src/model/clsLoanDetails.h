@@ -41,9 +41,7 @@ private:
     void initScheduleCollection();
     void calculateEndDate();
     void addScheduleRow(const clsSchedule& row);
-    void addTotalsRow();
-    double getTotalPrincipleAmount() const;
-    double getTotalInterestAmount() const;
+    void addTotalsRow(double principle, double interest);
 
     double m_principleAmount = 0;
     std::int16_t m_tenure = 0;

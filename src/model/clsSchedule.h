@@ -24,6 +24,12 @@ public:
     double ClosingBalance() const;
     void setClosingBalance(double value) { m_closingBalance = value; }
 
+    // The stored values before rounding, for callers that round many at once.
+    double exactOpeningBalance() const { return m_openingBalance; }
+    double exactPrincipleAmount() const { return m_principleAmount; }
+    double exactInterestAmount() const { return m_interestAmount; }
+    double exactClosingBalance() const { return m_closingBalance; }
+
     // Principal part = instalment - interest part, both unrounded. Throws Failure(Overflow)
     // when the difference is not finite.
     void calculatePrincipleAmount();

@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -23,47 +22,6 @@ bool isPlainTextFormat(int format) {
 }
 
 }  // namespace
-
-QString buildCopyText(const GridData& grid) {
-    const int columns = grid.columnCount();
-    const std::vector<qsizetype> widths = columnWidths(grid, false);
-    qsizetype lineLength = 2;
-    for (qsizetype width : widths) {
-        lineLength += width + 1;
-    }
-    const int rows = grid.rowCount();
-    qsizetype checkedRows = 0;
-    for (int r = 0; r < rows; ++r) {
-        checkedRows += grid.isChecked(r) ? 1 : 0;
-    }
-
-    QString text(lineLength * checkedRows, Qt::Uninitialized);
-    QChar* const begin = text.data();
-    QChar* out = begin;
-    TextBuffer cell;
-    for (int r = 0; r < rows; ++r) {
-        if (!grid.isChecked(r)) {
-            continue;
-        }
-        for (int c = 0; c < columns; ++c) {
-            cell.clear();
-            grid.appendCell(cell, r, c);
-            out = appendPadded(out, viewOf(cell),
-                               widths[static_cast<std::size_t>(c)]);
-            *out++ = u'\t';
-        }
-        if (out != begin) {
-            --out;  // the TAB after the last cell
-        }
-        while (out != begin && out[-1] == u' ') {
-            --out;
-        }
-        *out++ = u'\r';
-        *out++ = u'\n';
-    }
-    text.truncate(out - begin);
-    return text;
-}
 
 void CopyListviewToClipboard(const GridData& grid) {
     if (grid.rowCount() == 0) {

@@ -5,8 +5,8 @@ using namespace Qt::StringLiterals;
 namespace csv {
 
 QString field(QStringView text) {
-    const bool quote = text.contains(u',') || text.contains(u'"') || text.contains(u'\r') ||
-                       text.contains(u'\n');
+    const bool quote =
+        text.contains(u',') || text.contains(u'"') || text.contains(u'\r') || text.contains(u'\n');
     if (!quote) {
         return text.toString();
     }

@@ -10,6 +10,25 @@ CellValue GridRows::value(int row, int column) const {
     return CellValue::fromText(stringOf(text));
 }
 
+qsizetype GridRows::textLength(int row, int column) const {
+    TextBuffer text;
+    appendText(text, row, column);
+    return text.size();
+}
+
+void GridRows::appendRow(TextBuffer& out, int row, int columns, qsizetype* ends) const {
+    for (int c = 0; c < columns; ++c) {
+        appendText(out, row, c);
+        ends[c] = out.size();
+    }
+}
+
+void GridRows::rowLengths(int row, int columns, qsizetype* lengths) const {
+    for (int c = 0; c < columns; ++c) {
+        lengths[c] = textLength(row, c);
+    }
+}
+
 GridRow::GridRow(QStringView firstColumn) : m_chars(firstColumn.toString()) {
     m_ends.append(m_chars.size());
 }
@@ -107,9 +126,7 @@ CellValue GridData::value(int row, int column) const {
     }
     CellValue result = m_rows->value(row, column);
     if (result.kind == CellValue::Kind::Number || result.kind == CellValue::Kind::Date) {
-        TextBuffer text;
-        appendCell(text, row, column);
-        result.textLength = text.size();
+        result.textLength = cellLength(row, column);
     }
     return result;
 }
@@ -122,14 +139,12 @@ std::vector<qsizetype> columnWidths(const GridData& grid, bool withHeaders) {
             widths[static_cast<std::size_t>(c)] = grid.headers()[c].size();
         }
     }
-    TextBuffer text;
     const int rows = grid.rowCount();
+    std::vector<qsizetype> lengths(static_cast<std::size_t>(columns));
     for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            text.clear();
-            grid.appendCell(text, r, c);
-            auto& width = widths[static_cast<std::size_t>(c)];
-            width = std::max(width, text.size());
+        grid.rowLengths(r, lengths.data());
+        for (std::size_t c = 0; c < lengths.size(); ++c) {
+            widths[c] = std::max(widths[c], lengths[c]);
         }
     }
     return widths;

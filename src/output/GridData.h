@@ -35,6 +35,12 @@ public:
     // Appends the text of one cell (0-based row and column; column 0 is the first column, the
     // others the sub-items). A column that the row lacks reads empty.
     virtual void appendText(TextBuffer& out, int row, int column) const = 0;
+    // The length of that text; rows that can tell it without making the text say so here.
+    virtual qsizetype textLength(int row, int column) const;
+    // A whole row at once, for loops over many rows: the texts of columns 0..columns-1 one
+    // after the other, ends[c] being where column c ends; or their lengths alone.
+    virtual void appendRow(TextBuffer& out, int row, int columns, qsizetype* ends) const;
+    virtual void rowLengths(int row, int columns, qsizetype* lengths) const;
     // The cell as a value rather than a text; plain text rows give their text.
     virtual CellValue value(int row, int column) const;
 };
@@ -66,6 +72,9 @@ public:
     explicit TextRows(std::vector<GridRow> rows) : m_rows(std::move(rows)) {}
     int rowCount() const override { return static_cast<int>(m_rows.size()); }
     void appendText(TextBuffer& out, int row, int column) const override;
+    qsizetype textLength(int row, int column) const override {
+        return m_rows[static_cast<std::size_t>(row)].cell(column).size();
+    }
     const GridRow& row(int row) const { return m_rows[static_cast<std::size_t>(row)]; }
 
 private:
@@ -97,6 +106,14 @@ public:
     // As cell, for loops over valid indexes: no checks, no string of its own.
     void appendCell(TextBuffer& out, int row, int column) const {
         m_rows->appendText(out, row, column);
+    }
+    qsizetype cellLength(int row, int column) const { return m_rows->textLength(row, column); }
+    void rowLengths(int row, qsizetype* lengths) const {
+        m_rows->rowLengths(row, columnCount(), lengths);
+    }
+    // A whole row as GridRows::appendRow gives it, for loops over valid rows.
+    void appendRow(TextBuffer& out, int row, qsizetype* ends) const {
+        m_rows->appendRow(out, row, columnCount(), ends);
     }
     bool isChecked(int row) const { return m_checked[static_cast<std::size_t>(row)]; }
 

@@ -1,7 +1,7 @@
 #include "output/Report.h"
 
 #include "core/Failure.h"
-#include "shell/Guard.h"
+#include "core/Guard.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,15 +77,20 @@ Buffer rowLines(const GridData& grid, const Widths& widths, bool& wide) {
     Buffer lines(lineLength(widths) * checkedRows, Qt::Uninitialized);
     auto* const begin = lines.data();
     auto* out = begin;
-    TextBuffer cell;
+    TextBuffer line;
+    std::vector<qsizetype> ends(static_cast<std::size_t>(grid.columnCount()));
     for (int r = 0; r < rows; ++r) {
         if (!grid.isChecked(r)) {
             continue;
         }
+        line.clear();
+        grid.appendRow(line, r, ends.data());
+        qsizetype from = 0;
         for (int c = 0; c < grid.columnCount(); ++c) {
-            cell.clear();
-            grid.appendCell(cell, r, c);
-            out = appendCell(out, viewOf(cell), widths[static_cast<std::size_t>(c)], wide);
+            const qsizetype to = ends[static_cast<std::size_t>(c)];
+            out = appendCell(out, viewOf(line).sliced(from, to - from),
+                             widths[static_cast<std::size_t>(c)], wide);
+            from = to;
         }
         *out++ = u'\r';
         *out++ = u'\n';

@@ -20,16 +20,18 @@ constexpr std::array<ColumnInfo, scheduleColumnCount> columns{{
     {u"Closing Bal.", 1300},
 }};
 
-double amount(const clsSchedule& entry, ScheduleColumn column) {
+// The unrounded amount; every text and value shows it rounded to cents, as the money getters
+// of clsSchedule give it.
+double exactAmount(const clsSchedule& entry, ScheduleColumn column) {
     switch (column) {
         case ScheduleColumn::OpeningBalance:
-            return entry.OpeningBalance();
+            return entry.exactOpeningBalance();
         case ScheduleColumn::PrincipleAmount:
-            return entry.PrincipleAmount();
+            return entry.exactPrincipleAmount();
         case ScheduleColumn::InterestAmount:
-            return entry.InterestAmount();
+            return entry.exactInterestAmount();
         default:
-            return entry.ClosingBalance();
+            return entry.exactClosingBalance();
     }
 }
 
@@ -77,9 +79,65 @@ void ScheduleTable::appendText(TextBuffer& out, int row, int column) const {
             }
             return;
         default:
-            m_format->appendNumber(out, amount(entry, kind));
+            m_format->appendAmount(out, exactAmount(entry, kind));
             return;
     }
+}
+
+qsizetype ScheduleTable::textLength(int row, int column) const {
+    const auto kind = static_cast<ScheduleColumn>(column);
+    if (column < 0 || column >= scheduleColumnCount) {
+        return 0;
+    }
+    const bool totals = row == m_count - 1;
+    switch (kind) {
+        case ScheduleColumn::Number:
+            return totals ? 0 : m_format->amountLength(row + 1);
+        case ScheduleColumn::Date:
+            return totals ? 0 : m_format->dateLength(m_schedule->at(row).InstallmentDate());
+        default:
+            return m_format->amountLength(exactAmount(m_schedule->at(row), kind));
+    }
+}
+
+void ScheduleTable::appendRow(TextBuffer& out, int row, int columns, qsizetype* ends) const {
+    if (columns != scheduleColumnCount) {
+        GridRows::appendRow(out, row, columns, ends);
+        return;
+    }
+    const bool totals = row == m_count - 1;
+    const clsSchedule& entry = m_schedule->at(row);
+    if (!totals) {
+        m_format->appendCents(out, (static_cast<std::int64_t>(row) + 1) * 100);
+    }
+    ends[0] = out.size();
+    if (!totals) {
+        m_format->appendDate(out, entry.InstallmentDate());
+    }
+    ends[1] = out.size();
+    m_format->appendAmount(out, entry.exactOpeningBalance());
+    ends[2] = out.size();
+    m_format->appendAmount(out, entry.exactPrincipleAmount());
+    ends[3] = out.size();
+    m_format->appendAmount(out, entry.exactInterestAmount());
+    ends[4] = out.size();
+    m_format->appendAmount(out, entry.exactClosingBalance());
+    ends[5] = out.size();
+}
+
+void ScheduleTable::rowLengths(int row, int columns, qsizetype* lengths) const {
+    if (columns != scheduleColumnCount) {
+        GridRows::rowLengths(row, columns, lengths);
+        return;
+    }
+    const bool totals = row == m_count - 1;
+    const clsSchedule& entry = m_schedule->at(row);
+    lengths[0] = totals ? 0 : m_format->amountLength(row + 1);
+    lengths[1] = totals ? 0 : m_format->dateLength(entry.InstallmentDate());
+    lengths[2] = m_format->amountLength(entry.exactOpeningBalance());
+    lengths[3] = m_format->amountLength(entry.exactPrincipleAmount());
+    lengths[4] = m_format->amountLength(entry.exactInterestAmount());
+    lengths[5] = m_format->amountLength(entry.exactClosingBalance());
 }
 
 CellValue ScheduleTable::value(int row, int column) const {
@@ -95,6 +153,6 @@ CellValue ScheduleTable::value(int row, int column) const {
         case ScheduleColumn::Date:
             return totals ? CellValue{} : CellValue::fromDate(entry.InstallmentDate());
         default:
-            return CellValue::fromNumber(amount(entry, kind));
+            return CellValue::fromNumber(roundToCents(exactAmount(entry, kind)));
     }
 }

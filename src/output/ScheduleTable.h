@@ -39,6 +39,9 @@ public:
 
     int rowCount() const override { return m_count; }
     void appendText(TextBuffer& out, int row, int column) const override;
+    qsizetype textLength(int row, int column) const override;
+    void appendRow(TextBuffer& out, int row, int columns, qsizetype* ends) const override;
+    void rowLengths(int row, int columns, qsizetype* lengths) const override;
     // Positions and amounts are numbers, instalment dates dates; the totals row's "#" and
     // "Date" are empty.
     CellValue value(int row, int column) const override;

@@ -51,7 +51,7 @@ struct RateStep {
 struct Schedule {
     std::vector<Step> oneOffs;         // by month
     std::vector<Step> recurringDelta;  // by month: +amount at its start, -amount after its end
-    std::vector<RateStep> rates;       // by month, stable: of two changes in one month the later wins
+    std::vector<RateStep> rates;  // by month, stable: of two changes in one month the later wins
 };
 
 Schedule scheduleOf(const std::vector<Event>& events) {
@@ -74,6 +74,9 @@ Schedule scheduleOf(const std::vector<Event>& events) {
     std::stable_sort(s.rates.begin(), s.rates.end(), byMonth);
     return s;
 }
+
+// Dates as every output of the program writes them, with four-digit years.
+constexpr int lastYear = 9999;
 
 QString monthFailure(const char16_t* text, int month) {
     return QString::fromUtf16(text).arg(month);
@@ -99,14 +102,14 @@ std::vector<InputProblem> inputProblems(const PlanInput& input) {
     if (!inRange(input.annualPercent, 0, maxAnnualPercent)) {
         add(-1, Field::Rate, u"The rate must be from 0 to 1000 %."_s);
     }
-    if (!input.startDate.isValid()) {
-        add(-1, Field::StartDate, u"The start date is not a valid date."_s);
+    if (!input.startDate.isValid() || input.startDate.year() < 100 ||
+        input.startDate.year() > lastYear) {
+        add(-1, Field::StartDate, u"The start date must lie in the years 100 to 9999."_s);
     }
     const int term = std::clamp(input.months, 1, maxMonths);
     const auto checkMonth = [&](int index, Field field, int month) {
         if (month < 1 || month > term) {
-            add(index, field,
-                u"Month %1 is outside the term (1 to %2)."_s.arg(month).arg(term));
+            add(index, field, u"Month %1 is outside the term (1 to %2)."_s.arg(month).arg(term));
             return false;
         }
         return true;
@@ -126,8 +129,7 @@ std::vector<InputProblem> inputProblems(const PlanInput& input) {
             if (recurring->toMonth != 0 && checkMonth(i, Field::EndMonth, recurring->toMonth) &&
                 fromOk && recurring->toMonth < recurring->fromMonth) {
                 add(i, Field::EndMonth,
-                    u"The end month %1 comes before the first month %2."_s
-                        .arg(recurring->toMonth)
+                    u"The end month %1 comes before the first month %2."_s.arg(recurring->toMonth)
                         .arg(recurring->fromMonth));
             }
             checkAmount(i, recurring->amount);
@@ -185,6 +187,9 @@ PlanResult computePlan(const PlanInput& input) {
         PlanRow row;
         row.number = k;
         row.dueDate = dates.at(k);
+        if (row.dueDate.year() > lastYear) {
+            return {std::nullopt, u"The plan runs past the year 9999."_s};
+        }
         row.opening = balance;
         row.interest = roundInterest(static_cast<double>(balance) * r, input.interestRounding);
         if (e - row.interest >= balance || k == last) {
@@ -193,8 +198,9 @@ PlanResult computePlan(const PlanInput& input) {
         } else {
             row.principal = e - row.interest;
             if (row.principal <= 0) {
-                return {std::nullopt,
-                        monthFailure(u"The instalment does not cover the interest of month %1.", k)};
+                return {
+                    std::nullopt,
+                    monthFailure(u"The instalment does not cover the interest of month %1.", k)};
             }
             row.payment = e;
         }
@@ -235,14 +241,14 @@ PlanResult computePlan(const PlanInput& input) {
                 const double emi = static_cast<double>(e);
                 if (e <= 0 || next * b >= emi) {
                     return {std::nullopt,
-                            monthFailure(u"The instalment does not cover the interest after month %1.",
-                                         k)};
+                            monthFailure(
+                                u"The instalment does not cover the interest after month %1.", k)};
                 }
                 const double months =
                     1 + next == 1 ? b / emi : -std::log(1 - next * b / emi) / std::log(1 + next);
                 // Months beyond the last possible one all mean "not repaid in time".
-                last = k + std::clamp<long long>(
-                               static_cast<long long>(std::ceil(months - 1e-9)), 1, maxMonths + 1);
+                last = k + std::clamp<long long>(static_cast<long long>(std::ceil(months - 1e-9)),
+                                                 1, maxMonths + 1);
             }
             if (e != plan.instalments.back()) {
                 plan.instalments.push_back(e);

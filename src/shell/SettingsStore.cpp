@@ -70,6 +70,11 @@ QString SettingsStore::read(const QString& key, const QDate& defaultValue) const
     return dateToText(AutomationDate::fromDate(defaultValue));
 }
 
+bool SettingsStore::holds(const QString& key, const QString& text) const {
+    const std::optional<QString> value = stored(key);
+    return value && *value == text;
+}
+
 void SettingsStore::write(const QString& key, const QString& text) {
     m_settings->setValue(group + u'/' + key, text);
     m_settings->sync();

@@ -26,6 +26,9 @@ public:
     QString read(const QString& key, double defaultValue) const;
     QString read(const QString& key, const QDate& defaultValue) const;
 
+    // True when the key holds exactly this text, so that writing it would change nothing.
+    bool holds(const QString& key, const QString& text) const;
+
     // Stores the text and syncs it to disk before returning. Each write is judged by its own
     // result: a failing one is reported through the notifier (file and reason), once until a
     // write succeeds again, never thrown.

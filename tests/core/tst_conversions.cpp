@@ -1,5 +1,6 @@
 #include "core/AutomationDate.h"
 #include "core/Conversions.h"
+#include "core/DateFormat.h"
 #include "core/Failure.h"
 
 #include <QTest>
@@ -66,6 +67,9 @@ private Q_SLOTS:
     void dateToText_data();
     void dateToText();
     void formatterMatchesQtOnDates();
+
+    void tokenizeDateFormat_data();
+    void tokenizeDateFormat();
 
     void parseNumber_data();
     void parseNumber();
@@ -232,18 +236,44 @@ void TestConversions::formatterMatchesQtOnDates() {
         }
     }
     // Every locale Qt knows, month and day names included: each month, both ends of the range.
-    const auto all = QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript,
-                                              QLocale::AnyTerritory);
+    const auto all =
+        QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
     for (const QLocale& locale : all) {
         const TextFormatter format(locale);
         for (int month = 0; month < 12; ++month) {
             const double date = 45306.0 + month * 30.5 + (month % 3) * 11;
             QCOMPARE(format.date(date), referenceDate(date, locale));
         }
-        QCOMPARE(format.date(AutomationDate::minimum), referenceDate(AutomationDate::minimum, locale));
+        QCOMPARE(format.date(AutomationDate::minimum),
+                 referenceDate(AutomationDate::minimum, locale));
         QCOMPARE(format.date(2958465.0), referenceDate(2958465.0, locale));
     }
     QCOMPARE(TextFormatter(QLocale::c()).date(45306.0), u"15 Jan 2024"_s);
+}
+
+void TestConversions::tokenizeDateFormat_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("pieces");  // fields as letter and count, literals in brackets
+    QTest::newRow("numeric") << u"d/M/yy"_s << u"d1 [/] M1 [/] y2"_s;
+    QTest::newRow("names and quoted text")
+        << u"dddd, d 'de' MMMM 'de' yyyy"_s << u"d4 [, ] d1 [ de ] M4 [ de ] y4"_s;
+    QTest::newRow("doubled quote") << u"h 'o''clock' ap"_s << u"h1 [ o'clock ] a1 p1"_s;
+    QTest::newRow("quote outside text") << u"HH''mm"_s << u"H2 ['] m2"_s;
+    QTest::newRow("unterminated quote") << u"yyyy 'dd"_s << u"y4 [ dd]"_s;
+}
+
+void TestConversions::tokenizeDateFormat() {
+    QFETCH(QString, format);
+    QFETCH(QString, pieces);
+    QStringList shown;
+    QString source;
+    for (const DateFormatToken& token : ::tokenizeDateFormat(format)) {
+        shown.append(token.field != 0 ? QChar(token.field) + QString::number(token.count)
+                                      : u'[' + token.literal + u']');
+        source += token.source;
+    }
+    QCOMPARE(shown.join(u' '), pieces);
+    QCOMPARE(source, format);  // every character belongs to one piece
 }
 
 void TestConversions::parseNumber_data() {

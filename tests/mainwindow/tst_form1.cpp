@@ -1,16 +1,16 @@
-#include "support/RecordingBoxes.h"
 #include "mainwindow/Form1.h"
+#include "support/WindowTest.h"
 
 #include "core/AutomationDate.h"
 #include "core/Conversions.h"
+#include "core/MessageBoxes.h"
 #include "mainwindow/HandCursor.h"
 #include "mainwindow/ScheduleGridDelegate.h"
 #include "mainwindow/ScheduleGridHeader.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "output/SheetWriter.h"
-#include "shell/Main.h"
-#include "shell/MessageBoxes.h"
 #include "shell/SettingsStore.h"
+#include "shell/ThemeAndIdentity.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -20,6 +20,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -65,10 +66,9 @@ void sendMove(QWidget* widget, QPoint pos = {5, 5}) {
 
 Q_DECLARE_METATYPE(Inputs)
 
-class Form1Test : public QObject {
+class Form1Test : public WindowTest {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -78,6 +78,7 @@ private Q_SLOTS:
     void firstStart();
     void restoresStoredTexts_data();
     void restoresStoredTexts();
+    void restoreLeavesAnUnchangedFileAlone();
     void unreadableStoredDate();
     void brokenCursorFile();
     void webSiteOnDrawSeven_data();
@@ -105,66 +106,24 @@ private Q_SLOTS:
     void numberColumnShowsEveryNumber();
 
 private:
-    // A window on the store in the temporary folder, loaded; cursorFolder holds HAND-M.CUR or not.
-    void openWindow(const QString& cursorFolder = {});
     void store(const QString& key, const QString& text);
     QString stored(const QString& key);
     void calculate(const Inputs& inputs);
     void activate();
     QString observe() const;
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_iniPath;
-    std::unique_ptr<Form1> m_window;
-    RecordingBoxes* m_boxes = nullptr;
-    QList<QUrl> m_opened;
     int m_saveAsked = 0;
-    int m_draw = 100;
-    QTimer m_watchdog;
-    bool m_modalLeftOpen = false;
 };
 
-void Form1Test::initTestCase() {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    // A real box left open would hang the test: close it and fail the test at its end.
-    m_watchdog.setInterval(200);
-    connect(&m_watchdog, &QTimer::timeout, this, [this] {
-        while (QWidget* modal = QApplication::activeModalWidget()) {
-            m_modalLeftOpen = true;
-            modal->close();
-        }
-    });
-}
-
 void Form1Test::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_iniPath = m_dir->filePath(u"config/Kestrelor.ini"_s);
-    m_opened.clear();
-    m_draw = 100;
-    m_modalLeftOpen = false;
-    m_watchdog.start();
+    startWindowTest();
 }
 
 void Form1Test::cleanup() {
     while (QWidget* popup = QApplication::activePopupWidget()) {
         popup->close();
     }
-    m_window.reset();
-    m_watchdog.stop();
-    m_dir.reset();
-    QVERIFY2(!m_modalLeftOpen, "a real modal box was left open");
-}
-
-void Form1Test::openWindow(const QString& cursorFolder) {
-    m_window = std::make_unique<Form1>(std::make_unique<SettingsStore>(m_iniPath));
-    auto boxes = std::make_unique<RecordingBoxes>();
-    m_boxes = boxes.get();
-    m_window->setMessageBoxes(std::move(boxes));
-    m_window->setRandomDraw([this] { return m_draw; });
-    m_window->setUrlOpener([this](const QUrl& url) { m_opened.append(url); });
-    m_window->setProgramFolder(cursorFolder.isEmpty() ? m_dir->path() : cursorFolder);
-    m_window->Form_Load();
+    QVERIFY2(finishWindowTest(), "a real modal box was left open");
 }
 
 void Form1Test::store(const QString& key, const QString& text) {
@@ -336,6 +295,23 @@ void Form1Test::restoresStoredTexts() {
     QCOMPARE(m_window->DateTimePicker1->date(), QDate(2024, 3, 15));
     QCOMPARE(stored(u"Text2"_s), months);
     QCOMPARE(stored(u"DateTimePicker1"_s), u"3/15/2024"_s);
+}
+
+void Form1Test::restoreLeavesAnUnchangedFileAlone() {
+    store(u"Text1"_s, u"5000"_s);
+    store(u"Text2"_s, u"24"_s);
+    store(u"Text3"_s, u"9.5"_s);
+    store(u"DateTimePicker1"_s, u"3/15/2024"_s);
+    QFile file(m_iniPath);
+    const QDateTime past = QDateTime::currentDateTime().addDays(-1);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(past, QFileDevice::FileModificationTime));
+    file.close();
+    openWindow();
+    QCOMPARE(QFileInfo(m_iniPath).lastModified(), past);
+    // A text the store lacks is written as always.
+    m_window->Text2->setText(u"36"_s);
+    QCOMPARE(stored(u"Text2"_s), u"36"_s);
 }
 
 void Form1Test::unreadableStoredDate() {
@@ -778,8 +754,8 @@ void Form1Test::keyboardCommands() {
     QVERIFY(target != nullptr);
     target->setFocus();
     // The year dialog is answered with the year after the first (no watchdog meanwhile).
-    m_watchdog.stop();
-    const auto rearm = qScopeGuard([this] { m_watchdog.start(); });
+    stopWatchdog();
+    const auto rearm = qScopeGuard([this] { restartWatchdog(); });
     QTimer answer;
     connect(&answer, &QTimer::timeout, this, [] {
         if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {

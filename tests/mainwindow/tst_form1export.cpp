@@ -1,10 +1,10 @@
 #include "core/Failure.h"
+#include "core/MessageBoxes.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "output/SheetWriter.h"
-#include "shell/MessageBoxes.h"
 #include "shell/SettingsStore.h"
-#include "support/RecordingBoxes.h"
+#include "support/WindowTest.h"
 
 #include <QApplication>
 #include <QDir>
@@ -107,7 +107,10 @@ const QString commandMessage =
 
 }  // namespace
 
-class Form1ExportTest : public QObject {
+class Form1ExportTest : public WindowTest {
+public:
+    Form1ExportTest() : WindowTest(QLocale(QLocale::English, QLocale::UnitedKingdom)) {}
+
     Q_OBJECT
 private Q_SLOTS:
     void init();
@@ -124,47 +127,21 @@ private Q_SLOTS:
 private:
     void fillGrid();
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Form1> m_window;
-    RecordingBoxes* m_boxes = nullptr;
     Recording m_rec;
-    QTimer m_watchdog;
 };
 
 void Form1ExportTest::init() {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_window = std::make_unique<Form1>(
-        std::make_unique<SettingsStore>(m_dir->filePath(u"settings/Kestrelor.ini"_s)));
-    auto boxes = std::make_unique<RecordingBoxes>();
-    m_boxes = boxes.get();
-    m_window->setMessageBoxes(std::move(boxes));
-    m_window->setRandomDraw([] { return 100; });
-    m_window->setUrlOpener([](const QUrl&) {});
-    m_window->Form_Load();
+    startWindowTest();
+    openWindow();
     QCOMPARE(m_boxes->shown.size(), 0);
 
     m_rec = Recording();
     m_rec.pointer = [this] { return m_window->MousePointer(); };
     m_window->setSpreadsheet(std::make_shared<RecordingSpreadsheet>(m_rec));
-
-    // A modal box left open would hang the test: close it and fail.
-    m_watchdog.setSingleShot(true);
-    m_watchdog.setInterval(10000);
-    connect(&m_watchdog, &QTimer::timeout, this, [] {
-        while (QWidget* modal = QApplication::activeModalWidget()) {
-            modal->close();
-        }
-        QFAIL("a modal window stayed open");
-    });
-    m_watchdog.start();
 }
 
 void Form1ExportTest::cleanup() {
-    m_watchdog.stop();
-    m_window.reset();
-    m_dir.reset();
+    QVERIFY2(finishWindowTest(), "a modal window stayed open");
 }
 
 void Form1ExportTest::fillGrid() {
@@ -297,7 +274,7 @@ void Form1ExportTest::exportsThroughCalc() {
     qputenv("PATH", path);
     qputenv("TMPDIR", tmp);
     QCOMPARE(m_boxes->shown.size(), 0);
-    m_watchdog.stop();  // no box can come up any more; Calc may take its time
+    stopWatchdog();  // no box can come up any more; Calc may take its time
 
     QFile arguments(record);
     QTRY_VERIFY_WITH_TIMEOUT(arguments.exists(), 20000);

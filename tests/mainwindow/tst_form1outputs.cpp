@@ -1,11 +1,11 @@
-#include "support/RecordingBoxes.h"
+#include "core/MessageBoxes.h"
 #include "mainwindow/Form1.h"
+#include "mainwindow/SaveDialog.h"
 #include "mainwindow/ScheduleGridModel.h"
 #include "output/Clipboard.h"
 #include "output/Report.h"
-#include "output/SaveDialog.h"
-#include "shell/MessageBoxes.h"
 #include "shell/SettingsStore.h"
+#include "support/WindowTest.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -49,7 +49,7 @@ void whenModal(std::function<void(T*)> act) {
 
 }  // namespace
 
-class Form1OutputsTest : public QObject {
+class Form1OutputsTest : public WindowTest {
     Q_OBJECT
 private Q_SLOTS:
     void init();
@@ -67,50 +67,15 @@ private Q_SLOTS:
 
 private:
     void calculate();
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Form1> m_window;
-    RecordingBoxes* m_boxes = nullptr;
-    QTimer m_watchdog;
-    bool m_hung = false;
 };
 
 void Form1OutputsTest::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_window = std::make_unique<Form1>(
-        std::make_unique<SettingsStore>(m_dir->filePath(u"settings/Kestrelor.ini"_s)));
-    auto boxes = std::make_unique<RecordingBoxes>();
-    m_boxes = boxes.get();
-    m_window->setMessageBoxes(std::move(boxes));
-    m_window->setRandomDraw([] { return 100; });
-    m_window->setUrlOpener([](const QUrl&) {});
-    m_window->Form_Load();
-
-    // A modal window left open would hang the test: reject it, once per level, and fail.
-    m_hung = false;
-    m_watchdog.setSingleShot(true);
-    m_watchdog.setInterval(10000);
-    connect(&m_watchdog, &QTimer::timeout, this, [this] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            m_hung = true;
-            if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-                dialog->reject();
-            } else {
-                modal->close();
-            }
-            m_watchdog.start(500);
-        }
-    });
-    m_watchdog.start();
+    startWindowTest();
+    openWindow();
 }
 
 void Form1OutputsTest::cleanup() {
-    m_watchdog.stop();
-    m_watchdog.disconnect();
-    QVERIFY2(!m_hung, "a modal window stayed open");
-    m_window.reset();
-    m_dir.reset();
+    QVERIFY2(finishWindowTest(), "a modal window stayed open");
 }
 
 void Form1OutputsTest::calculate() {

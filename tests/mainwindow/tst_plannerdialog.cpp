@@ -3,6 +3,9 @@
 #include "shell/SettingsStore.h"
 
 #include <QAbstractItemModelTester>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPushButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -85,8 +88,16 @@ void TestPlannerDialog::windowWalk() {
 
         dialog.events().addEntry({PlanEventKind::OneOff, u"12"_s, u"10000"_s, {}});
         QCOMPARE(dialog.resultLabel(PlannerResult::Months)->text(), u"335"_s);
+        QCOMPARE(dialog.events().index(0, 1).data(Qt::ToolTipRole).toString(), u"Month 12, due 1/31/2027"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::MonthsSaved)->text(), u"25 months"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::InterestSaved)->text(), u"30408.42"_s);
+
+        dialog.copyButton()->click();
+        const QStringList copied = QGuiApplication::clipboard()->text().split(u"\r\n"_s);
+        QCOMPARE(copied.size(), 1 + 335 + 1 + 1);  // titles, rows, totals, the empty end
+        QCOMPARE(copied.front().simplified(), u"# Date Opening Payment Principal Interest Extra Closing"_s);
+        QVERIFY(copied[12].contains(u"\t10000.00\t"_s));
+        QVERIFY(copied[336].startsWith(u"Total\t"_s));
 
         dialog.policyBox()->setCurrentIndex(1);
         QCOMPARE(dialog.resultLabel(PlannerResult::Instalments)->text(), u"1610.46, 1555.98"_s);

@@ -34,9 +34,9 @@ private Q_SLOTS:
 };
 
 void ScheduleTableTest::columns() {
-    QCOMPARE(scheduleHeaders(), (QStringList{u"#"_s, u"Date"_s, u"Opening Bal."_s,
-                                             u"Principle Amt."_s, u"Interest Amt."_s,
-                                             u"Closing Bal."_s}));
+    QCOMPARE(scheduleHeaders(),
+             (QStringList{u"#"_s, u"Date"_s, u"Opening Bal."_s, u"Principle Amt."_s,
+                          u"Interest Amt."_s, u"Closing Bal."_s}));
     int twips = 0;
     for (int c = 0; c < scheduleColumnCount; ++c) {
         twips += scheduleColumnWidthTwips(static_cast<ScheduleColumn>(c));
@@ -77,7 +77,7 @@ void ScheduleTableTest::texts() {
 
 void ScheduleTableTest::textsMatchTheConversions() {
     const auto rows = schedule(480);
-    for (const char* name : {"en_US", "de_DE", "fr_CH", "ja_JP", "fa_IR", "C"}) {
+    for (const char* name : {"en_US", "de_DE", "fr_CH", "ja_JP", "fa_IR", "C", "ar_EG", "en_IN"}) {
         const QLocale locale(QString::fromLatin1(name));
         const ScheduleTable table(rows, locale);
         for (int r = 0; r + 1 < table.rowCount(); ++r) {
@@ -88,11 +88,20 @@ void ScheduleTableTest::textsMatchTheConversions() {
                                        numberToText(entry.PrincipleAmount(), locale),
                                        numberToText(entry.InterestAmount(), locale),
                                        numberToText(entry.ClosingBalance(), locale)};
+            TextBuffer row;
+            qsizetype ends[scheduleColumnCount];
+            qsizetype lengths[scheduleColumnCount];
+            table.appendRow(row, r, scheduleColumnCount, ends);
+            table.rowLengths(r, scheduleColumnCount, lengths);
             for (int c = 0; c < scheduleColumnCount; ++c) {
                 TextBuffer text;
                 table.appendText(text, r, c);
                 QCOMPARE(stringOf(text), expected[c]);
+                QCOMPARE(table.textLength(r, c), text.size());
+                QCOMPARE(lengths[c], text.size());
+                QCOMPARE(ends[c] - (c == 0 ? 0 : ends[c - 1]), text.size());
             }
+            QCOMPARE(stringOf(row), expected.join(QString()));
         }
     }
 }

@@ -1,8 +1,8 @@
-#include "support/RecordingBoxes.h"
+#include "core/MessageBoxes.h"
 #include "output/Clipboard.h"
 #include "output/GridData.h"
 #include "output/Report.h"
-#include "shell/MessageBoxes.h"
+#include "support/RecordingBoxes.h"
 
 #include <QBuffer>
 #include <QClipboard>

@@ -119,3 +119,9 @@ if __name__ == '__main__':
     big = plan(100000000, 32767, 0.1, inst='up-cent')
     print('0.1% 32767 up-cent months', len(big[0]))
     print('3% 32767:', plan(100000000, 32767, 3))
+    print('rate rise beyond the instalment:', plan(10000000, 120, 3, [('rate', 25, 40)]))
+    print('not repaid in time:', plan(3200000, 32000, 0, [('rate', 2, 0.01)]))
+    print('largest rate and term:', plan(10**14, 32767, 1000))
+    rows, inst = plan(100000, 6, 12, [('once', 2, 10000), ('every', 5000, 4, 0), ('rate', 5, 6)],
+                      policy='lower')
+    print('tests/cli/plan-lower.csv rows:', rows)

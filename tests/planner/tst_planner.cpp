@@ -43,6 +43,11 @@ PlanInput inputOf(Cents principal, int months, double rate, const QString& event
     return input;
 }
 
+PlanInput startingOn(PlanInput input, const QDate& start) {
+    input.startDate = start;
+    return input;
+}
+
 // The invariants every plan keeps; returns the first one broken.
 QString brokenInvariant(const PlanInput& input, const Plan& plan) {
     Cents paidDown = 0;
@@ -107,6 +112,7 @@ void TestPlanner::knownAnswers_data() {
     QTest::newRow("instalment is the interest") << inputOf(100000000, 32767, 3, {}) << u"The instalment does not cover the interest of month 1."_s << 0 << 0LL << 0LL << 0LL << L{};
     QTest::newRow("rate rise beyond the instalment") << inputOf(10000000, 120, 3, u"rate:25:40"_s) << u"The instalment does not cover the interest after month 24."_s << 0 << 0LL << 0LL << 0LL << L{};
     QTest::newRow("not repaid in time") << inputOf(3200000, 32000, 0, u"rate:2:0.01"_s) << u"The loan is not repaid by month 32767."_s << 0 << 0LL << 0LL << 0LL << L{};
+    QTest::newRow("past the year 9999") << startingOn(inputOf(100000, 12, 5, {}), QDate(9999, 6, 30)) << u"The plan runs past the year 9999."_s << 0 << 0LL << 0LL << 0LL << L{};
     QTest::newRow("largest rate and term") << inputOf(100000000000000, 32767, 1000, {}) << u"The instalment does not cover the interest of month 1."_s << 0 << 0LL << 0LL << 0LL << L{};
 }
 
@@ -208,6 +214,7 @@ void TestPlanner::badEntries_data() {
     QTest::newRow("rate above 1000") << inputOf(100000, 12, 5, u"rate:2:1000.01"_s) << 0 << int(Field::Amount) << u"The rate must be from 0 to 1000 %."_s;
     QTest::newRow("negative rate") << inputOf(100000, 12, 5, u"rate:2:-1"_s) << 0 << int(Field::Amount) << u"The rate must be from 0 to 1000 %."_s;
     QTest::newRow("principal too big") << inputOf(maxPrincipal + 1, 12, 5, {}) << -1 << int(Field::Principal) << u"The principal must be from 0.01 to 1000000000000.00."_s;
+    QTest::newRow("start before the year 100") << startingOn(inputOf(100, 12, 5, {}), QDate(99, 12, 31)) << -1 << int(Field::StartDate) << u"The start date must lie in the years 100 to 9999."_s;
     QTest::newRow("term too long") << inputOf(100, 32768, 5, {}) << -1 << int(Field::Months) << u"The term must be from 1 to 32767 months."_s;
 }
 

@@ -1,7 +1,8 @@
 #include "core/Failure.h"
-#include "shell/Guard.h"
-#include "shell/Main.h"
-#include "shell/MessageBoxes.h"
+#include "core/Guard.h"
+#include "core/MessageBoxes.h"
+#include "shell/QtMessageBoxes.h"
+#include "shell/ThemeAndIdentity.h"
 
 #include <QAbstractButton>
 #include <QApplication>

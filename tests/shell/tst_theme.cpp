@@ -1,6 +1,6 @@
 #include "core/Failure.h"
-#include "shell/Main.h"
 #include "shell/SkinFramework.h"
+#include "shell/ThemeAndIdentity.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/MessageBoxes.h"
+#include "core/MessageBoxes.h"
 
 #include <QList>
 

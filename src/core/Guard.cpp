@@ -1,4 +1,4 @@
-#include "shell/Guard.h"
+#include "core/Guard.h"
 
 QString composeErrorText(const QString& description, const QString& location, int line) {
     return description + QStringLiteral("\r\n") + location + QStringLiteral("at line ") +

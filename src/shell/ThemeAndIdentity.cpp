@@ -1,4 +1,4 @@
-#include "shell/Main.h"
+#include "shell/ThemeAndIdentity.h"
 
 #include "shell/SkinFramework.h"
 
@@ -13,11 +13,6 @@
 namespace {
 
 constexpr int maxTitleLength = 40;
-
-QString& currentAppTitle() {
-    static QString title = QString::fromUtf16(productTitle);
-    return title;
-}
 
 bool takesButtonFace(const QWidget* widget) {
     return qobject_cast<const QGroupBox*>(widget) || qobject_cast<const QLabel*>(widget) ||
@@ -97,9 +92,5 @@ QString cutAppTitle(const QString& title) {
 void SetAppTitle() {
     // Boxes take this title themselves. It is not made the application's display name, which
     // would add " — Ravenmoor" to every other title bar ("Application Error", "Save").
-    currentAppTitle() = cutAppTitle(QString::fromUtf16(productTitle));
-}
-
-QString appTitle() {
-    return currentAppTitle();
+    storeAppTitle(cutAppTitle(QString::fromUtf16(productTitle)));
 }

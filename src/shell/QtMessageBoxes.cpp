@@ -1,12 +1,8 @@
-#include "shell/MessageBoxes.h"
+#include "shell/QtMessageBoxes.h"
 
-#include "shell/Main.h"
+#include "core/AppTitle.h"
 
 #include <QMessageBox>
-
-void MessageBoxes::inform(const QString& text) {
-    show({text, appTitle(), MessageIcon::None});
-}
 
 void QtMessageBoxes::show(const Message& message) {
     const QMessageBox::Icon icon =

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "core/AppTitle.h"
+
 #include <QString>
 
 class QWidget;
 class SkinFramework;
 
-// The shared routines of module Main (historic names).
+// The visual theme and the application's identity: the routines of module Main (historic
+// names).
 
 // True when the path names an existing file or folder. Never fails.
 bool FileExists(const QString& path);
@@ -22,10 +25,7 @@ void ApplyVisualTheme(QWidget& window, SkinFramework& engine, const QString& fol
 
 // Sets the application title (the caption of boxes that name no title) from the product title.
 void SetAppTitle();
-QString appTitle();
 
 // The cutting rule for a product title: drop the last blank and what follows, until at most 40
 // characters remain. A title without a blank is kept whole.
 QString cutAppTitle(const QString& productTitle);
-
-inline constexpr char16_t productTitle[] = u"Ravenmoor";

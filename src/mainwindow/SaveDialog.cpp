@@ -1,4 +1,4 @@
-#include "output/SaveDialog.h"
+#include "mainwindow/SaveDialog.h"
 
 #include <QDir>
 #include <QFileDialog>

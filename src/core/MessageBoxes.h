@@ -2,8 +2,6 @@
 
 #include <QString>
 
-class QWidget;
-
 enum class MessageIcon { None, Warning };
 
 struct Message {
@@ -21,14 +19,4 @@ public:
 
     // A validation or information message: OK only, no icon, the application title as caption.
     void inform(const QString& text);
-};
-
-// Shows real QMessageBox dialogs, modal, over the given parent.
-class QtMessageBoxes final : public MessageBoxes {
-public:
-    explicit QtMessageBoxes(QWidget* parent = nullptr) : m_parent(parent) {}
-    void show(const Message& message) override;
-
-private:
-    QWidget* m_parent;
 };

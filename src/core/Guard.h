@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Failure.h"
-#include "shell/MessageBoxes.h"
+#include "core/MessageBoxes.h"
 
 #include <QString>
 
