@@ -33,6 +33,9 @@ public:
     }
     void push_back(char16_t c) { *extend(1) = c; }
     void append(const char16_t* text, qsizetype count) {
+        if (count == 0) {
+            return;  // an empty view may carry no pointer at all
+        }
         std::memcpy(extend(count), text, static_cast<std::size_t>(count) * sizeof(char16_t));
     }
     void append(QStringView text) {
