@@ -1,12 +1,105 @@
 #include "cli/Commands.h"
 
+#include "cli/Args.h"
+#include "cli/Options.h"
+#include "solver/Reconcile.h"
+#include "solver/Solver.h"
+
+#include <QFile>
 #include <QIODevice>
+#include <QStringDecoder>
+
+using namespace Qt::StringLiterals;
 
 namespace cli {
 
-int runReconcile(const QStringList& /*args*/, Io io) {
-    io.err.write("ravenmoor-cli: reconcile is not available yet\n");
-    return 2;
+namespace {
+
+const auto reconcileUsage =
+    u"Usage: ravenmoor-cli reconcile -p P -n N -r R -s YYYY-MM-DD --statement FILE\n"
+    u"       [--columns ROLE,ROLE,...] [--decimal .|,]\n"
+    u"\n"
+    u"Reads a lender's statement (CSV or pasted text) and tells which arithmetic it follows:\n"
+    u"the main schedule's or one of the instalment and interest roundings. Roles, one per\n"
+    u"column in order: number, date, opening, payment, principal, interest, extra, closing, -.\n"
+    u"Exit status 0 when an arithmetic matches every row, 3 when none does.\n"_s;
+
+QString readText(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw UsageError(u"--statement: cannot read '%1': %2"_s.arg(path, file.errorString()));
+    }
+    const QByteArray bytes = file.read(16 * 1024 * 1024);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    if (utf8.hasError()) {
+        text = QString::fromLatin1(bytes);  // a single-byte export
+    }
+    return text;
+}
+
+}  // namespace
+
+int runReconcile(const QStringList& args, Io io) {
+    try {
+        const ArgReader options(args, {
+                                          {u"-p"_s, u"--principal"_s},
+                                          {u"--principal"_s, u"--principal"_s},
+                                          {u"-n"_s, u"--months"_s},
+                                          {u"--months"_s, u"--months"_s},
+                                          {u"-r"_s, u"--rate"_s},
+                                          {u"--rate"_s, u"--rate"_s},
+                                          {u"-s"_s, u"--start"_s},
+                                          {u"--start"_s, u"--start"_s},
+                                          {u"--statement"_s, u"--statement"_s},
+                                          {u"--columns"_s, u"--columns"_s},
+                                          {u"--decimal"_s, u"--decimal"_s},
+                                      });
+        if (options.helpWanted()) {
+            io.out.write(reconcileUsage.toUtf8());
+            return 0;
+        }
+        planner::PlanInput loan;
+        loan.principal = required(centsOption(options, u"--principal"_s, 1, solver::maxPrincipal),
+                                  u"--principal"_s);
+        loan.months =
+            required(integerOption(options, u"--months"_s, 1, solver::maxMonths), u"--months"_s);
+        loan.annualPercent =
+            required(decimalOption(options, u"--rate"_s, 0, solver::maxAnnualPercent), u"--rate"_s);
+        loan.startDate = required(dateOption(options, u"--start"_s), u"--start"_s);
+        const QString path = options.value(u"--statement"_s);
+        std::optional<std::vector<solver::Role>> columns;
+        if (options.has(u"--columns"_s)) {
+            const auto text = std::optional(options.value(u"--columns"_s));
+            columns.emplace();
+            for (const QString& name : text->split(u',')) {
+                const auto role = solver::roleFromName(name.trimmed());
+                if (!role) {
+                    throw UsageError(
+                        u"--columns: '%1' is not one of number, date, opening, "
+                        u"payment, principal, interest, extra, closing, -"_s.arg(name));
+                }
+                columns->push_back(*role);
+            }
+        }
+        std::optional<QChar> decimal;
+        if (options.has(u"--decimal"_s)) {
+            const auto text = std::optional(options.value(u"--decimal"_s));
+            if (*text != u"."_s && *text != u","_s) {
+                throw UsageError(u"--decimal must be . or , not '%1'"_s.arg(*text));
+            }
+            decimal = text->front();
+        }
+        const solver::ParsedStatement parsed =
+            solver::parseStatement(readText(path), columns, decimal);
+        const solver::Reconciliation reconciliation = solver::reconcile(loan, parsed.statement);
+        io.out.write(solver::reportText(parsed, reconciliation).toUtf8());
+        return reconciliation.matchesEveryRow ? 0 : 3;
+    } catch (const UsageError& error) {
+        io.err.write(
+            ("ravenmoor-cli reconcile: " + QString::fromStdString(error.what()) + u'\n').toUtf8());
+        return 2;
+    }
 }
 
 }  // namespace cli

@@ -1,12 +1,187 @@
 #include "cli/Commands.h"
 
+#include "cli/Args.h"
+#include "cli/Options.h"
+#include "planner/TrueCost.h"
+#include "solver/LoanRows.h"
+#include "solver/Money.h"
+#include "solver/Solver.h"
+
 #include <QIODevice>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
 
 namespace cli {
 
-int runSolve(const QStringList& /*args*/, Io io) {
-    io.err.write("ravenmoor-cli: solve is not available yet\n");
-    return 2;
+namespace {
+
+const auto solveUsage =
+    u"Usage: ravenmoor-cli solve --for principal|months|rate --emi E [-p P] [-n N] [-r R]\n"
+    u"       [--arithmetic schedule|nearest-cent|nearest-unit|up-cent|up-unit]\n"
+    u"       [--interest-rounding half-up|half-even|down] [--fees F] [--format text|json]\n"
+    u"\n"
+    u"Given the instalment E and two of principal, months and annual rate (percent), finds the\n"
+    u"third: the largest principal or the fewest months whose instalment does not exceed E, or\n"
+    u"every rate whose instalment is exactly E. With --fees, the annual percentage rate too.\n"_s;
+
+QString sixDecimals(double value) {
+    return QString::number(value, 'f', 6);
+}
+
+// The interval shown to six decimals, inside the true one where it is wide enough.
+std::pair<QString, QString> rateInterval(double low, double high) {
+    const double shownLow = std::ceil(low * 1e6) / 1e6;
+    const double shownHigh = std::floor(high * 1e6) / 1e6;
+    if (shownLow > shownHigh) {
+        return {sixDecimals(low), sixDecimals(high)};
+    }
+    return {sixDecimals(shownLow), sixDecimals(shownHigh)};
+}
+
+QString twoDecimals(double percent) {
+    return QString::number(percent, 'f', 2);
+}
+
+}  // namespace
+
+int runSolve(const QStringList& args, Io io) {
+    try {
+        const ArgReader options(args, {
+                                          {u"--for"_s, u"--for"_s},
+                                          {u"--emi"_s, u"--emi"_s},
+                                          {u"-p"_s, u"--principal"_s},
+                                          {u"--principal"_s, u"--principal"_s},
+                                          {u"-n"_s, u"--months"_s},
+                                          {u"--months"_s, u"--months"_s},
+                                          {u"-r"_s, u"--rate"_s},
+                                          {u"--rate"_s, u"--rate"_s},
+                                          {u"--arithmetic"_s, u"--arithmetic"_s},
+                                          {u"--interest-rounding"_s, u"--interest-rounding"_s},
+                                          {u"--fees"_s, u"--fees"_s},
+                                          {u"--format"_s, u"--format"_s},
+                                      });
+        if (options.helpWanted()) {
+            io.out.write(solveUsage.toUtf8());
+            return 0;
+        }
+        const QString unknown = options.value(u"--for"_s);
+        if (unknown != u"principal"_s && unknown != u"months"_s && unknown != u"rate"_s) {
+            throw UsageError(u"--for must be principal, months or rate, not '%1'"_s.arg(unknown));
+        }
+        const auto emi =
+            required(centsOption(options, u"--emi"_s, 1, solver::maxPrincipal), u"--emi"_s);
+        const auto principal = centsOption(options, u"--principal"_s, 1, solver::maxPrincipal);
+        const auto months = integerOption(options, u"--months"_s, 1, solver::maxMonths);
+        const auto rate = decimalOption(options, u"--rate"_s, 0, solver::maxAnnualPercent);
+        const auto fees = centsOption(options, u"--fees"_s, 0, solver::maxPrincipal);
+        const QString ruleText = options.valueOr(u"--arithmetic"_s, u"schedule"_s);
+        const auto rule = solver::ruleFromName(ruleText);
+        if (!rule) {
+            throw UsageError(
+                u"--arithmetic must be schedule, nearest-cent, nearest-unit, "
+                u"up-cent or up-unit, not '%1'"_s.arg(ruleText));
+        }
+        const QString interestText = options.valueOr(u"--interest-rounding"_s, u"half-up"_s);
+        const auto interest = planner::interestRoundingFromName(interestText.toStdString());
+        if (!interest) {
+            throw UsageError(
+                u"--interest-rounding must be half-up, half-even or down, not '%1'"_s.arg(
+                    interestText));
+        }
+        const QString format = options.valueOr(u"--format"_s, u"text"_s);
+        if (format != u"text"_s && format != u"json"_s) {
+            throw UsageError(u"--format must be text or json, not '%1'"_s.arg(format));
+        }
+        const auto given = [&](const auto& value, const QString& name) {
+            if (unknown == name.mid(2)) {
+                if (value) {
+                    throw UsageError(u"%1 is the value to find; leave it out"_s.arg(name));
+                }
+                return;
+            }
+            (void)required(value, name);
+        };
+        given(principal, u"--principal"_s);
+        given(months, u"--months"_s);
+        given(rate, u"--rate"_s);
+
+        solver::Solution solution;
+        if (unknown == u"principal"_s) {
+            solution = solver::solvePrincipal(emi, *months, *rate, *rule);
+        } else if (unknown == u"months"_s) {
+            solution = solver::solveMonths(emi, *principal, *rate, *rule);
+        } else {
+            solution = solver::solveRate(emi, *principal, *months, *rule);
+        }
+        if (!solution.loan) {
+            io.err.write((solution.error + u'\n').toUtf8());
+            return 1;
+        }
+        const solver::Loan& loan = *solution.loan;
+        planner::PlanInput input;
+        input.principal = loan.principal;
+        input.months = loan.months;
+        input.annualPercent = loan.annualPercent;
+        input.startDate = QDate(2000, 1, 1);
+        const solver::Arithmetic arithmetic{
+            !rule->has_value(), rule->value_or(planner::InstalmentRounding::NearestCent),
+            *interest};
+        const solver::LoanRows rows = solver::loanRows(input, arithmetic);
+        const bool costed = rows.error.isEmpty();
+        const planner::TrueCost cost = costed ? solver::trueCostOf(input, rows, fees)
+                                              : planner::TrueCost{};
+        const auto [low, high] = rateInterval(solution.rateLow, solution.rateHigh);
+        const QString rateText = solver::percentText(loan.annualPercent, 9);
+        QString out;
+        if (format == u"json"_s) {
+            out = u"{\n  \"solved\": \"%1\",\n  \"arithmetic\": \"%2\",\n"_s.arg(unknown, ruleText);
+            out += u"  \"principal\": %1,\n  \"months\": %2,\n  \"rate\": %3,\n"_s.arg(
+                solver::moneyText(loan.principal), QString::number(loan.months), rateText);
+            if (unknown == u"rate"_s) {
+                out += u"  \"rate_low\": %1,\n  \"rate_high\": %2,\n"_s.arg(low, high);
+            }
+            out += u"  \"instalment\": %1"_s.arg(solver::moneyText(solution.instalment));
+            if (costed) {
+                out +=
+                    u",\n  \"total_interest\": %1,\n  \"total_paid\": %2,\n"
+                    u"  \"effective_annual_rate\": %3"_s.arg(
+                        solver::moneyText(cost.totalInterest), solver::moneyText(cost.totalPaid),
+                        twoDecimals(cost.effectiveAnnualPercent));
+                if (fees) {
+                    out += u",\n  \"fees\": %1,\n  \"apr\": %2"_s.arg(
+                        solver::moneyText(*fees),
+                        cost.aprPercent ? twoDecimals(*cost.aprPercent) : u"null"_s);
+                }
+            }
+            out += u"\n}\n"_s;
+        } else {
+            out = u"Principal: %1\nMonths: %2\nRate: %3 %\n"_s.arg(
+                solver::moneyText(loan.principal), QString::number(loan.months), rateText);
+            if (unknown == u"rate"_s) {
+                out += u"Every rate from %1 % to %2 % gives this instalment.\n"_s.arg(low, high);
+            }
+            out += u"Instalment: %1 (%2)\n"_s.arg(solver::moneyText(solution.instalment), ruleText);
+            if (costed) {
+                out += u"Total interest: %1\nTotal paid: %2\nEffective annual rate: %3 %\n"_s.arg(
+                    solver::moneyText(cost.totalInterest), solver::moneyText(cost.totalPaid),
+                    twoDecimals(cost.effectiveAnnualPercent));
+                if (fees) {
+                    out += u"Annual percentage rate with fees of %1: %2\n"_s.arg(
+                        solver::moneyText(*fees), cost.aprPercent
+                                                      ? twoDecimals(*cost.aprPercent) + u" %"_s
+                                                      : u"none fits"_s);
+                }
+            }
+        }
+        io.out.write(out.toUtf8());
+        return 0;
+    } catch (const UsageError& error) {
+        io.err.write(
+            ("ravenmoor-cli solve: " + QString::fromStdString(error.what()) + u'\n').toUtf8());
+        return 2;
+    }
 }
 
 }  // namespace cli

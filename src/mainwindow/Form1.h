@@ -24,6 +24,8 @@ class QPushButton;
 class QTreeView;
 class QKeyEvent;
 class QUrl;
+class ReconcileDialog;
+class SolveDialog;
 class MessageBoxes;
 class SettingsStore;
 class Spreadsheet;
@@ -77,6 +79,11 @@ public:
     QWidget* clientArea() const { return m_client; }
     SummaryWindow* summaryWindow() const { return m_summaryWindow; }
     ChartWindow* chartWindow() const { return m_chartWindow; }
+
+    // Tools "Solve For…" and "Reconcile With Statement…": open the dialog (not modal) with the
+    // current inputs. "Use these values" of the first writes its answer into the inputs.
+    SolveDialog* openSolveDialog();
+    ReconcileDialog* openReconcileDialog();
 
     int MousePointer() const { return m_mousePointer; }
     void setMousePointer(int state);

@@ -75,6 +75,9 @@ void Form1::buildMenuBar() {
     tools->setObjectName(u"toolsMenu"_s);
     add(tools, u"&Plan Prepayments And Rate Changes…"_s, QKeySequence(), false,
         [this] { openPlannerDialog(*this); });
+    add(tools, u"&Solve For…"_s, QKeySequence(), false, [this] { openSolveDialog(); });
+    add(tools, u"&Reconcile With Statement…"_s, QKeySequence(), false,
+        [this] { openReconcileDialog(); });
 
     QMenu* help = m_menuBar->addMenu(u"&Help"_s);
     help->setObjectName(u"helpMenu"_s);

@@ -98,6 +98,19 @@ PlannerDialog::PlannerDialog(const PlannerInputs& inputs, SettingsStore& store, 
 
 PlannerDialog::~PlannerDialog() = default;
 
+RememberedEvents rememberedEvents(const SettingsStore& store, const QDate& start) {
+    RememberedEvents remembered;
+    remembered.events =
+        parsePlanEvents(planEventsFromText(
+                            store.readInGroup(settingsGroup, u"Events"_s).value_or(QString())),
+                        start)
+            .events;
+    if (store.readInGroup(settingsGroup, u"Policy"_s) == u"lower"_s) {
+        remembered.policy = planner::Policy::LowerInstalment;
+    }
+    return remembered;
+}
+
 const std::optional<planner::Plan>& PlannerDialog::plan() const {
     return m_plan->plan();
 }

@@ -41,6 +41,14 @@ enum class PlannerResult {
 // keeps the default above.
 PlannerInputs plannerInputsOf(const Form1& window);
 
+// The events and the policy the planner window remembers, read for a loan starting on start;
+// entries that do not read are left out.
+struct RememberedEvents {
+    std::vector<planner::Event> events;
+    planner::Policy policy = planner::Policy::ShorterTerm;
+};
+RememberedEvents rememberedEvents(const SettingsStore& store, const QDate& start);
+
 // "Plan Prepayments And Rate Changes": a loan, its events and the choices of policy and
 // rounding, with the plan recomputed at every edit. The events and choices are remembered in
 // the settings store's group "Planner".

@@ -24,23 +24,27 @@ double checked(double value, PlatformFailure kind = PlatformFailure::Overflow) {
 
 }  // namespace
 
+double equatedMonthlyInstalment(double principal, double tenure, double annualPercent) {
+    const double r = checked(checked(annualPercent / 100.0) / 12.0);
+    const double a = checked(r * principal);
+    const double g = checked(std::pow(r + 1.0, tenure));
+    const double d = checked(g - 1.0);
+    if (r + 1.0 == 1.0 && tenure != 0) {
+        // No interest (a rate of 0, or one too small to register): the formula would divide by
+        // zero; its limit is equal parts of the principal.
+        return checked(principal / tenure);
+    }
+    const double q = checked(g / d, PlatformFailure::DivisionByZero);
+    return checked(a * q);
+}
+
 double clsLoanDetails::getMonthlyRate() const {
     return checked(checked(m_interestRate / 100.0) / 12.0);
 }
 
 void clsLoanDetails::CalculateEMI() {
     try {
-        const double a = checked(getMonthlyRate() * PrincipleAmount());
-        const double g = checked(std::pow(getMonthlyRate() + 1.0, static_cast<double>(Tenure())));
-        const double d = checked(g - 1.0);
-        if (getMonthlyRate() + 1.0 == 1.0 && Tenure() != 0) {
-            // No interest (a rate of 0, or one too small to register): the formula would
-            // divide by zero; its limit is equal parts of the principal.
-            setEMIAmount(checked(PrincipleAmount() / static_cast<double>(Tenure())));
-        } else {
-            const double q = checked(g / d, PlatformFailure::DivisionByZero);
-            setEMIAmount(checked(a * q));
-        }
+        setEMIAmount(equatedMonthlyInstalment(PrincipleAmount(), Tenure(), InterestRate()));
         generateSchedule();
     } catch (const std::exception&) {
         raiseComponentFailure(u"Corvatel.clsLoanDetails.CalculateEMI");

@@ -5,6 +5,11 @@
 #include <cstdint>
 #include <memory>
 
+// The unrounded EMI of the program's history, as CalculateEMI computes it (the formula and its
+// order of steps are described at the facade, model/clsLoanCalculator.h). Throws
+// Failure::platform on a step that is not finite; the caller decides what failure to raise.
+double equatedMonthlyInstalment(double principal, double tenure, double annualPercent);
+
 // The record of one loan: inputs, results and repayment schedule. The names are the program's
 // historic ones. Dates are automation dates (see core/AutomationDate.h). The formula and its
 // rounding are described at the facade, model/clsLoanCalculator.h.

@@ -1,12 +1,19 @@
 // Feeds arbitrary input texts through the numeric test, the conversions and the calculation.
 // Input: four lines (principal, months, rate, start date); the first byte picks the locale.
+// The same text is also read as a lender's statement and reconciled with a small loan, and its
+// lines are given to the solve and reconcile commands as arguments.
 
+#include "cli/Commands.h"
 #include "core/AutomationDate.h"
 #include "core/Conversions.h"
 #include "core/Failure.h"
 #include "model/clsLoanCalculator.h"
 #include "model/clsLoanDetails.h"
 #include "model/clsSchedule.h"
+#include "solver/Reconcile.h"
+#include "solver/Statement.h"
+
+#include <QBuffer>
 
 #include <QLocale>
 #include <QString>
@@ -84,6 +91,44 @@ void calculate(const QStringList& inputs, const QLocale& locale) {
     (void)numberToText(calculator.getEMIAmount(), locale);
 }
 
+// Every line is the header, a row or listed as unreadable; nothing is dropped.
+void readStatement(const QString& text) {
+    const auto parsed = solver::parseStatement(text);
+    const auto& statement = parsed.statement;
+    check(statement.rows.size() + statement.unreadable.size() +
+              (parsed.table.headerRow >= 0 ? 1 : 0) ==
+          parsed.table.rows.size());
+    for (const auto& row : statement.unreadable) {
+        check(!row.reason.isEmpty());
+    }
+    planner::PlanInput loan;
+    loan.principal = 10000000;
+    loan.months = 12;
+    loan.annualPercent = 11;
+    loan.startDate = QDate(2026, 1, 31);
+    const auto reconciliation = solver::reconcile(loan, statement);
+    check(!reconciliation.sentence.isEmpty());
+    (void)solver::reportText(parsed, reconciliation);
+}
+
+// The arguments never crash the commands; a statement file is never opened.
+void runCommands(QStringList args) {
+    for (qsizetype i = 0; i + 1 < args.size(); ++i) {
+        if (args[i].startsWith(u"--statement")) {
+            args[i + 1] = QStringLiteral("/nonexistent/statement.csv");
+        }
+    }
+    args.removeIf([](const QString& arg) { return arg.startsWith(u"--statement="); });
+    for (const char16_t* command : {u"solve", u"reconcile"}) {
+        QBuffer out;
+        QBuffer err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        const int status = cli::run(QStringList{QString::fromUtf16(command)} + args, {out, err});
+        check(status >= 0 && status <= 3);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -104,5 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (inputs.size() >= 3) {
         calculate(inputs, locale);
     }
+    readStatement(text);
+    runCommands(inputs);
     return 0;
 }

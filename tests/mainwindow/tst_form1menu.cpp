@@ -1,7 +1,9 @@
 #include "mainwindow/ChartWindow.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/PlannerDialog.h"
+#include "mainwindow/ReconcileDialog.h"
 #include "mainwindow/ScheduleGridModel.h"
+#include "mainwindow/SolveDialog.h"
 #include "mainwindow/SummaryWindow.h"
 #include "support/WindowTest.h"
 
@@ -146,6 +148,11 @@ void Form1MenuTest::menuWalk() {
          {},
          {},
          [&] { return m_window->findChild<PlannerDialog*>() != nullptr; }},
+        {u"Solve For…"_s, {}, {}, [&] { return m_window->findChild<SolveDialog*>() != nullptr; }},
+        {u"Reconcile With Statement…"_s,
+         {},
+         {},
+         [&] { return m_window->findChild<ReconcileDialog*>() != nullptr; }},
         {u"Keyboard Shortcuts"_s,
          {},
          {},

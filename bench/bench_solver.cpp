@@ -1,0 +1,99 @@
+#include "solver/LoanRows.h"
+#include "solver/Money.h"
+#include "solver/Reconcile.h"
+#include "solver/Solver.h"
+#include "solver/Statement.h"
+
+#include <QDate>
+
+#include <benchmark/benchmark.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr planner::Cents principal = 25'000'000;
+constexpr int longest = 32767;
+constexpr double rate = 0.5;
+
+solver::InstalmentRule ruleOf(benchmark::State& state) {
+    const auto index = state.range(0);
+    return index == 0 ? solver::InstalmentRule{}
+                      : solver::InstalmentRule{planner::allInstalmentRoundings[index - 1]};
+}
+
+void setLabel(benchmark::State& state) {
+    state.SetLabel(solver::ruleName(ruleOf(state)).toStdString());
+}
+
+void solvePrincipal32767Months(benchmark::State& state) {
+    const auto rule = ruleOf(state);
+    const auto emi = *solver::instalmentCents(principal, longest, rate, rule);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(solver::solvePrincipal(emi, longest, rate, rule));
+    }
+    setLabel(state);
+}
+
+void solveMonths32767Months(benchmark::State& state) {
+    const auto rule = ruleOf(state);
+    const auto emi = *solver::instalmentCents(principal, longest, rate, rule);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(solver::solveMonths(emi, principal, rate, rule));
+    }
+    setLabel(state);
+}
+
+void solveRate32767Months(benchmark::State& state) {
+    const auto rule = ruleOf(state);
+    const auto emi = *solver::instalmentCents(principal, longest, rate, rule);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(solver::solveRate(emi, principal, longest, rule));
+    }
+    setLabel(state);
+}
+
+planner::PlanInput mortgage() {
+    planner::PlanInput loan;
+    loan.principal = 30'000'000;
+    loan.months = 360;
+    loan.annualPercent = 5;
+    loan.startDate = QDate(2026, 1, 31);
+    return loan;
+}
+
+// A 360-row statement as a lender's CSV, under the planner's default roundings.
+QString statementText() {
+    const auto rows = solver::loanRows(mortgage(), solver::allArithmetics()[1]).rows;
+    QString text = u"No,Date,Payment,Principal,Interest,Balance\n"_s;
+    for (const auto& row : rows) {
+        text += u"%1,%2,%3,%4,%5,%6\n"_s.arg(row.number)
+                    .arg(row.dueDate.toString(Qt::ISODate), solver::moneyText(row.payment),
+                         solver::moneyText(row.principal), solver::moneyText(row.interest),
+                         solver::moneyText(row.closing));
+    }
+    return text;
+}
+
+void reconcile360Rows(benchmark::State& state) {
+    const auto parsed = solver::parseStatement(statementText());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(solver::reconcile(mortgage(), parsed.statement));
+    }
+}
+
+void readAndReconcile360Rows(benchmark::State& state) {
+    const QString text = statementText();
+    for (auto _ : state) {
+        const auto parsed = solver::parseStatement(text);
+        benchmark::DoNotOptimize(solver::reconcile(mortgage(), parsed.statement));
+    }
+}
+
+}  // namespace
+
+BENCHMARK(solvePrincipal32767Months)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
+BENCHMARK(solveMonths32767Months)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
+BENCHMARK(solveRate32767Months)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
+BENCHMARK(reconcile360Rows)->Unit(benchmark::kMicrosecond);
+BENCHMARK(readAndReconcile360Rows)->Unit(benchmark::kMicrosecond);

@@ -1,0 +1,223 @@
+#include "mainwindow/SolveDialog.h"
+
+#include "core/Conversions.h"
+#include "planner/TrueCost.h"
+#include "solver/LoanRows.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+enum Unknown { PrincipalUnknown, MonthsUnknown, RateUnknown };
+
+std::optional<planner::Cents> centsOf(const QLineEdit* edit, planner::Cents min,
+                                      planner::Cents max) {
+    const auto value = parseNumber(edit->text());
+    if (!value || *value * 100.0 < static_cast<double>(min) - 0.5 ||
+        *value * 100.0 > static_cast<double>(max) + 0.5) {
+        return std::nullopt;
+    }
+    return static_cast<planner::Cents>(std::llround(*value * 100.0));
+}
+
+QString money(planner::Cents cents) {
+    return QLocale().toString(static_cast<double>(cents) / 100.0, 'f', 2);
+}
+
+QString percent(double value, int decimals = 9, bool trim = true) {
+    QString text = QLocale().toString(value, 'f', decimals);
+    const QChar point = QLocale().decimalPoint().front();
+    if (trim && text.contains(point)) {
+        while (text.endsWith(u'0')) {
+            text.chop(1);
+        }
+        if (text.endsWith(point)) {
+            text.chop(1);
+        }
+    }
+    return text + u" %"_s;
+}
+
+}  // namespace
+
+SolveDialog::SolveDialog(const Inputs& current, QWidget* parent) : QDialog(parent) {
+    setObjectName(u"SolveDialog"_s);
+    setWindowTitle(u"Solve For"_s);
+    setSizeGripEnabled(true);
+
+    unknownBox = new QComboBox(this);
+    unknownBox->addItems({u"Principal"_s, u"Months"_s, u"Annual rate"_s});
+    unknownBox->setCurrentIndex(RateUnknown);
+    emiEdit = new QLineEdit(this);
+    principalEdit = new QLineEdit(this);
+    monthsEdit = new QLineEdit(this);
+    rateEdit = new QLineEdit(this);
+    feesEdit = new QLineEdit(this);
+    feesEdit->setPlaceholderText(u"none"_s);
+    arithmeticBox = new QComboBox(this);
+    arithmeticBox->addItem(u"As the main schedule (unrounded, shown to the cent)"_s, u"schedule"_s);
+    arithmeticBox->addItem(u"Instalment rounded to the nearest cent"_s, u"nearest-cent"_s);
+    arithmeticBox->addItem(u"Instalment rounded to the nearest whole unit"_s, u"nearest-unit"_s);
+    arithmeticBox->addItem(u"Instalment rounded up to the cent"_s, u"up-cent"_s);
+    arithmeticBox->addItem(u"Instalment rounded up to a whole unit"_s, u"up-unit"_s);
+    interestBox = new QComboBox(this);
+    interestBox->addItem(u"Half up"_s, u"half-up"_s);
+    interestBox->addItem(u"Half to even"_s, u"half-even"_s);
+    interestBox->addItem(u"Down"_s, u"down"_s);
+
+    if (current.principal) {
+        principalEdit->setText(numberToText(*current.principal));
+    }
+    if (current.months) {
+        monthsEdit->setText(QString::number(*current.months));
+    }
+    if (current.rate) {
+        rateEdit->setText(numberToText(*current.rate));
+    }
+    if (current.principal && current.months && current.rate) {
+        if (const auto emi = solver::instalmentCents(
+                static_cast<planner::Cents>(std::llround(*current.principal * 100.0)),
+                *current.months, *current.rate, solver::InstalmentRule{})) {
+            emiEdit->setText(numberToText(static_cast<double>(*emi) / 100.0));
+        }
+    }
+
+    auto* form = new QFormLayout;
+    form->addRow(u"Solve &for:"_s, unknownBox);
+    form->addRow(u"&Instalment:"_s, emiEdit);
+    form->addRow(u"&Principal:"_s, principalEdit);
+    form->addRow(u"&Months:"_s, monthsEdit);
+    form->addRow(u"Annual &rate (%):"_s, rateEdit);
+    form->addRow(u"&Arithmetic:"_s, arithmeticBox);
+    form->addRow(u"Interest r&ounding:"_s, interestBox);
+    form->addRow(u"Up-front f&ees:"_s, feesEdit);
+
+    resultLabel = new QLabel(this);
+    resultLabel->setObjectName(u"resultLabel"_s);
+    resultLabel->setWordWrap(true);
+    resultLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    resultLabel->setMinimumHeight(140);
+    resultLabel->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    useButton = buttons->addButton(u"&Use these values"_s, QDialogButtonBox::ApplyRole);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(useButton, &QPushButton::clicked, this, [this] {
+        if (m_answer && m_use) {
+            m_use(*m_answer);
+        }
+    });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(resultLabel, 1);
+    layout->addWidget(buttons);
+
+    for (QLineEdit* edit : {emiEdit, principalEdit, monthsEdit, rateEdit, feesEdit}) {
+        connect(edit, &QLineEdit::textChanged, this, &SolveDialog::recompute);
+    }
+    for (QComboBox* box : {unknownBox, arithmeticBox, interestBox}) {
+        connect(box, &QComboBox::currentIndexChanged, this, &SolveDialog::recompute);
+    }
+    recompute();
+    resize(520, sizeHint().height());
+}
+
+void SolveDialog::recompute() {
+    const int unknown = unknownBox->currentIndex();
+    principalEdit->setEnabled(unknown != PrincipalUnknown);
+    monthsEdit->setEnabled(unknown != MonthsUnknown);
+    rateEdit->setEnabled(unknown != RateUnknown);
+    interestBox->setEnabled(arithmeticBox->currentIndex() != 0);
+    m_answer.reset();
+    useButton->setEnabled(false);
+
+    const auto rule = *solver::ruleFromName(arithmeticBox->currentData().toString());
+    const auto emi = centsOf(emiEdit, 1, solver::maxPrincipal);
+    const auto principal = centsOf(principalEdit, 1, solver::maxPrincipal);
+    const auto months = parseNumber(monthsEdit->text());
+    const auto rate = parseNumber(rateEdit->text());
+    const bool monthsOk =
+        months && *months >= 1 && *months <= solver::maxMonths && std::floor(*months) == *months;
+    const bool rateOk = rate && *rate >= 0 && *rate <= solver::maxAnnualPercent;
+    QString problem;
+    if (!emi) {
+        problem = u"Enter the instalment, more than 0."_s;
+    } else if (unknown != PrincipalUnknown && !principal) {
+        problem = u"Enter a principal from 0.01 to 1,000,000,000,000."_s;
+    } else if (unknown != MonthsUnknown && !monthsOk) {
+        problem = u"Enter the months, a whole number from 1 to 32767."_s;
+    } else if (unknown != RateUnknown && !rateOk) {
+        problem = u"Enter an annual rate from 0 to 1000."_s;
+    }
+    if (!problem.isEmpty()) {
+        resultLabel->setText(problem);
+        return;
+    }
+    const int n = monthsOk ? static_cast<int>(*months) : 0;
+    const solver::Solution solution =
+        unknown == PrincipalUnknown ? solver::solvePrincipal(*emi, n, *rate, rule)
+        : unknown == MonthsUnknown  ? solver::solveMonths(*emi, *principal, *rate, rule)
+                                    : solver::solveRate(*emi, *principal, n, rule);
+    showAnswer(solution, rule);
+}
+
+void SolveDialog::showAnswer(const solver::Solution& solution, const solver::InstalmentRule& rule) {
+    if (!solution.loan) {
+        resultLabel->setText(solution.error);
+        return;
+    }
+    const solver::Loan& loan = *solution.loan;
+    m_answer = loan;
+    useButton->setEnabled(true);
+    const int unknown = unknownBox->currentIndex();
+    const auto bold = [&](int which, const QString& text) {
+        return which == unknown ? u"<b>%1</b>"_s.arg(text) : text;
+    };
+    QString html = u"<table>"_s;
+    const auto line = [&html](const QString& name, const QString& value) {
+        html += u"<tr><td>%1</td><td align=right>&nbsp;&nbsp;%2</td></tr>"_s.arg(name, value);
+    };
+    line(u"Principal"_s, bold(PrincipalUnknown, money(loan.principal)));
+    line(u"Months"_s, bold(MonthsUnknown, QString::number(loan.months)));
+    line(u"Annual rate"_s, bold(RateUnknown, percent(loan.annualPercent)));
+    if (unknown == RateUnknown) {
+        line(u"Every rate from"_s,
+             percent(solution.rateLow, 6) + u" to "_s + percent(solution.rateHigh, 6));
+    }
+    line(u"Instalment"_s, money(solution.instalment));
+
+    planner::PlanInput input;
+    input.principal = loan.principal;
+    input.months = loan.months;
+    input.annualPercent = loan.annualPercent;
+    input.startDate = QDate(2000, 1, 1);
+    const solver::Arithmetic arithmetic{
+        !rule.has_value(), rule.value_or(planner::InstalmentRounding::NearestCent),
+        *planner::interestRoundingFromName(interestBox->currentData().toString().toStdString())};
+    const auto rows = solver::loanRows(input, arithmetic);
+    if (rows.error.isEmpty()) {
+        const auto fees = feesEdit->text().trimmed().isEmpty()
+                              ? std::nullopt
+                              : centsOf(feesEdit, 0, solver::maxPrincipal);
+        const auto cost = solver::trueCostOf(input, rows, fees);
+        line(u"Total interest"_s, money(cost.totalInterest));
+        line(u"Total paid"_s, money(cost.totalPaid));
+        line(u"Effective annual rate"_s, percent(cost.effectiveAnnualPercent, 2, false));
+        if (fees) {
+            line(u"Annual percentage rate"_s,
+                 cost.aprPercent ? percent(*cost.aprPercent, 2, false) : u"none fits"_s);
+        }
+    }
+    resultLabel->setText(html + u"</table>"_s);
+}

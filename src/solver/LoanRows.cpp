@@ -1,0 +1,147 @@
+#include "solver/LoanRows.h"
+
+#include "core/AutomationDate.h"
+#include "model/clsLoanDetails.h"
+
+#include <cmath>
+#include <exception>
+
+using namespace Qt::StringLiterals;
+
+namespace solver {
+
+namespace {
+
+Cents toCents(double roundedUnits) {
+    return static_cast<Cents>(std::llround(roundedUnits * 100.0));
+}
+
+QString instalmentWords(planner::InstalmentRounding rounding) {
+    switch (rounding) {
+        case planner::InstalmentRounding::NearestCent:
+            return u"instalment rounded to the nearest cent"_s;
+        case planner::InstalmentRounding::NearestUnit:
+            return u"instalment rounded to the nearest whole unit"_s;
+        case planner::InstalmentRounding::UpCent:
+            return u"instalment rounded up to the cent"_s;
+        case planner::InstalmentRounding::UpUnit:
+            return u"instalment rounded up to a whole unit"_s;
+    }
+    return {};
+}
+
+QString interestWords(planner::InterestRounding rounding) {
+    switch (rounding) {
+        case planner::InterestRounding::HalfUp:
+            return u"interest rounded half up"_s;
+        case planner::InterestRounding::HalfEven:
+            return u"interest rounded half to even"_s;
+        case planner::InterestRounding::Down:
+            return u"interest rounded down"_s;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::vector<Arithmetic> allArithmetics() {
+    std::vector<Arithmetic> all{Arithmetic{true}};
+    for (const auto instalment : planner::allInstalmentRoundings) {
+        for (const auto interest : planner::allInterestRoundings) {
+            all.push_back(Arithmetic{false, instalment, interest});
+        }
+    }
+    return all;
+}
+
+QString describe(const Arithmetic& arithmetic) {
+    if (arithmetic.schedule) {
+        return u"the main schedule's arithmetic (instalment and interest unrounded, shown to the "
+               u"cent)"_s;
+    }
+    return instalmentWords(arithmetic.instalment) + u", "_s + interestWords(arithmetic.interest);
+}
+
+QString shortName(const Arithmetic& arithmetic) {
+    if (arithmetic.schedule) {
+        return u"schedule"_s;
+    }
+    return QString::fromLatin1(planner::name(arithmetic.instalment)) + u'/' +
+           QString::fromLatin1(planner::name(arithmetic.interest));
+}
+
+LoanRows scheduleRows(const planner::PlanInput& loan) {
+    LoanRows result;
+    if (!loan.events.empty()) {
+        result.error = u"The main schedule has no prepayments or rate changes."_s;
+        return result;
+    }
+    if (loan.months < 1 || loan.months > 32767) {
+        result.error = u"The main schedule needs 1 to 32767 months."_s;
+        return result;
+    }
+    const QDate start = loan.startDate.isValid() ? loan.startDate : QDate(2000, 1, 1);
+    clsLoanDetails details;
+    details.setPrincipleAmount(static_cast<double>(loan.principal) / 100.0);
+    details.setTenure(static_cast<std::int16_t>(loan.months));
+    details.setInterestRate(loan.annualPercent);
+    try {
+        details.setStartDate(AutomationDate::fromDate(start));
+        details.CalculateEMI();
+    } catch (const std::exception&) {
+        result.error = u"The main schedule cannot compute this loan."_s;
+        return result;
+    }
+    const auto schedule = details.getScheduleData();
+    result.rows.reserve(static_cast<std::size_t>(loan.months));
+    for (const clsSchedule& item : *schedule) {
+        if (item.Number() == 0) {
+            continue;  // the totals row
+        }
+        LoanRow row;
+        row.number = item.Number();
+        row.dueDate = AutomationDate::toDate(item.InstallmentDate());
+        row.opening = toCents(item.OpeningBalance());
+        row.payment = toCents(item.EMIAmount());
+        row.principal = toCents(item.PrincipleAmount());
+        row.interest = toCents(item.InterestAmount());
+        row.closing = toCents(item.ClosingBalance());
+        result.rows.push_back(row);
+    }
+    return result;
+}
+
+LoanRows loanRows(const planner::PlanInput& loan, const Arithmetic& arithmetic) {
+    if (arithmetic.schedule) {
+        return scheduleRows(loan);
+    }
+    planner::PlanInput input = loan;
+    input.instalmentRounding = arithmetic.instalment;
+    input.interestRounding = arithmetic.interest;
+    LoanRows result;
+    const planner::PlanResult plan = planner::computePlan(input);
+    if (!plan.plan) {
+        result.error = plan.error;
+        return result;
+    }
+    result.rows.reserve(plan.plan->rows.size());
+    for (const planner::PlanRow& row : plan.plan->rows) {
+        result.rows.push_back(LoanRow{row.number, row.dueDate, row.opening, row.payment,
+                                      row.principal, row.interest, row.extra, row.closing});
+    }
+    return result;
+}
+
+planner::TrueCost trueCostOf(const planner::PlanInput& loan, const LoanRows& rows,
+                             std::optional<Cents> fees) {
+    std::vector<Cents> payments;
+    payments.reserve(rows.rows.size());
+    Cents interest = 0;
+    for (const LoanRow& row : rows.rows) {
+        payments.push_back(row.principal + row.interest + row.extra);
+        interest += row.interest;
+    }
+    return planner::trueCost(loan.principal, loan.annualPercent, payments, interest, fees);
+}
+
+}  // namespace solver

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "planner/Planner.h"
+#include "planner/TrueCost.h"
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// The rows of one loan under each arithmetic a lender may use: the main schedule's (the
+// unrounded EMI, every amount shown rounded to the cent with ties to even, no events), or the
+// planner's with one instalment rounding and one interest rounding.
+namespace solver {
+
+using planner::Cents;
+
+struct Arithmetic {
+    bool schedule = false;
+    planner::InstalmentRounding instalment = planner::InstalmentRounding::NearestCent;
+    planner::InterestRounding interest = planner::InterestRounding::HalfUp;
+    bool operator==(const Arithmetic&) const = default;
+};
+
+// The main schedule's arithmetic first, then every instalment rounding with every interest
+// rounding, the planner's defaults first.
+std::vector<Arithmetic> allArithmetics();
+
+// "instalment rounded to the nearest cent, interest rounded half up".
+QString describe(const Arithmetic& arithmetic);
+// "schedule" or "nearest-cent/half-up".
+QString shortName(const Arithmetic& arithmetic);
+
+struct LoanRow {
+    int number = 0;
+    QDate dueDate;
+    Cents opening = 0;
+    Cents payment = 0;
+    Cents principal = 0;
+    Cents interest = 0;
+    Cents extra = 0;
+    Cents closing = 0;
+};
+
+struct LoanRows {
+    std::vector<LoanRow> rows;
+    QString error;  // why the loan has no rows under this arithmetic
+};
+
+// The loan's rows under an arithmetic; the loan's own roundings are replaced by its.
+using RowSource = std::function<LoanRows(const planner::PlanInput&, const Arithmetic&)>;
+
+// The main schedule through the loan model; the planner's arithmetics through computePlan.
+LoanRows loanRows(const planner::PlanInput& loan, const Arithmetic& arithmetic);
+
+// The cost of a loan's rows: each month pays its principal, interest and extra.
+planner::TrueCost trueCostOf(const planner::PlanInput& loan, const LoanRows& rows,
+                             std::optional<Cents> fees = std::nullopt);
+
+// The model's schedule as whole cents.
+LoanRows scheduleRows(const planner::PlanInput& loan);
+
+}  // namespace solver

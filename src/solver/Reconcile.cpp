@@ -1,0 +1,181 @@
+#include "solver/Reconcile.h"
+
+#include "solver/Money.h"
+
+#include <QHash>
+
+#include <cstdlib>
+
+using namespace Qt::StringLiterals;
+
+namespace solver {
+
+namespace {
+
+constexpr Role comparedColumns[] = {Role::Payment, Role::Principal, Role::Interest,
+                                    Role::Extra,   Role::Closing,   Role::Opening};
+
+Cents computedAmount(const LoanRow& row, Role role) {
+    switch (role) {
+        case Role::Opening:
+            return row.opening;
+        case Role::Payment:
+            return row.payment;
+        case Role::Principal:
+            return row.principal;
+        case Role::Interest:
+            return row.interest;
+        case Role::Extra:
+            return row.extra;
+        case Role::Closing:
+            return row.closing;
+        default:
+            return 0;
+    }
+}
+
+void compare(const Statement& statement, ArithmeticResult& result) {
+    const auto& rows = result.computed.rows;
+    QHash<QDate, int> byDate;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        byDate.insert(rows[i].dueDate, static_cast<int>(i));
+    }
+    for (std::size_t s = 0; s < statement.rows.size(); ++s) {
+        const StatementRow& row = statement.rows[s];
+        int index = static_cast<int>(s);
+        if (row.number) {
+            index = *row.number - 1;
+        } else if (row.date) {
+            index = byDate.value(*row.date, -1);
+        }
+        ++result.compared;
+        std::optional<Difference> difference;
+        if (index < 0 || index >= static_cast<int>(rows.size())) {
+            difference = Difference{static_cast<int>(s), row.number.value_or(index + 1)};
+        } else {
+            const LoanRow& computed = rows[static_cast<std::size_t>(index)];
+            for (const Role column : comparedColumns) {
+                const auto& amount = row.amounts[static_cast<std::size_t>(amountIndex(column))];
+                if (amount && *amount != computedAmount(computed, column)) {
+                    difference = Difference{static_cast<int>(s), computed.number, column, *amount,
+                                            computedAmount(computed, column)};
+                    break;
+                }
+            }
+        }
+        if (!difference) {
+            ++result.matching;
+        } else if (!result.firstDifference) {
+            result.firstDifference = difference;
+        }
+    }
+}
+
+QString rowsText(int count) {
+    return count == 1 ? u"1 row"_s : u"%1 rows"_s.arg(count);
+}
+
+}  // namespace
+
+QString describeDifference(const Difference& difference) {
+    if (difference.column == Role::Ignore) {
+        return u"the computed loan has no month %1"_s.arg(difference.month);
+    }
+    return u"the %1 by %2 (%3 on the statement, %4 computed)"_s.arg(
+        roleTitle(difference.column).toLower(),
+        moneyText(difference.statement - difference.computed), moneyText(difference.statement),
+        moneyText(difference.computed));
+}
+
+Reconciliation reconcile(const planner::PlanInput& loan, const Statement& statement,
+                         const RowSource& source) {
+    Reconciliation reconciliation;
+    for (const Arithmetic& arithmetic : allArithmetics()) {
+        if (arithmetic.schedule && !loan.events.empty()) {
+            continue;
+        }
+        ArithmeticResult result;
+        result.arithmetic = arithmetic;
+        result.computed = source(loan, arithmetic);
+        result.error = result.computed.error;
+        if (result.error.isEmpty()) {
+            compare(statement, result);
+        }
+        reconciliation.results.push_back(std::move(result));
+    }
+    const auto rowCount = static_cast<int>(statement.rows.size());
+    for (std::size_t i = 0; i < reconciliation.results.size(); ++i) {
+        const auto& result = reconciliation.results[i];
+        if (result.error.isEmpty() &&
+            (reconciliation.best < 0 ||
+             result.matching >
+                 reconciliation.results[static_cast<std::size_t>(reconciliation.best)].matching)) {
+            reconciliation.best = static_cast<int>(i);
+        }
+    }
+    if (rowCount == 0) {
+        reconciliation.sentence = u"The statement has no readable rows to compare."_s;
+        return reconciliation;
+    }
+    if (reconciliation.best < 0) {
+        reconciliation.sentence = u"The loan cannot be computed: %1"_s.arg(
+            reconciliation.results.empty() ? QString() : reconciliation.results.front().error);
+        return reconciliation;
+    }
+    const auto& best = reconciliation.results[static_cast<std::size_t>(reconciliation.best)];
+    reconciliation.matchesEveryRow = best.matching == rowCount;
+    if (reconciliation.matchesEveryRow) {
+        reconciliation.sentence = u"Your statement matches: %1, on %2."_s.arg(
+            describe(best.arithmetic),
+            rowCount == 1 ? u"its one row"_s : u"all %1 rows"_s.arg(rowCount));
+    } else {
+        const Difference& difference = *best.firstDifference;
+        const StatementRow& row = statement.rows[static_cast<std::size_t>(difference.statementRow)];
+        reconciliation.sentence =
+            u"No arithmetic matches every row; the closest is %1, on %2 of %3: the first "
+            u"difference is at line %4 (month %5), %6."_s.arg(
+                describe(best.arithmetic), QString::number(best.matching), rowsText(rowCount),
+                QString::number(row.line), QString::number(difference.month),
+                describeDifference(difference));
+    }
+    return reconciliation;
+}
+
+QString reportText(const ParsedStatement& parsed, const Reconciliation& reconciliation) {
+    const Statement& statement = parsed.statement;
+    QString text = u"Statement: %1 read"_s.arg(rowsText(static_cast<int>(statement.rows.size())));
+    if (!statement.unreadable.empty()) {
+        text += u", %1 unreadable"_s.arg(statement.unreadable.size());
+    }
+    text += u".\nColumns:"_s;
+    for (std::size_t c = 0; c < parsed.columns.size(); ++c) {
+        text += u" %1=%2"_s.arg(c + 1).arg(roleName(parsed.columns[c]));
+    }
+    text += u"\nDecimal separator: '%1'\n"_s.arg(parsed.style.decimal);
+    for (const UnreadableRow& row : statement.unreadable) {
+        text += u"  line %1 unreadable: %2: %3\n"_s.arg(row.line).arg(row.reason, row.text);
+    }
+    text += u"\n"_s;
+    for (const ArithmeticResult& result : reconciliation.results) {
+        QString line = shortName(result.arithmetic).leftJustified(24);
+        if (!result.error.isEmpty()) {
+            line += u"cannot compute: "_s + result.error;
+        } else {
+            line += u"%1/%2"_s.arg(result.matching).arg(result.compared).leftJustified(11);
+            if (result.firstDifference) {
+                const auto& difference = *result.firstDifference;
+                line += u"line %1 (month %2): %3"_s.arg(
+                    QString::number(
+                        statement.rows[static_cast<std::size_t>(difference.statementRow)].line),
+                    QString::number(difference.month), describeDifference(difference));
+            } else {
+                line += u"every row matches"_s;
+            }
+        }
+        text += line + u'\n';
+    }
+    text += u'\n' + reconciliation.sentence + u'\n';
+    return text;
+}
+
+}  // namespace solver

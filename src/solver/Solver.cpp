@@ -1,0 +1,235 @@
+#include "solver/Solver.h"
+
+#include "core/Conversions.h"
+#include "model/clsLoanDetails.h"
+#include "solver/Money.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <exception>
+
+using namespace Qt::StringLiterals;
+
+namespace solver {
+
+namespace {
+
+// Non-negative doubles are ordered as their bit patterns, so bisection over the patterns
+// visits every double between two rates.
+std::uint64_t bitsOf(double value) {
+    return std::bit_cast<std::uint64_t>(value);
+}
+
+double doubleOf(std::uint64_t bits) {
+    return std::bit_cast<double>(bits);
+}
+
+// The smallest index in [lo, hi] where the monotone predicate holds, or hi + 1.
+template <typename Index, typename Predicate>
+Index firstTrue(Index lo, Index hi, Predicate holds) {
+    Index end = hi + 1;
+    while (lo < end) {
+        const Index mid = lo + (end - lo) / 2;
+        if (holds(mid)) {
+            end = mid;
+        } else {
+            lo = mid + 1;
+        }
+    }
+    return lo;
+}
+
+Cents firstMonthInterest(Cents principal, double annualPercent) {
+    return static_cast<Cents>(
+        std::floor(static_cast<double>(principal) * planner::monthlyRate(annualPercent) + 0.5));
+}
+
+Solution failure(QString message) {
+    Solution solution;
+    solution.error = std::move(message);
+    return solution;
+}
+
+// The rate with the fewest decimals in [low, high] that gives the instalment, nearest the
+// middle of the interval among those with as few decimals.
+double simplestRate(double low, double high, const Loan& loan, Cents emi, InstalmentRule rule) {
+    const double middle = low + (high - low) / 2;
+    for (int decimals = 0; decimals <= 9; ++decimals) {
+        const double scale = std::pow(10.0, decimals);
+        const double first = std::ceil(low * scale);
+        const double last = std::floor(high * scale);
+        if (first > last) {
+            continue;
+        }
+        const double nearest = std::clamp(std::round(middle * scale), first, last);
+        for (const double candidate : {nearest, first, last}) {
+            const double rate = candidate / scale;
+            if (rate >= low && rate <= high &&
+                instalmentCents(loan.principal, loan.months, rate, rule) == emi) {
+                return rate;
+            }
+        }
+    }
+    return middle;
+}
+
+}  // namespace
+
+QString ruleName(InstalmentRule rule) {
+    if (!rule) {
+        return u"schedule"_s;
+    }
+    return QString::fromLatin1(planner::name(*rule));
+}
+
+std::optional<InstalmentRule> ruleFromName(QStringView text) {
+    std::optional<InstalmentRule> rule;
+    if (text == u"schedule") {
+        rule.emplace(std::nullopt);
+    } else if (const auto rounding =
+                   planner::instalmentRoundingFromName(text.toLatin1().toStdString())) {
+        rule.emplace(*rounding);
+    }
+    return rule;
+}
+
+std::optional<Cents> instalmentCents(Cents principal, int months, double annualPercent,
+                                     InstalmentRule rule) {
+    if (months <= 0) {
+        return std::nullopt;
+    }
+    double units = 0;
+    if (!rule) {
+        try {
+            units = roundToCents(equatedMonthlyInstalment(static_cast<double>(principal) / 100.0,
+                                                          months, annualPercent));
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+        return static_cast<Cents>(std::llround(units * 100.0));
+    }
+    units = planner::annuity(static_cast<double>(principal) / 100.0,
+                             planner::monthlyRate(annualPercent), months);
+    if (!std::isfinite(units) || units > 1e15) {
+        return std::nullopt;
+    }
+    return planner::roundInstalment(units, *rule);
+}
+
+Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentRule rule) {
+    if (emi <= 0) {
+        return failure(u"The instalment must be more than 0."_s);
+    }
+    // Whether the instalment of a principal exceeds emi; an overflow counts as exceeding.
+    const auto exceeds = [&](Cents principal) {
+        const auto e = instalmentCents(principal, months, annualPercent, rule);
+        return !e || *e > emi;
+    };
+    const Cents found = firstTrue<Cents>(1, maxPrincipal, exceeds) - 1;
+    if (found < 1) {
+        return failure(u"No principal of at least 0.01 has an instalment of at most %1."_s.arg(
+            moneyText(emi)));
+    }
+    if (found == maxPrincipal && instalmentCents(found, months, annualPercent, rule) < emi) {
+        return failure(u"Even the largest principal, %1, has an instalment below %2."_s.arg(
+            moneyText(maxPrincipal), moneyText(emi)));
+    }
+    Solution solution;
+    solution.loan = Loan{found, months, annualPercent};
+    solution.instalment = *instalmentCents(found, months, annualPercent, rule);
+    if (solution.instalment > emi || (found < maxPrincipal && !exceeds(found + 1))) {
+        return failure(u"The principal could not be confirmed by recomputing its instalment."_s);
+    }
+    return solution;
+}
+
+Solution solveMonths(Cents emi, Cents principal, double annualPercent, InstalmentRule rule) {
+    if (emi <= 0) {
+        return failure(u"The instalment must be more than 0."_s);
+    }
+    // Long terms overflow at high rates; the arithmetic is defined up to the last month that
+    // does not.
+    const int defined =
+        firstTrue<int>(
+            1, maxMonths,
+            [&](int months) {
+                return !instalmentCents(principal, months, annualPercent, rule).has_value();
+            }) -
+        1;
+    const auto covers = [&](int months) {
+        return *instalmentCents(principal, months, annualPercent, rule) <= emi;
+    };
+    if (defined < 1 || !covers(defined)) {
+        const Cents interest = firstMonthInterest(principal, annualPercent);
+        if (emi <= interest) {
+            return failure(
+                u"An instalment of %1 does not cover the first month's interest of %2."_s.arg(
+                    moneyText(emi), moneyText(interest)));
+        }
+        return failure(
+            u"No term of up to %1 months brings the instalment down to %2."_s.arg(maxMonths).arg(
+                moneyText(emi)));
+    }
+    const int found = firstTrue<int>(1, defined, covers);
+    Solution solution;
+    solution.loan = Loan{principal, found, annualPercent};
+    solution.instalment = *instalmentCents(principal, found, annualPercent, rule);
+    if (solution.instalment > emi || (found > 1 && covers(found - 1))) {
+        return failure(u"The term could not be confirmed by recomputing its instalment."_s);
+    }
+    return solution;
+}
+
+Solution solveRate(Cents emi, Cents principal, int months, InstalmentRule rule) {
+    if (emi <= 0) {
+        return failure(u"The instalment must be more than 0."_s);
+    }
+    // The instalment rises with the rate; an overflow counts as above every instalment.
+    const auto at = [&](std::uint64_t bits) {
+        return instalmentCents(principal, months, doubleOf(bits), rule);
+    };
+    const std::uint64_t lo = bitsOf(0.0);
+    const std::uint64_t hi = bitsOf(maxAnnualPercent);
+    const std::uint64_t low = firstTrue(lo, hi, [&](std::uint64_t bits) {
+        const auto e = at(bits);
+        return !e || *e >= emi;
+    });
+    const auto atLow = low <= hi ? at(low) : std::nullopt;
+    if (!atLow || *atLow != emi) {
+        const auto free = instalmentCents(principal, months, 0, rule);
+        if (free && emi < *free) {
+            return failure(u"No rate gives an instalment of %1: even at 0 % it is %2."_s.arg(
+                moneyText(emi), moneyText(*free)));
+        }
+        if (low > hi) {
+            return failure(
+                u"No rate up to %1 % gives an instalment as high as %2."_s.arg(maxAnnualPercent)
+                    .arg(moneyText(emi)));
+        }
+        return failure(
+            u"No rate gives an instalment of exactly %1: the instalment jumps from %2 to %3 "
+            u"at %4 %."_s.arg(moneyText(emi), moneyText(*at(low - 1)),
+                              atLow ? moneyText(*atLow) : u"beyond any amount"_s,
+                              percentText(doubleOf(low))));
+    }
+    const std::uint64_t high = firstTrue(low, hi,
+                                         [&](std::uint64_t bits) {
+                                             const auto e = at(bits);
+                                             return !e || *e > emi;
+                                         }) -
+                               1;
+    Solution solution;
+    solution.rateLow = doubleOf(low);
+    solution.rateHigh = doubleOf(high);
+    Loan loan{principal, months, 0};
+    loan.annualPercent = simplestRate(solution.rateLow, solution.rateHigh, loan, emi, rule);
+    solution.loan = loan;
+    solution.instalment = instalmentCents(principal, months, loan.annualPercent, rule).value_or(0);
+    if (solution.instalment != emi || at(high) != emi) {
+        return failure(u"The rate could not be confirmed by recomputing its instalment."_s);
+    }
+    return solution;
+}
+
+}  // namespace solver

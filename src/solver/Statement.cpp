@@ -1,0 +1,863 @@
+#include "solver/Statement.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+using namespace Qt::StringLiterals;
+
+namespace solver {
+
+namespace {
+
+constexpr int maxCells = 64;  // wider lines are not statements; their extra cells are joined
+
+struct RoleText {
+    Role role;
+    const char16_t* name;
+    const char16_t* title;
+};
+
+constexpr RoleText roleTexts[] = {
+    {Role::Ignore, u"-", u"(ignore)"},
+    {Role::Number, u"number", u"No."},
+    {Role::Date, u"date", u"Due date"},
+    {Role::Opening, u"opening", u"Opening balance"},
+    {Role::Payment, u"payment", u"Payment"},
+    {Role::Principal, u"principal", u"Principal"},
+    {Role::Interest, u"interest", u"Interest"},
+    {Role::Extra, u"extra", u"Extra payment"},
+    {Role::Closing, u"closing", u"Closing balance"},
+};
+
+bool isBlank(QChar c) {
+    return c.isSpace() || c == QChar(0x00A0) || c == QChar(0x202F) || c == QChar(0x2007);
+}
+
+bool isMinus(QChar c) {
+    return c == u'-' || c == QChar(0x2212) || c == QChar(0x2013) || c == QChar(0x2012) ||
+           c == QChar(0xFE63) || c == QChar(0xFF0D);
+}
+
+bool isGrouping(QChar c) {
+    return isBlank(c) || c == u'\'' || c == QChar(0x2019) || c == u'.' || c == u',';
+}
+
+const QStringList& currencyWords() {
+    static const QStringList words{u"eur"_s, u"usd"_s, u"gbp"_s, u"chf"_s, u"inr"_s, u"jpy"_s,
+                                   u"cad"_s, u"aud"_s, u"nzd"_s, u"sek"_s, u"nok"_s, u"dkk"_s,
+                                   u"pln"_s, u"czk"_s, u"zar"_s, u"rs"_s,  u"rs."_s, u"fr."_s,
+                                   u"kr"_s,  u"kr."_s, u"zł"_s,  u"r"_s,   u"sfr."_s};
+    return words;
+}
+
+bool isCurrencyWord(QStringView word) {
+    return !word.isEmpty() && word.size() <= 4 &&
+           currencyWords().contains(word.toString().toLower());
+}
+
+// Removes currency signs and codes, blanks and minus forms around an amount.
+QStringView stripAmount(QStringView text, bool& negative) {
+    for (int guard = 0; guard < 16; ++guard) {
+        const QStringView before = text;
+        while (!text.isEmpty() &&
+               (isBlank(text.front()) || text.front().category() == QChar::Symbol_Currency)) {
+            text = text.sliced(1);
+        }
+        while (!text.isEmpty() &&
+               (isBlank(text.back()) || text.back().category() == QChar::Symbol_Currency)) {
+            text.chop(1);
+        }
+        if (text.size() >= 2 && text.front() == u'(' && text.back() == u')') {
+            negative = !negative;
+            text = text.sliced(1, text.size() - 2);
+        } else if (!text.isEmpty() && isMinus(text.front())) {
+            negative = !negative;
+            text = text.sliced(1);
+        } else if (!text.isEmpty() && text.front() == u'+') {
+            text = text.sliced(1);
+        } else if (!text.isEmpty() && isMinus(text.back())) {
+            negative = !negative;
+            text.chop(1);
+        }
+        qsizetype letters = 0;
+        while (letters < text.size() && (text[letters].isLetter() || text[letters] == u'.')) {
+            ++letters;
+        }
+        if (letters > 0 && letters < text.size() && isCurrencyWord(text.first(letters))) {
+            text = text.sliced(letters);
+        }
+        letters = 0;
+        while (letters < text.size() &&
+               (text[text.size() - 1 - letters].isLetter() ||
+                (letters > 0 && text[text.size() - 1 - letters] == u'.'))) {
+            ++letters;
+        }
+        if (letters > 0 && letters < text.size() && isCurrencyWord(text.last(letters))) {
+            text.chop(letters);
+        }
+        if (text == before) {
+            break;
+        }
+    }
+    return text;
+}
+
+QStringList splitCsvLine(QStringView line, QChar delimiter) {
+    QStringList cells;
+    QString cell;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < line.size() && line[i + 1] == u'"') {
+                cell += u'"';
+                ++i;
+            } else if (c == u'"') {
+                quoted = false;
+            } else {
+                cell += c;
+            }
+        } else if (c == u'"' && cell.trimmed().isEmpty()) {
+            quoted = true;
+            cell.clear();
+        } else if (c == delimiter) {
+            cells << cell.trimmed();
+            cell.clear();
+        } else {
+            cell += c;
+        }
+    }
+    cells << cell.trimmed();
+    return cells;
+}
+
+QStringList splitBlankRuns(QStringView line) {
+    static const QRegularExpression runs(u"(?:\\s|\u00A0){2,}|\t"_s);
+    QStringList cells;
+    bool pendingSign = false;
+    for (const QString& part : line.toString().trimmed().split(runs, Qt::SkipEmptyParts)) {
+        const QString cell = part.trimmed();
+        if (pendingSign) {
+            cells.back() += cell;
+        } else {
+            cells << cell;
+        }
+        // A lone currency sign or code, aligned apart from its amount, joins the next cell.
+        pendingSign = !pendingSign &&
+                      (isCurrencyWord(cell) ||
+                       (cell.size() <= 2 && cell.front().category() == QChar::Symbol_Currency));
+    }
+    return cells;
+}
+
+bool isMonthName(QStringView word);
+
+// Single blanks: currency signs and codes join their amount, spelled dates stay whole.
+QStringList splitWords(QStringView line) {
+    static const QRegularExpression blanks(u"[\\s\u00A0\u202F]+"_s);
+    const QStringList words = line.toString().split(blanks, Qt::SkipEmptyParts);
+    const auto isCurrency = [](const QString& word) {
+        return isCurrencyWord(word) ||
+               (word.size() <= 2 && word.front().category() == QChar::Symbol_Currency);
+    };
+    // A line that ends in a currency sign writes it after each amount, else before.
+    const bool suffix = !words.isEmpty() && isCurrency(words.back());
+    QStringList cells;
+    QString prefix;
+    for (const QString& word : words) {
+        const bool currency = isCurrency(word);
+        if (currency && suffix && !cells.isEmpty()) {
+            cells.back() += u' ' + word;
+            continue;
+        }
+        if (currency || (word.size() == 1 && isMinus(word.front()))) {
+            prefix += word + u' ';
+            continue;
+        }
+        cells << prefix + word;
+        prefix.clear();
+    }
+    if (!prefix.isEmpty()) {
+        cells << prefix.trimmed();
+    }
+    // 31 Jan 2026, Jan 31, 2026
+    QStringList joined;
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (i + 2 < cells.size()) {
+            const bool dayFirst =
+                cells[i].size() <= 3 && cells[i].front().isDigit() && isMonthName(cells[i + 1]);
+            const bool monthFirst =
+                isMonthName(cells[i]) && cells[i + 1].front().isDigit() && cells[i + 1].size() <= 3;
+            if ((dayFirst || monthFirst) && cells[i + 2].size() == 4 &&
+                cells[i + 2].front().isDigit()) {
+                joined << cells[i] + u' ' + cells[i + 1] + u' ' + cells[i + 2];
+                i += 2;
+                continue;
+            }
+        }
+        joined << cells[i];
+    }
+    return joined;
+}
+
+const std::map<QString, int>& monthNames() {
+    static const std::map<QString, int> names = [] {
+        std::map<QString, int> map;
+        for (const auto language : {QLocale::English, QLocale::German, QLocale::French,
+                                    QLocale::Spanish, QLocale::Italian, QLocale::Dutch}) {
+            const QLocale locale(language);
+            for (int month = 1; month <= 12; ++month) {
+                for (const auto format : {QLocale::LongFormat, QLocale::ShortFormat}) {
+                    QString name = locale.monthName(month, format).toLower();
+                    name.remove(u'.');
+                    map.emplace(name, month);
+                    map.emplace(locale.standaloneMonthName(month, format).toLower().remove(u'.'),
+                                month);
+                }
+            }
+        }
+        map.emplace(u"sept"_s, 9);
+        return map;
+    }();
+    return names;
+}
+
+std::optional<int> monthOfName(QStringView word) {
+    QString key = word.toString().toLower();
+    key.remove(u'.');
+    const auto found = monthNames().find(key);
+    return found == monthNames().end() ? std::nullopt : std::optional<int>(found->second);
+}
+
+bool isMonthName(QStringView word) {
+    return word.size() >= 3 && word.size() <= 10 && monthOfName(word).has_value();
+}
+
+int widenYear(int year, qsizetype digits) {
+    if (digits > 2) {
+        return year;
+    }
+    return year < 70 ? 2000 + year : 1900 + year;
+}
+
+bool hasLetters(const QString& cell) {
+    return std::any_of(cell.begin(), cell.end(), [](QChar c) { return c.isLetter(); });
+}
+
+bool isDataRow(const QStringList& cells) {
+    int amounts = 0;
+    for (const QString& cell : cells) {
+        if (parseAmount(cell, u'.') || parseAmount(cell, u',')) {
+            ++amounts;
+        }
+    }
+    return amounts >= 2;
+}
+
+QString fold(const QString& title) {
+    QString text = title.toLower().normalized(QString::NormalizationForm_D);
+    text.removeIf([](QChar c) { return c.category() == QChar::Mark_NonSpacing; });
+    return text.trimmed();
+}
+
+std::optional<Role> roleOfTitle(const QString& title) {
+    const QString t = fold(title);
+    if (t.isEmpty()) {
+        return std::nullopt;
+    }
+    static const QStringList numberTitles{
+        u"#"_s,        u"no"_s,       u"no."_s,    u"nr"_s,    u"nr."_s,        u"n°"_s,
+        u"n"_s,        u"number"_s,   u"period"_s, u"month"_s, u"instalment"_s, u"installment"_s,
+        u"lfd. nr."_s, u"rate nr."_s, u"num"_s,    u"n."_s};
+    if (numberTitles.contains(t)) {
+        return Role::Number;
+    }
+    const auto has = [&t](std::initializer_list<const char16_t*> words) {
+        return std::any_of(words.begin(), words.end(),
+                           [&t](const char16_t* word) { return t.contains(QStringView(word)); });
+    };
+    if (has({u"opening", u"beginning", u"begin", u"start", u"anfang", u"initial", u"debut"})) {
+        return Role::Opening;
+    }
+    if (has({u"interest", u"zins", u"interet", u"interes", u"rente"})) {
+        return Role::Interest;
+    }
+    if (has({u"closing", u"balance", u"remaining", u"outstanding", u"restschuld", u"saldo",
+             u"solde", u"ending", u"end ", u"restant", u"residu"})) {
+        return Role::Closing;
+    }
+    if (has({u"extra", u"prepay", u"sonder", u"additional", u"overpay"})) {
+        return Role::Extra;
+    }
+    if (has({u"principal", u"principle", u"tilgung", u"capital", u"amortis", u"aflossing",
+             u"repaid"})) {
+        return Role::Principal;
+    }
+    if (has({u"date", u"datum", u"due", u"fallig", u"fecha", u"data", u"when"})) {
+        return Role::Date;
+    }
+    if (has({u"payment", u"instalment", u"installment", u"emi", u"amount", u"rate", u"zahlung",
+             u"betrag", u"mensualite", u"echeance", u"cuota", u"total", u"paid"})) {
+        return Role::Payment;
+    }
+    if (has({u"no.", u"nr.", u"#"})) {
+        return Role::Number;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> parseNumberCell(QStringView cell) {
+    static const QRegularExpression pattern(u"^#?\\s*(\\d{1,5})\\.?$"_s);
+    const auto match = pattern.match(cell.trimmed());
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    return match.capturedView(1).toInt();
+}
+
+bool isTotalsLabel(const QString& cell) {
+    const QString t = fold(cell);
+    return t.startsWith(u"total"_s) || t.startsWith(u"sum"_s) || t.startsWith(u"gesamt"_s) ||
+           t.startsWith(u"totaux"_s);
+}
+
+}  // namespace
+
+QString roleName(Role role) {
+    return QString::fromUtf16(roleTexts[static_cast<int>(role)].name);
+}
+
+std::optional<Role> roleFromName(QStringView text) {
+    for (const RoleText& entry : roleTexts) {
+        if (text == QStringView(entry.name)) {
+            return entry.role;
+        }
+    }
+    if (text == u"skip" || text == u"ignore" || text.isEmpty()) {
+        return Role::Ignore;
+    }
+    if (text == u"balance") {
+        return Role::Closing;
+    }
+    return std::nullopt;
+}
+
+QString roleTitle(Role role) {
+    return QString::fromUtf16(roleTexts[static_cast<int>(role)].title);
+}
+
+std::optional<Cents> parseAmount(QStringView cell, QChar decimal) {
+    bool negative = false;
+    const QStringView text = stripAmount(cell, negative);
+    if (text.isEmpty() || text.size() > 40 || !text.front().isDigit() || !text.back().isDigit()) {
+        return std::nullopt;
+    }
+    const qsizetype point = text.lastIndexOf(decimal);
+    const QStringView whole = point < 0 ? text : text.first(point);
+    const QStringView fraction = point < 0 ? QStringView() : text.sliced(point + 1);
+    if (whole.contains(decimal) || whole.isEmpty() || !whole.back().isDigit()) {
+        return std::nullopt;
+    }
+    Cents units = 0;
+    int digits = 0;
+    for (const QChar c : whole) {
+        if (c.isDigit()) {
+            if (++digits > 15) {
+                return std::nullopt;
+            }
+            units = units * 10 + c.digitValue();
+        } else if (!isGrouping(c)) {
+            return std::nullopt;
+        }
+    }
+    Cents cents = 0;
+    for (qsizetype i = 0; i < fraction.size(); ++i) {
+        if (!fraction[i].isDigit() || fraction[i].digitValue() < 0) {
+            return std::nullopt;
+        }
+        if (i >= 2) {
+            if (fraction[i] != u'0') {
+                return std::nullopt;
+            }
+        } else {
+            cents += fraction[i].digitValue() * (i == 0 ? 10 : 1);
+        }
+    }
+    if (point >= 0 && fraction.isEmpty()) {
+        return std::nullopt;
+    }
+    const Cents value = units * 100 + cents;
+    return negative ? -value : value;
+}
+
+std::optional<QDate> parseStatementDate(QStringView cell, bool dayFirst) {
+    static const QRegularExpression iso(u"^(\\d{4})[-/.](\\d{1,2})[-/.](\\d{1,2})$"_s);
+    static const QRegularExpression numeric(u"^(\\d{1,2})([./-])(\\d{1,2})\\2(\\d{2}|\\d{4})$"_s);
+    static const QRegularExpression dayName(
+        u"^(\\d{1,2})\\.?[\\s-]+([^\\d\\s.,-]{3,10})\\.?[\\s-]+(\\d{4}|\\d{2})$"_s);
+    static const QRegularExpression nameDay(
+        u"^([^\\d\\s.,-]{3,10})\\.?\\s+(\\d{1,2}),?\\s+(\\d{4})$"_s);
+    const QString text = cell.trimmed().toString();
+    if (text.size() < 6 || text.size() > 40 || !text.back().isDigit()) {
+        return std::nullopt;  // every date form ends in the year
+    }
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    if (const auto m = iso.match(text); m.hasMatch()) {
+        year = m.capturedView(1).toInt();
+        month = m.capturedView(2).toInt();
+        day = m.capturedView(3).toInt();
+    } else if (const auto m = numeric.match(text); m.hasMatch()) {
+        const int first = m.capturedView(1).toInt();
+        const int second = m.capturedView(3).toInt();
+        const bool byDay = dayFirst || m.capturedView(2) == u".";
+        day = byDay ? first : second;
+        month = byDay ? second : first;
+        year = widenYear(m.capturedView(4).toInt(), m.capturedLength(4));
+    } else if (const auto m = dayName.match(text); m.hasMatch()) {
+        day = m.capturedView(1).toInt();
+        month = monthOfName(m.capturedView(2)).value_or(0);
+        year = widenYear(m.capturedView(3).toInt(), m.capturedLength(3));
+    } else if (const auto m = nameDay.match(text); m.hasMatch()) {
+        month = monthOfName(m.capturedView(1)).value_or(0);
+        day = m.capturedView(2).toInt();
+        year = m.capturedView(3).toInt();
+    }
+    const QDate date(year, month, day);
+    if (year == 0 || !date.isValid()) {
+        return std::nullopt;
+    }
+    return date;
+}
+
+StatementTable splitStatement(QStringView text) {
+    StatementTable table;
+    QList<QStringView> lines;
+    std::vector<int> numbers;
+    int lineNumber = 0;
+    for (QStringView line : text.tokenize(u'\n')) {
+        ++lineNumber;
+        if (line.endsWith(u'\r')) {
+            line.chop(1);
+        }
+        if (!line.trimmed().isEmpty()) {
+            lines << line;
+            numbers.push_back(lineNumber);
+        }
+    }
+    if (lines.isEmpty()) {
+        return table;
+    }
+    const auto countWith = [&lines](QChar c) {
+        return std::count_if(lines.begin(), lines.end(),
+                             [c](QStringView line) { return line.contains(c); });
+    };
+    const auto mostCommonCount = [](const std::vector<QStringList>& rows) {
+        std::map<qsizetype, int> counts;
+        for (const QStringList& row : rows) {
+            ++counts[row.size()];
+        }
+        auto best = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+            return a.second < b.second || (a.second == b.second && a.first < b.first);
+        });
+        return std::pair<int, int>(static_cast<int>(best->first), best->second);
+    };
+    const auto splitAll = [&lines](auto split) {
+        std::vector<QStringList> rows;
+        rows.reserve(static_cast<std::size_t>(lines.size()));
+        for (QStringView line : lines) {
+            rows.push_back(split(line));
+        }
+        return rows;
+    };
+    const auto consistent = [&](const std::vector<QStringList>& rows) {
+        const auto [count, rowsWithIt] = mostCommonCount(rows);
+        return count >= 3 && rowsWithIt * 10 >= static_cast<int>(rows.size()) * 6;
+    };
+    const auto half = (lines.size() + 1) / 2;
+    std::vector<QStringList> rows;
+    if (countWith(u'\t') >= half) {
+        rows = splitAll([](QStringView line) {
+            QStringList cells = line.toString().split(u'\t');
+            for (QString& cell : cells) {
+                cell = cell.trimmed();
+            }
+            return cells;
+        });
+    }
+    for (const QChar delimiter : {u';', u','}) {
+        if (!rows.empty() || countWith(delimiter) < half) {
+            continue;
+        }
+        auto candidate =
+            splitAll([delimiter](QStringView line) { return splitCsvLine(line, delimiter); });
+        int cells = 0;
+        int spaced = 0;
+        for (const QStringList& row : candidate) {
+            for (const QString& cell : row) {
+                ++cells;
+                // Pasted text split at its decimal commas leaves blanks between numbers.
+                const bool digits =
+                    std::any_of(cell.begin(), cell.end(), [](QChar c) { return c.isDigit(); });
+                spaced += cell.contains(u' ') && digits ? 1 : 0;
+            }
+        }
+        if (consistent(candidate) && spaced * 4 <= cells) {
+            rows = std::move(candidate);
+        }
+    }
+    if (rows.empty()) {
+        auto candidate = splitAll(splitBlankRuns);
+        if (consistent(candidate)) {
+            rows = std::move(candidate);
+        }
+    }
+    if (rows.empty()) {
+        rows = splitAll(splitWords);
+    }
+    for (QStringList& row : rows) {
+        if (row.size() > maxCells) {
+            const QString rest = row.mid(maxCells - 1).join(u' ');
+            row.resize(maxCells - 1);
+            row << rest;
+        }
+    }
+    table.rows = std::move(rows);
+    table.lines = std::move(numbers);
+    std::vector<QStringList> dataRows;
+    int firstData = -1;
+    for (std::size_t i = 0; i < table.rows.size(); ++i) {
+        if (isDataRow(table.rows[i])) {
+            dataRows.push_back(table.rows[i]);
+            if (firstData < 0) {
+                firstData = static_cast<int>(i);
+            }
+        }
+    }
+    table.columnCount =
+        dataRows.empty() ? mostCommonCount(table.rows).first : mostCommonCount(dataRows).first;
+    if (firstData > 0) {
+        const QStringList& candidate = table.rows[static_cast<std::size_t>(firstData - 1)];
+        const auto titled = std::count_if(candidate.begin(), candidate.end(), hasLetters);
+        if (titled >= 2) {
+            table.headerRow = firstData - 1;
+        }
+    }
+    return table;
+}
+
+NumberStyle guessNumberStyle(const StatementTable& table) {
+    static const QRegularExpression lastSeparator(u"([.,])(\\d+)\\D*$"_s);
+    int dotVotes = 0;
+    int commaVotes = 0;
+    int dayFirstVotes = 0;
+    int monthFirstVotes = 0;
+    static const QRegularExpression slashed(u"^(\\d{1,2})[/-](\\d{1,2})[/-]\\d{2,4}$"_s);
+    for (std::size_t i = 0; i < table.rows.size(); ++i) {
+        if (static_cast<int>(i) == table.headerRow) {
+            continue;
+        }
+        for (const QString& cell : table.rows[i]) {
+            if (const auto m = slashed.match(cell); m.hasMatch()) {
+                dayFirstVotes += m.capturedView(1).toInt() > 12 ? 1 : 0;
+                monthFirstVotes += m.capturedView(2).toInt() > 12 ? 1 : 0;
+                continue;
+            }
+            if (parseStatementDate(cell, true) || cell.size() > 40) {
+                continue;
+            }
+            const auto m = lastSeparator.match(cell);
+            if (!m.hasMatch()) {
+                continue;
+            }
+            const bool comma = m.capturedView(1) == u",";
+            const qsizetype digits = m.capturedLength(2);
+            const bool other = cell.contains(comma ? u'.' : u',');
+            if (other || digits != 3) {
+                (comma ? commaVotes : dotVotes) += other ? 3 : 1;
+            } else {
+                (comma ? dotVotes : commaVotes) += 1;  // 1,234 or 1.234: grouping
+            }
+        }
+    }
+    NumberStyle style;
+    style.decimal = commaVotes > dotVotes ? u',' : u'.';
+    style.dayFirst =
+        dayFirstVotes != monthFirstVotes ? dayFirstVotes > monthFirstVotes : style.decimal == u',';
+    return style;
+}
+
+std::vector<Role> guessColumns(const StatementTable& table, const NumberStyle& style) {
+    const int columns = std::clamp(table.columnCount, 0, maxCells);
+    std::vector<Role> roles(static_cast<std::size_t>(columns), Role::Ignore);
+    const auto taken = [&roles](Role role) {
+        return std::find(roles.begin(), roles.end(), role) != roles.end();
+    };
+    if (table.headerRow >= 0) {
+        const QStringList& header = table.rows[static_cast<std::size_t>(table.headerRow)];
+        if (header.size() == columns) {
+            for (int c = 0; c < columns; ++c) {
+                if (const auto role = roleOfTitle(header[c]); role && !taken(*role)) {
+                    roles[static_cast<std::size_t>(c)] = *role;
+                }
+            }
+        }
+    }
+    // The values of each column over the rows that have them all.
+    std::vector<std::vector<std::optional<Cents>>> amounts(static_cast<std::size_t>(columns));
+    // Instalment numbers count up by one from row to row.
+    std::vector<int> numbers(static_cast<std::size_t>(columns));
+    std::vector<std::optional<int>> previous(static_cast<std::size_t>(columns));
+    std::vector<int> dates(static_cast<std::size_t>(columns));
+    int rows = 0;
+    for (std::size_t i = 0; i < table.rows.size(); ++i) {
+        const QStringList& row = table.rows[i];
+        if (static_cast<int>(i) == table.headerRow || row.size() != columns) {
+            continue;
+        }
+        ++rows;
+        for (int c = 0; c < columns; ++c) {
+            const QString& cell = row[c];
+            const auto number = parseNumberCell(cell);
+            auto& last = previous[static_cast<std::size_t>(c)];
+            numbers[static_cast<std::size_t>(c)] +=
+                number && (!last || *number == *last + 1) ? 1 : 0;
+            last = number;
+            dates[static_cast<std::size_t>(c)] += parseStatementDate(cell, style.dayFirst) ? 1 : 0;
+            amounts[static_cast<std::size_t>(c)].push_back(parseAmount(cell, style.decimal));
+        }
+    }
+    if (rows == 0) {
+        return roles;
+    }
+    const auto most = [rows](int count) { return count * 10 >= rows * 8; };
+    std::vector<int> candidates;
+    for (int c = 0; c < columns; ++c) {
+        auto& role = roles[static_cast<std::size_t>(c)];
+        if (role != Role::Ignore) {
+            continue;
+        }
+        const auto& values = amounts[static_cast<std::size_t>(c)];
+        const auto readable = std::count_if(values.begin(), values.end(),
+                                            [](const auto& v) { return v.has_value(); });
+        const bool hasDecimals =
+            std::any_of(table.rows.begin(), table.rows.end(), [&](const QStringList& row) {
+                return row.size() == columns && row[c].contains(style.decimal);
+            });
+        if (most(dates[static_cast<std::size_t>(c)]) && !taken(Role::Date)) {
+            role = Role::Date;
+        } else if (most(numbers[static_cast<std::size_t>(c)]) && !hasDecimals &&
+                   !taken(Role::Number)) {
+            role = Role::Number;
+        } else if (most(static_cast<int>(readable))) {
+            candidates.push_back(c);
+        }
+    }
+    const auto series = [&](int c) -> const std::vector<std::optional<Cents>>& {
+        return amounts[static_cast<std::size_t>(c)];
+    };
+    const auto firstLast = [&](int c) {
+        std::optional<Cents> first;
+        std::optional<Cents> last;
+        for (const auto& v : series(c)) {
+            if (v) {
+                first = first ? first : v;
+                last = v;
+            }
+        }
+        return std::pair(first.value_or(0), last.value_or(0));
+    };
+    const auto mean = [&](int c) {
+        double sum = 0;
+        for (const auto& v : series(c)) {
+            sum += v ? static_cast<double>(*v) : 0.0;
+        }
+        return sum;
+    };
+    const auto assign = [&](int c, Role role) {
+        roles[static_cast<std::size_t>(c)] = role;
+        candidates.erase(std::find(candidates.begin(), candidates.end(), c));
+    };
+    // Balances: the largest columns, falling; the opening one is the closing one a row later.
+    std::sort(candidates.begin(), candidates.end(),
+              [&](int a, int b) { return mean(a) > mean(b); });
+    const auto falling = [&](int c) {
+        const auto [first, last] = firstLast(c);
+        return first > last;
+    };
+    std::vector<int> balances;
+    for (int c : candidates) {
+        if (balances.size() < 2 && falling(c) && rows > 1) {
+            balances.push_back(c);
+        }
+    }
+    // Of two balance columns, the opening one repeats the closing one a row later.
+    const auto follows = [&](int later, int earlier) {
+        const auto& a = series(later);
+        const auto& b = series(earlier);
+        int count = 0;
+        for (std::size_t i = 0; i + 1 < a.size() && i < b.size(); ++i) {
+            count += a[i + 1] && a[i + 1] == b[i] ? 1 : 0;
+        }
+        return count * 2 >= static_cast<int>(a.size()) - 1;
+    };
+    if (balances.size() == 2 && !taken(Role::Opening) && !taken(Role::Closing) &&
+        (follows(balances[0], balances[1]) || follows(balances[1], balances[0]))) {
+        const bool firstOpens = follows(balances[0], balances[1]);
+        assign(balances[firstOpens ? 0 : 1], Role::Opening);
+        assign(balances[firstOpens ? 1 : 0], Role::Closing);
+    } else if (!balances.empty() && !taken(Role::Closing)) {
+        assign(balances[0], Role::Closing);
+    }
+    // The payment: the steadiest column.
+    if (!taken(Role::Payment) && !candidates.empty()) {
+        int best = -1;
+        int bestShare = 0;
+        for (int c : candidates) {
+            std::map<Cents, int> counts;
+            for (const auto& v : series(c)) {
+                if (v) {
+                    ++counts[*v];
+                }
+            }
+            int share = 0;
+            for (const auto& [value, count] : counts) {
+                share = std::max(share, count);
+            }
+            if (share > bestShare) {
+                best = c;
+                bestShare = share;
+            }
+        }
+        if (best >= 0 && (bestShare * 2 >= rows || rows <= 2)) {
+            assign(best, Role::Payment);
+        }
+    }
+    // Interest falls and principal rises as the loan is repaid.
+    for (int c : std::vector<int>(candidates)) {
+        const Role role = falling(c) ? Role::Interest : Role::Principal;
+        if (!taken(role)) {
+            assign(c, role);
+        }
+    }
+    return roles;
+}
+
+Statement readStatement(const StatementTable& table, const std::vector<Role>& columns,
+                        const NumberStyle& style) {
+    Statement statement;
+    int needed = 0;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        if (columns[c] != Role::Ignore) {
+            needed = static_cast<int>(c) + 1;
+        }
+    }
+    const QStringList header = table.headerRow >= 0
+                                   ? table.rows[static_cast<std::size_t>(table.headerRow)]
+                                   : QStringList();
+    for (std::size_t i = 0; i < table.rows.size(); ++i) {
+        const QStringList& cells = table.rows[i];
+        const int line = i < table.lines.size() ? table.lines[i] : static_cast<int>(i) + 1;
+        if (static_cast<int>(i) == table.headerRow) {
+            continue;
+        }
+        const auto unreadable = [&](QString reason) {
+            qsizetype used = cells.size();
+            while (used > 0 && cells[used - 1].isEmpty()) {
+                --used;
+            }
+            statement.unreadable.push_back(UnreadableRow{
+                line, static_cast<int>(i), cells.first(used).join(u"  "_s), std::move(reason)});
+        };
+        if (needed == 0) {
+            unreadable(u"no column holds an amount"_s);
+            continue;
+        }
+        if (!header.isEmpty() && cells == header) {
+            unreadable(u"repeats the column titles"_s);
+            continue;
+        }
+        if (!cells.isEmpty() && isTotalsLabel(cells.front())) {
+            unreadable(u"a totals row, not an instalment"_s);
+            continue;
+        }
+        if (cells.size() < needed) {
+            unreadable(cells.size() == 1
+                           ? u"not a table row"_s
+                           : u"has %1 cells, the columns need %2"_s.arg(cells.size()).arg(needed));
+            continue;
+        }
+        StatementRow row;
+        row.line = line;
+        row.tableRow = static_cast<int>(i);
+        QString reason;
+        bool anyAmount = false;
+        for (std::size_t c = 0; c < columns.size() && reason.isEmpty(); ++c) {
+            const Role role = columns[c];
+            if (role == Role::Ignore) {
+                continue;
+            }
+            const QString& cell = cells[static_cast<qsizetype>(c)];
+            const QString quoted = cell.size() > 40 ? cell.left(37) + u"..."_s : cell;
+            switch (role) {
+                case Role::Ignore:
+                    break;
+                case Role::Number:
+                    row.number = parseNumberCell(cell);
+                    if (!row.number) {
+                        reason = u"the number '%1' is not a whole number"_s.arg(quoted);
+                    }
+                    break;
+                case Role::Date:
+                    row.date = parseStatementDate(cell, style.dayFirst);
+                    if (!row.date) {
+                        reason = u"the date '%1' is not a date"_s.arg(quoted);
+                    }
+                    break;
+                default: {
+                    if (cell.isEmpty() && role == Role::Extra) {
+                        break;
+                    }
+                    const auto amount = parseAmount(cell, style.decimal);
+                    if (!amount) {
+                        reason = cell.isEmpty()
+                                     ? u"the %1 is empty"_s.arg(roleTitle(role).toLower())
+                                     : u"the %1 '%2' is not an amount"_s.arg(
+                                           roleTitle(role).toLower(), quoted);
+                    }
+                    row.amounts[static_cast<std::size_t>(amountIndex(role))] = amount;
+                    anyAmount = anyAmount || (amount && role != Role::Extra);
+                }
+            }
+        }
+        if (reason.isEmpty() && !anyAmount) {
+            reason = u"no column holds an amount"_s;
+        }
+        if (!reason.isEmpty()) {
+            unreadable(reason);
+            continue;
+        }
+        statement.rows.push_back(row);
+    }
+    return statement;
+}
+
+ParsedStatement parseStatement(QStringView text, const std::optional<std::vector<Role>>& columns,
+                               const std::optional<QChar>& decimal) {
+    ParsedStatement parsed;
+    parsed.table = splitStatement(text);
+    parsed.style = guessNumberStyle(parsed.table);
+    if (decimal) {
+        parsed.style.decimal = *decimal;
+    }
+    parsed.columns = columns ? *columns : guessColumns(parsed.table, parsed.style);
+    parsed.statement = readStatement(parsed.table, parsed.columns, parsed.style);
+    return parsed;
+}
+
+}  // namespace solver

@@ -1,0 +1,149 @@
+#include "mainwindow/Form1.h"
+#include "support/RecordingBoxes.h"
+
+#include "mainwindow/PlannerModels.h"
+#include "mainwindow/ReconcileDialog.h"
+#include "mainwindow/SolveDialog.h"
+#include "mainwindow/TextTableModel.h"
+#include "shell/SettingsStore.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QAbstractItemModelTester>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+class ToolDialogsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void solveFillsTheInputs_data();
+    void solveFillsTheInputs();
+    void reconcileHighlightsTheFirstDifference();
+    void reconcileWithThePlannersEvents();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Form1> m_window;
+};
+
+void ToolDialogsTest::initTestCase() {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void ToolDialogsTest::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_window = std::make_unique<Form1>(
+        std::make_unique<SettingsStore>(m_dir->filePath(u"Kestrelor.ini"_s)));
+    m_window->setMessageBoxes(std::make_unique<RecordingBoxes>());
+    m_window->setRandomDraw([] { return 100; });
+    m_window->Form_Load();
+    m_window->Text1->setText(u"100000"_s);
+    m_window->Text2->setText(u"12"_s);
+    m_window->Text3->setText(u"11"_s);
+}
+
+void ToolDialogsTest::cleanup() {
+    m_window.reset();
+    m_dir.reset();
+}
+
+void ToolDialogsTest::solveFillsTheInputs_data() {
+    QTest::addColumn<int>("unknown");
+    QTest::addColumn<QString>("emi");
+    QTest::addColumn<QStringList>("inputs");  // principal, months, rate afterwards
+    QTest::newRow("rate of the worked example")
+        << 2 << "8838.17" << QStringList{u"100000"_s, u"12"_s, u"11"_s};
+    QTest::newRow("principal for 9000")
+        << 0 << "9000" << QStringList{u"101831.13"_s, u"12"_s, u"11"_s};
+    QTest::newRow("months for 5000") << 1 << "5000" << QStringList{u"100000"_s, u"23"_s, u"11"_s};
+    QTest::newRow("no term covers 900") << 1 << "900" << QStringList();
+}
+
+void ToolDialogsTest::solveFillsTheInputs() {
+    QFETCH(int, unknown);
+    QFETCH(QString, emi);
+    QFETCH(QStringList, inputs);
+    SolveDialog* dialog = m_window->openSolveDialog();
+    QCOMPARE(dialog->emiEdit->text(), u"8838.17"_s);
+    dialog->unknownBox->setCurrentIndex(unknown);
+    dialog->emiEdit->setText(emi);
+    if (inputs.isEmpty()) {
+        QVERIFY(!dialog->useButton->isEnabled());
+        QVERIFY(dialog->resultLabel->text().contains(u"first month's interest"_s));
+        return;
+    }
+    QVERIFY2(dialog->useButton->isEnabled(), qPrintable(dialog->resultLabel->text()));
+    QVERIFY(dialog->resultLabel->text().contains(u"Total interest"_s));
+    dialog->useButton->click();
+    QCOMPARE(
+        (QStringList{m_window->Text1->text(), m_window->Text2->text(), m_window->Text3->text()}),
+        inputs);
+}
+
+void ToolDialogsTest::reconcileHighlightsTheFirstDifference() {
+    m_window->Text3->setText(u"11.5"_s);
+    ReconcileDialog* dialog = m_window->openReconcileDialog();
+    QAbstractItemModelTester statementTester(&dialog->statementModel());
+    QAbstractItemModelTester computedTester(&dialog->computedModel());
+    QFile file(QStringLiteral(STATEMENTS_DIR) + u"/us-pdf.txt"_s);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    dialog->setStatementText(QString::fromUtf8(file.readAll()));
+    QCOMPARE(dialog->columnBoxes.size(), std::size_t(6));
+    QVERIFY(dialog->unreadableLabel->text().contains(u"Line 17: a totals row"_s));
+    QVERIFY(dialog->sentenceLabel->text().startsWith(u"No arithmetic matches every row"_s));
+    // Line 5, the first instalment, differs first in its payment: both tables mark it.
+    QCOMPARE(dialog->statementModel().highlightRow(), 3);
+    QCOMPARE(dialog->statementModel().highlightColumn(), 2);
+    QCOMPARE(dialog->computedModel().highlightRow(), 0);
+    QCOMPARE(dialog->computedModel().highlightColumn(), 3);
+    // Without the payment column the principal differs first.
+    dialog->setColumnRole(2, solver::Role::Ignore);
+    QCOMPARE(dialog->statementModel().highlightColumn(), 3);
+    QCOMPARE(dialog->computedModel().highlightColumn(), 4);
+}
+
+// A statement of a loan with an extra payment matches once the planner's event is included.
+void ToolDialogsTest::reconcileWithThePlannersEvents() {
+    m_window->settings().writeInGroup(
+        u"Planner"_s, u"Events"_s,
+        planEventsToText({{PlanEventKind::OneOff, u"3"_s, u"10000"_s, QString()}}));
+    planner::PlanInput loan;
+    loan.principal = 10000000;
+    loan.months = 12;
+    loan.annualPercent = 11;
+    loan.startDate = m_window->DateTimePicker1->date();
+    loan.events = {planner::OneOffExtra{3, 1000000}};
+    QString text = u"No;Payment;Principal;Interest;Extra;Balance\n"_s;
+    const planner::PlanResult plan = planner::computePlan(loan);
+    for (const auto& row : plan.plan->rows) {
+        text += u"%1;%2;%3;%4;%5;%6\n"_s.arg(row.number)
+                    .arg(row.payment / 100.0, 0, 'f', 2)
+                    .arg(row.principal / 100.0, 0, 'f', 2)
+                    .arg(row.interest / 100.0, 0, 'f', 2)
+                    .arg(row.extra / 100.0, 0, 'f', 2)
+                    .arg(row.closing / 100.0, 0, 'f', 2);
+    }
+    ReconcileDialog* dialog = m_window->openReconcileDialog();
+    dialog->setStatementText(text);
+    QVERIFY(dialog->eventsBox->isChecked());
+    QCOMPARE(dialog->reconciliation().results.size(), std::size_t(12));  // no main schedule
+    QVERIFY2(dialog->reconciliation().matchesEveryRow, qPrintable(dialog->sentenceLabel->text()));
+    dialog->eventsBox->setChecked(false);
+    QVERIFY(!dialog->reconciliation().matchesEveryRow);
+}
+
+QTEST_MAIN(ToolDialogsTest)
+#include "tst_tooldialogs.moc"

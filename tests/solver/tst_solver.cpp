@@ -1,0 +1,632 @@
+#include "cli/Commands.h"
+#include "planner/TrueCost.h"
+#include "solver/LoanRows.h"
+#include "solver/Money.h"
+#include "solver/Reconcile.h"
+#include "solver/Solver.h"
+#include "solver/Statement.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+using planner::Cents;
+using solver::Arithmetic;
+using solver::InstalmentRule;
+using solver::Role;
+
+namespace {
+
+// The planner's contract for a loan without events, written out independently.
+solver::LoanRows referenceRows(const planner::PlanInput& loan, const Arithmetic& arithmetic) {
+    if (arithmetic.schedule) {
+        return solver::scheduleRows(loan);
+    }
+    const double r = loan.annualPercent / 100.0 / 12.0;
+    const double units = static_cast<double>(loan.principal) / 100.0;
+    const double g = std::pow(1.0 + r, loan.months);
+    const double e = 1.0 + r == 1.0 ? units / loan.months : (r * units) * (g / (g - 1.0));
+    const Cents emi = planner::roundInstalment(e, arithmetic.instalment);
+    solver::LoanRows result;
+    Cents balance = loan.principal;
+    for (int k = 1; k <= loan.months && balance > 0; ++k) {
+        const Cents interest =
+            planner::roundInterest(static_cast<double>(balance) * r, arithmetic.interest);
+        const bool last = emi - interest >= balance || k == loan.months;
+        const Cents principal = last ? balance : emi - interest;
+        result.rows.push_back({k, loan.startDate.addMonths(k), balance, principal + interest,
+                               principal, interest, 0, balance - principal});
+        balance -= principal;
+    }
+    return result;
+}
+
+planner::PlanInput loanOf(Cents principal, int months, double rate, QDate start = {2026, 1, 31}) {
+    planner::PlanInput loan;
+    loan.principal = principal;
+    loan.months = months;
+    loan.annualPercent = rate;
+    loan.startDate = start;
+    return loan;
+}
+
+// A statement as a lender's CSV: number, date, payment, principal, interest, closing.
+QString csvOf(const std::vector<solver::LoanRow>& rows) {
+    QString text = u"No,Date,Payment,Principal,Interest,Balance\n"_s;
+    for (const auto& row : rows) {
+        text += u"%1,%2,%3,%4,%5,%6\n"_s.arg(row.number)
+                    .arg(row.dueDate.toString(Qt::ISODate), solver::moneyText(row.payment),
+                         solver::moneyText(row.principal), solver::moneyText(row.interest),
+                         solver::moneyText(row.closing));
+    }
+    return text;
+}
+
+QString readFile(const QString& name) {
+    QFile file(QStringLiteral(STATEMENTS_DIR) + u'/' + name);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+std::pair<int, QString> runCli(const QStringList& args) {
+    QBuffer out;
+    QBuffer err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    const int status = cli::run(args, {out, err});
+    return {status, QString::fromUtf8(out.data() + err.data())};
+}
+
+const QStringList ruleNames{u"schedule"_s, u"nearest-cent"_s, u"nearest-unit"_s, u"up-cent"_s,
+                            u"up-unit"_s};
+
+}  // namespace
+
+class TestSolver : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void roundTrip_data();
+    void roundTrip();
+    void workedExample();
+    void noAnswer_data();
+    void noAnswer();
+    void trueCost_data();
+    void trueCost();
+    void amounts_data();
+    void amounts();
+    void dates_data();
+    void dates();
+    void engineAgreesWithReference_data();
+    void engineAgreesWithReference();
+    void programStatements_data();
+    void programStatements();
+    void pastedStatements_data();
+    void pastedStatements();
+    void statementForms_data();
+    void statementForms();
+    void unreadableRowsAreListed();
+    void commandLine_data();
+    void commandLine();
+    void golden_data();
+    void golden();
+};
+
+void TestSolver::roundTrip_data() {
+    QTest::addColumn<qint64>("principal");
+    QTest::addColumn<int>("months");
+    QTest::addColumn<double>("rate");
+    QTest::addColumn<QString>("rule");
+    const struct {
+        const char* name;
+        qint64 principal;
+        int months;
+        double rate;
+    } loans[] = {
+        {"worked example", 10000000, 12, 11},
+        {"mortgage", 30000000, 360, 5},
+        {"one cent a month", 100, 1, 0},
+        {"interest free", 500000, 60, 0},
+        {"largest principal", 100000000000000, 360, 7.5},
+        {"longest term", 25000000, 32767, 0.5},
+        {"odd cents, high rate", 1234567, 7, 999},
+        {"tiny rate", 8000000, 240, 0.001},
+        {"car loan", 2345678, 48, 6.49},
+    };
+    for (const auto& loan : loans) {
+        for (const QString& rule : ruleNames) {
+            QTest::addRow("%s, %s", loan.name, qPrintable(rule))
+                << loan.principal << loan.months << loan.rate << rule;
+        }
+    }
+}
+
+// Solve each unknown from the instalment of a known loan, then recompute.
+void TestSolver::roundTrip() {
+    QFETCH(qint64, principal);
+    QFETCH(int, months);
+    QFETCH(double, rate);
+    QFETCH(QString, rule);
+    const InstalmentRule arithmetic = *solver::ruleFromName(rule);
+    const auto instalment = [&](Cents p, int n, double r) {
+        return solver::instalmentCents(p, n, r, arithmetic);
+    };
+    const Cents emi = *instalment(principal, months, rate);
+
+    const auto byPrincipal = solver::solvePrincipal(emi, months, rate, arithmetic);
+    QVERIFY2(byPrincipal.loan, qPrintable(byPrincipal.error));
+    QVERIFY(byPrincipal.loan->principal >= principal);
+    QVERIFY(*instalment(byPrincipal.loan->principal, months, rate) <= emi);
+    if (byPrincipal.loan->principal < solver::maxPrincipal) {
+        QVERIFY(*instalment(byPrincipal.loan->principal + 1, months, rate) > emi);
+    }
+
+    const auto byMonths = solver::solveMonths(emi, principal, rate, arithmetic);
+    QVERIFY2(byMonths.loan, qPrintable(byMonths.error));
+    QVERIFY(byMonths.loan->months <= months);
+    QCOMPARE_LE(*instalment(principal, byMonths.loan->months, rate), emi);
+    if (byMonths.loan->months > 1) {
+        QCOMPARE_GT(*instalment(principal, byMonths.loan->months - 1, rate), emi);
+    }
+
+    const auto byRate = solver::solveRate(emi, principal, months, arithmetic);
+    QVERIFY2(byRate.loan, qPrintable(byRate.error));
+    QVERIFY(byRate.rateLow <= rate && rate <= byRate.rateHigh);
+    QCOMPARE(*instalment(principal, months, byRate.loan->annualPercent), emi);
+    QCOMPARE(*instalment(principal, months, byRate.rateLow), emi);
+    QCOMPARE(*instalment(principal, months, byRate.rateHigh), emi);
+    QCOMPARE(byRate.instalment, emi);
+}
+
+void TestSolver::workedExample() {
+    const auto solution = solver::solveRate(883817, 10000000, 12, InstalmentRule{});
+    QVERIFY(solution.loan);
+    QCOMPARE(solution.loan->annualPercent, 11.0);
+    const auto [status, output] =
+        runCli({u"solve"_s, u"--for"_s, u"rate"_s, u"--emi"_s, u"8838.17"_s, u"-p"_s, u"100000"_s,
+                u"-n"_s, u"12"_s, u"--format"_s, u"json"_s, u"--fees"_s, u"0"_s});
+    QCOMPARE(status, 0);
+    QVERIFY2(output.contains(u"\"rate\": 11,"_s), qPrintable(output));
+    QVERIFY(output.contains(u"\"principal\": 100000.00,"_s));
+    QVERIFY(output.contains(u"\"rate_low\": 10.999982,\n  \"rate_high\": 11.000196,"_s));
+    QVERIFY(output.contains(u"\"total_interest\": 6057.98,"_s));
+    QVERIFY(output.contains(u"\"effective_annual_rate\": 11.57,"_s));
+    QVERIFY(output.contains(u"\"apr\": 11.00"_s));
+}
+
+void TestSolver::noAnswer_data() {
+    QTest::addColumn<QString>("unknown");
+    QTest::addColumn<qint64>("emi");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("months: below the first interest")
+        << "months" << qint64(40000) << "does not cover the first month's interest of 416.67";
+    QTest::newRow("rate: below principal over months")
+        << "rate" << qint64(800000) << "even at 0 % it is 8333.33";
+    QTest::newRow("rate: above every rate")
+        << "rate" << qint64(10000000000) << "No rate up to 1000 %";
+    QTest::newRow("principal: not a cent") << "principal" << qint64(0) << "more than 0";
+}
+
+void TestSolver::noAnswer() {
+    QFETCH(QString, unknown);
+    QFETCH(qint64, emi);
+    QFETCH(QString, message);
+    const InstalmentRule rule{};
+    const auto solution = unknown == u"months"_s ? solver::solveMonths(emi, 10000000, 5, rule)
+                          : unknown == u"rate"_s ? solver::solveRate(emi, 10000000, 12, rule)
+                                                 : solver::solvePrincipal(emi, 12, 5, rule);
+    QVERIFY(!solution.loan);
+    QVERIFY2(solution.error.contains(message), qPrintable(solution.error));
+}
+
+void TestSolver::trueCost_data() {
+    QTest::addColumn<qint64>("principal");
+    QTest::addColumn<qint64>("fees");
+    QTest::addColumn<QList<qint64>>("payments");
+    QTest::addColumn<double>("apr");
+    QTest::newRow("one month at 12 %")
+        << qint64(100000) << qint64(0) << QList<qint64>{101000} << 12.0;
+    QTest::newRow("fees raise the rate")
+        << qint64(101000) << qint64(1000) << QList<qint64>{101000} << 12.0;
+    QTest::newRow("two months at 24 %")
+        << qint64(200000) << qint64(0) << QList<qint64>{102000, 104040} << 24.0;
+    QTest::newRow("no interest") << qint64(120000) << qint64(0) << QList<qint64>(12, 10000) << 0.0;
+}
+
+void TestSolver::trueCost() {
+    QFETCH(qint64, principal);
+    QFETCH(qint64, fees);
+    QFETCH(QList<qint64>, payments);
+    QFETCH(double, apr);
+    const std::vector<Cents> stream(payments.begin(), payments.end());
+    const auto cost = planner::trueCost(principal, 12, stream, 0, fees);
+    QVERIFY(cost.aprPercent);
+    QVERIFY2(std::fabs(*cost.aprPercent - apr) < 1e-7,
+             qPrintable(QString::number(*cost.aprPercent, 'g', 12)));
+    QCOMPARE(cost.totalPaid, std::accumulate(stream.begin(), stream.end(), Cents(fees)));
+    QVERIFY(std::fabs(cost.effectiveAnnualPercent - 12.682503013196972) < 1e-9);
+}
+
+void TestSolver::amounts_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("decimal");
+    QTest::addColumn<qint64>("cents");  // -1: not an amount
+    QTest::newRow("plain") << "8838.17"
+                           << "." << qint64(883817);
+    QTest::newRow("grouped") << "1,234,567.89"
+                             << "." << qint64(123456789);
+    QTest::newRow("dollar") << "$8,838.17"
+                            << "." << qint64(883817);
+    QTest::newRow("euro after") << "1.085,52 €"
+                                << "," << qint64(108552);
+    QTest::newRow("euro code") << "EUR 1.085,5"
+                               << "," << qint64(108550);
+    QTest::newRow("swiss") << "CHF 1'234.50"
+                           << "." << qint64(123450);
+    QTest::newRow("blank groups") << "1\u00A0234,56"
+                                  << "," << qint64(123456);
+    QTest::newRow("indian groups") << "\u20B91,00,000.00"
+                                   << "." << qint64(10000000);
+    QTest::newRow("minus sign") << "\u22120.01"
+                                << "." << qint64(-1);
+    QTest::newRow("trailing minus") << "12.00-"
+                                    << "." << qint64(-1200);
+    QTest::newRow("parentheses") << "($5.00)"
+                                 << "." << qint64(-500);
+    QTest::newRow("sign before currency") << "-$5"
+                                          << "." << qint64(-500);
+    QTest::newRow("whole") << "100000"
+                           << "." << qint64(10000000);
+    QTest::newRow("zero decimals beyond two") << "1.500"
+                                              << "." << qint64(150);
+    QTest::newRow("three decimals") << "1.234"
+                                    << "." << qint64(-1);
+    QTest::newRow("two decimal points") << "1.2.3"
+                                        << "." << qint64(-1);
+    QTest::newRow("word") << "Total"
+                          << "." << qint64(-1);
+    QTest::newRow("empty") << ""
+                           << "." << qint64(-1);
+    QTest::newRow("unknown code") << "XYZ 5"
+                                  << "." << qint64(-1);
+    QTest::newRow("too many digits") << "12345678901234567"
+                                     << "." << qint64(-1);
+}
+
+void TestSolver::amounts() {
+    QFETCH(QString, text);
+    QFETCH(QString, decimal);
+    QFETCH(qint64, cents);
+    const auto amount = solver::parseAmount(text, decimal.front());
+    const bool readable = cents != -1 || text == u"\u22120.01"_s;
+    QCOMPARE(amount.has_value(), readable);
+    if (readable) {
+        QCOMPARE(*amount, cents);
+    }
+}
+
+void TestSolver::dates_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("dayFirst");
+    QTest::addColumn<QDate>("date");
+    QTest::newRow("iso") << "2026-02-28" << false << QDate(2026, 2, 28);
+    QTest::newRow("german") << "15.04.2026" << false << QDate(2026, 4, 15);
+    QTest::newRow("british") << "03/04/2026" << true << QDate(2026, 4, 3);
+    QTest::newRow("american") << "03/04/2026" << false << QDate(2026, 3, 4);
+    QTest::newRow("spelled") << "Feb 28, 2026" << false << QDate(2026, 2, 28);
+    QTest::newRow("day month year") << "31-Jan-26" << true << QDate(2026, 1, 31);
+    QTest::newRow("german month") << "1. März 2026" << true << QDate(2026, 3, 1);
+    QTest::newRow("no such day") << "2026-02-30" << true << QDate();
+    QTest::newRow("amount") << "1.085,52" << true << QDate();
+}
+
+void TestSolver::dates() {
+    QFETCH(QString, text);
+    QFETCH(bool, dayFirst);
+    QFETCH(QDate, date);
+    QCOMPARE(solver::parseStatementDate(text, dayFirst).value_or(QDate()), date);
+}
+
+void TestSolver::engineAgreesWithReference_data() {
+    QTest::addColumn<qint64>("principal");
+    QTest::addColumn<int>("months");
+    QTest::addColumn<double>("rate");
+    QTest::newRow("mortgage") << qint64(30000000) << 360 << 5.0;
+    QTest::newRow("short, high rate") << qint64(1234567) << 7 << 99.9;
+    QTest::newRow("interest free") << qint64(100001) << 9 << 0.0;
+}
+
+// The rows the reconciler gets from the planner's engine are the contract's, for each rounding.
+void TestSolver::engineAgreesWithReference() {
+    QFETCH(qint64, principal);
+    QFETCH(int, months);
+    QFETCH(double, rate);
+    const auto loan = loanOf(principal, months, rate);
+    for (const Arithmetic& arithmetic : solver::allArithmetics()) {
+        const auto engine = solver::loanRows(loan, arithmetic).rows;
+        const auto reference = referenceRows(loan, arithmetic).rows;
+        QCOMPARE(engine.size(), reference.size());
+        for (std::size_t i = 0; i < engine.size(); ++i) {
+            const auto& a = engine[i];
+            const auto& b = reference[i];
+            QVERIFY2(a.payment == b.payment && a.principal == b.principal &&
+                         a.interest == b.interest && a.closing == b.closing &&
+                         a.dueDate == b.dueDate,
+                     qPrintable(u"%1, month %2"_s.arg(solver::shortName(arithmetic)).arg(i + 1)));
+        }
+    }
+}
+
+void TestSolver::programStatements_data() {
+    QTest::addColumn<int>("arithmetic");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");  // Role of the perturbed cell
+    const auto all = solver::allArithmetics();
+    const Role columns[] = {Role::Payment, Role::Principal, Role::Interest, Role::Closing};
+    for (int a = 0; a < static_cast<int>(all.size()); ++a) {
+        QTest::addRow("%s", qPrintable(solver::shortName(all[a]))) << a << -1 << 0;
+        const int row = (a * 7) % 24;
+        const Role column = columns[a % 4];
+        QTest::addRow("%s, row %d %s", qPrintable(solver::shortName(all[a])), row + 1,
+                      qPrintable(solver::roleName(column)))
+            << a << row << static_cast<int>(column);
+    }
+}
+
+// A statement made under each arithmetic is recognised; a cent changed at one row is found.
+void TestSolver::programStatements() {
+    QFETCH(int, arithmetic);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    const Arithmetic made = solver::allArithmetics()[static_cast<std::size_t>(arithmetic)];
+    const auto loan = loanOf(2473519, 24, 7.37);
+    auto rows = referenceRows(loan, made).rows;
+    QCOMPARE(rows.size(), std::size_t(24));
+    if (row >= 0) {
+        auto& cell = static_cast<Role>(column) == Role::Payment     ? rows[row].payment
+                     : static_cast<Role>(column) == Role::Principal ? rows[row].principal
+                     : static_cast<Role>(column) == Role::Interest  ? rows[row].interest
+                                                                    : rows[row].closing;
+        cell += 1;
+    }
+    const auto parsed = solver::parseStatement(csvOf(rows));
+    QCOMPARE(parsed.statement.rows.size(), std::size_t(24));
+    QVERIFY(parsed.statement.unreadable.empty());
+    const auto result = solver::reconcile(loan, parsed.statement, referenceRows);
+    const auto& mine = result.results[static_cast<std::size_t>(arithmetic)];
+    QCOMPARE(mine.arithmetic, made);
+    if (row < 0) {
+        QCOMPARE(mine.matching, 24);
+        QVERIFY(result.matchesEveryRow);
+        QVERIFY(result.sentence.startsWith(u"Your statement matches: "_s));
+        QVERIFY(result.sentence.endsWith(u", on all 24 rows."_s));
+        return;
+    }
+    QCOMPARE(mine.matching, 23);
+    QVERIFY(mine.firstDifference);
+    QCOMPARE(mine.firstDifference->statementRow, row);
+    QCOMPARE(mine.firstDifference->column, static_cast<Role>(column));
+    QCOMPARE(mine.firstDifference->statement - mine.firstDifference->computed, Cents(1));
+    QVERIFY(!result.matchesEveryRow);
+}
+
+void TestSolver::pastedStatements_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<qint64>("principal");
+    QTest::addColumn<int>("months");
+    QTest::addColumn<double>("rate");
+    QTest::addColumn<QDate>("start");
+    QTest::addColumn<QString>("columns");
+    QTest::addColumn<int>("unreadable");
+    QTest::addColumn<QString>("sentence");
+    QTest::newRow("pdf, dollars") << "us-pdf.txt" << qint64(10000000) << 12 << 11.0
+                                  << QDate(2026, 1, 31)
+                                  << "number,date,payment,principal,interest,closing" << 4
+                                  << "Your statement matches: instalment rounded to the nearest "
+                                     "cent, interest rounded half up, on all 12 rows.";
+    QTest::newRow("web page, euros")
+        << "de-web.txt" << qint64(2500000) << 24 << 3.99 << QDate(2026, 3, 15)
+        << "number,date,payment,interest,principal,closing" << 2
+        << "Your statement matches: instalment rounded up to the "
+           "cent, interest rounded down, on all 24 rows.";
+}
+
+void TestSolver::pastedStatements() {
+    QFETCH(QString, file);
+    QFETCH(qint64, principal);
+    QFETCH(int, months);
+    QFETCH(double, rate);
+    QFETCH(QDate, start);
+    QFETCH(QString, columns);
+    QFETCH(int, unreadable);
+    QFETCH(QString, sentence);
+    const auto parsed = solver::parseStatement(readFile(file));
+    QStringList guessed;
+    for (const Role role : parsed.columns) {
+        guessed << solver::roleName(role);
+    }
+    QCOMPARE(guessed.join(u','), columns);
+    QCOMPARE(static_cast<int>(parsed.statement.rows.size()), months);
+    QCOMPARE(static_cast<int>(parsed.statement.unreadable.size()), unreadable);
+    const auto result = solver::reconcile(loanOf(principal, months, rate, start), parsed.statement);
+    QCOMPARE(result.sentence, sentence);
+}
+
+void TestSolver::statementForms_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("columns");
+    QTest::addColumn<QString>("firstRow");  // number, payment, principal, interest, closing
+    QTest::newRow("quoted csv, comma decimals")
+        << "Month,Payment,Interest,Principal,Balance\n"
+           "1,\"8838,17\",\"916,67\",\"7921,50\",\"92078,50\"\n"
+           "2,\"8838,17\",\"844,05\",\"7994,12\",\"84084,38\"\n"
+        << "number,payment,interest,principal,closing"
+        << "1 883817 792150 91667 9207850";
+    QTest::newRow("no header, values tell") << "1\t8,838.17\t7,921.50\t916.67\t92,078.50\n"
+                                               "2\t8,838.17\t7,994.12\t844.05\t84,084.38\n"
+                                               "3\t8,838.17\t8,067.40\t770.77\t76,016.98\n"
+                                            << "number,payment,principal,interest,closing"
+                                            << "1 883817 792150 91667 9207850";
+    QTest::newRow("single blanks, signs apart")
+        << "1 31-Jan-26 EUR 8.838,17 EUR 7.921,50 EUR 916,67 EUR 92.078,50\n"
+           "2 28-Feb-26 EUR 8.838,17 EUR 7.994,12 EUR 844,05 EUR 84.084,38\n"
+        << "number,date,payment,principal,interest,closing"
+        << "1 883817 792150 91667 9207850";
+    QTest::newRow("date first, whole amounts")
+        << "2026-02-28\t1\t900\t400\t500\t99600\n"
+           "2026-03-31\t2\t900\t401\t499\t99199\n"
+           "2026-04-30\t3\t900\t402\t498\t98797\n"
+        << "date,number,payment,principal,interest,closing" << "1 90000 40000 50000 9960000";
+    QTest::newRow("opening and closing") << "#;Opening;Payment;Interest;Principal;Closing\n"
+                                            "1;100000.00;8838.17;916.67;7921.50;92078.50\n"
+                                            "2;92078.50;8838.17;844.05;7994.12;84084.38\n"
+                                         << "number,opening,payment,interest,principal,closing"
+                                         << "1 883817 792150 91667 9207850";
+}
+
+void TestSolver::statementForms() {
+    QFETCH(QString, text);
+    QFETCH(QString, columns);
+    QFETCH(QString, firstRow);
+    const auto parsed = solver::parseStatement(text);
+    QStringList guessed;
+    for (const Role role : parsed.columns) {
+        guessed << solver::roleName(role);
+    }
+    QCOMPARE(guessed.join(u','), columns);
+    QVERIFY(parsed.statement.unreadable.empty());
+    QVERIFY(!parsed.statement.rows.empty());
+    const auto& row = parsed.statement.rows.front();
+    QStringList values{QString::number(row.number.value_or(0))};
+    for (const Role role : {Role::Payment, Role::Principal, Role::Interest, Role::Closing}) {
+        values << QString::number(
+            row.amounts[static_cast<std::size_t>(solver::amountIndex(role))].value_or(-1));
+    }
+    QCOMPARE(values.join(u' '), firstRow);
+}
+
+void TestSolver::unreadableRowsAreListed() {
+    const auto parsed = solver::parseStatement(
+        u"No;Date;Payment;Interest;Principal;Balance\n"
+        u"1;2026-02-28;8838,17;916,67;7921,50;92078,50\n"
+        u"2;2026-03-31;8838,17;844,O5;7994,12;84084,38\n"
+        u"3;2026-03-31;8838,17\n"
+        u"No;Date;Payment;Interest;Principal;Balance\n"
+        u"Total;;;;;\n"_s);
+    QCOMPARE(parsed.style.decimal, u',');
+    QCOMPARE(parsed.statement.rows.size(), std::size_t(1));
+    QStringList reasons;
+    for (const auto& row : parsed.statement.unreadable) {
+        reasons << u"%1: %2"_s.arg(row.line).arg(row.reason);
+    }
+    QCOMPARE(reasons, QStringList({u"3: the interest '844,O5' is not an amount"_s,
+                                   u"4: has 3 cells, the columns need 6"_s,
+                                   u"5: repeats the column titles"_s,
+                                   u"6: a totals row, not an instalment"_s}));
+}
+
+void TestSolver::commandLine_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("output");
+    const QString statement = QStringLiteral(STATEMENTS_DIR) + u"/us-pdf.txt"_s;
+    QTest::newRow("principal") << QStringList{u"solve"_s, u"--for"_s, u"principal"_s,
+                                              u"--emi"_s, u"900"_s,   u"-n"_s,
+                                              u"120"_s,   u"-r"_s,    u"5"_s}
+                               << 0 << "Principal: 84853.68\n";
+    QTest::newRow("months") << QStringList{u"solve"_s,  u"--for"_s, u"months"_s,
+                                           u"--emi"_s,  u"900"_s,   u"-p"_s,
+                                           u"100000"_s, u"-r"_s,    u"5"_s}
+                            << 0 << "Months: 150\n";
+    QTest::newRow("no answer") << QStringList{u"solve"_s,  u"--for"_s, u"months"_s,
+                                              u"--emi"_s,  u"400"_s,   u"-p"_s,
+                                              u"100000"_s, u"-r"_s,    u"5"_s}
+                               << 1 << "does not cover the first month's interest";
+    QTest::newRow("unknown given")
+        << QStringList{u"solve"_s, u"--for"_s, u"rate"_s, u"--emi"_s, u"9"_s, u"-p"_s,
+                       u"100"_s,   u"-n"_s,    u"12"_s,   u"-r"_s,    u"5"_s}
+        << 2 << "--rate is the value to find";
+    QTest::newRow("missing value")
+        << QStringList{u"solve"_s, u"--for"_s, u"rate"_s, u"--emi"_s} << 2 << "--emi needs a value";
+    QTest::newRow("locale number")
+        << QStringList{u"solve"_s, u"--for"_s,  u"rate"_s, u"--emi"_s, u"8838,17"_s,
+                       u"-p"_s,    u"100000"_s, u"-n"_s,   u"12"_s}
+        << 2 << "--emi must be an amount";
+    QTest::newRow("bad arithmetic")
+        << QStringList{u"solve"_s, u"--for"_s,        u"rate"_s, u"--emi"_s,
+                       u"1"_s,     u"--arithmetic"_s, u"x"_s}
+        << 2 << "--arithmetic must be";
+    QTest::newRow("reconcile: no match")
+        << QStringList{u"reconcile"_s,  u"-p"_s,          u"100000"_s, u"-n"_s,
+                       u"12"_s,         u"-r"_s,          u"11.5"_s,   u"-s"_s,
+                       u"2026-01-31"_s, u"--statement"_s, statement}
+        << 3 << "No arithmetic matches every row";
+    QTest::newRow("reconcile: missing file")
+        << QStringList{u"reconcile"_s,  u"-p"_s,          u"1"_s,           u"-n"_s,
+                       u"1"_s,          u"-r"_s,          u"1"_s,           u"-s"_s,
+                       u"2026-01-31"_s, u"--statement"_s, u"/nonexistent"_s}
+        << 2 << "--statement: cannot read";
+    QTest::newRow("reconcile: bad column") << QStringList{u"reconcile"_s,
+                                                          u"-p"_s,
+                                                          u"1"_s,
+                                                          u"-n"_s,
+                                                          u"1"_s,
+                                                          u"-r"_s,
+                                                          u"1"_s,
+                                                          u"-s"_s,
+                                                          u"2026-01-31"_s,
+                                                          u"--statement"_s,
+                                                          statement,
+                                                          u"--columns"_s,
+                                                          u"number,amount"_s}
+                                           << 2 << "--columns: 'amount'";
+}
+
+void TestSolver::commandLine() {
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QString, output);
+    const auto [actual, text] = runCli(args);
+    QVERIFY2(text.contains(output), qPrintable(text));
+    QCOMPARE(actual, status);
+}
+
+void TestSolver::golden_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("rate with fees, text")
+        << QStringList{u"solve"_s,  u"--for"_s, u"rate"_s, u"--emi"_s,  u"8838.17"_s, u"-p"_s,
+                       u"100000"_s, u"-n"_s,    u"12"_s,   u"--fees"_s, u"500"_s}
+        << "solve-rate.txt";
+    QTest::newRow("principal, json")
+        << QStringList{u"solve"_s, u"--for"_s, u"principal"_s, u"--emi"_s,    u"900"_s, u"-n"_s,
+                       u"120"_s,   u"-r"_s,    u"5"_s,         u"--format"_s, u"json"_s}
+        << "solve-principal.json";
+    QTest::newRow("reconcile, pasted from a pdf")
+        << QStringList{u"reconcile"_s,
+                       u"-p"_s,
+                       u"100000"_s,
+                       u"-n"_s,
+                       u"12"_s,
+                       u"-r"_s,
+                       u"11"_s,
+                       u"-s"_s,
+                       u"2026-01-31"_s,
+                       u"--statement"_s,
+                       QStringLiteral(STATEMENTS_DIR) + u"/us-pdf.txt"_s}
+        << "reconcile-us.txt";
+}
+
+void TestSolver::golden() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, file);
+    const auto [status, output] = runCli(args);
+    QCOMPARE(status, 0);
+    QCOMPARE(output, readFile(u"../golden/"_s + file));
+}
+
+QTEST_GUILESS_MAIN(TestSolver)
+#include "tst_solver.moc"
