@@ -91,6 +91,8 @@ void TestPlannerDialog::windowWalk() {
         QCOMPARE(dialog.events().index(0, 1).data(Qt::ToolTipRole).toString(), u"Month 12, due 1/31/2027"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::MonthsSaved)->text(), u"25 months"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::InterestSaved)->text(), u"30408.42"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::TotalPaid)->text(), u"549361.27"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::EffectiveRate)->text(), u"5.12 %"_s);
 
         dialog.copyButton()->click();
         const QStringList copied = QGuiApplication::clipboard()->text().split(u"\r\n"_s);
