@@ -168,7 +168,7 @@ QString optionOf(planner::Field field) {
 }
 
 QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
-                     const planner::Comparison& comparison) {
+                    const planner::Comparison& comparison) {
     QByteArray out;
     out.reserve(static_cast<qsizetype>(plan.rows.size()) * 150 + 512);
     out += "{\"instalments\":[";

@@ -103,9 +103,9 @@ PlannerDialog::~PlannerDialog() = default;
 RememberedEvents rememberedEvents(const SettingsStore& store, const QDate& start) {
     RememberedEvents remembered;
     remembered.events =
-        parsePlanEvents(planEventsFromText(
-                            store.readInGroup(settingsGroup, u"Events"_s).value_or(QString())),
-                        start)
+        parsePlanEvents(
+            planEventsFromText(store.readInGroup(settingsGroup, u"Events"_s).value_or(QString())),
+            start)
             .events;
     if (store.readInGroup(settingsGroup, u"Policy"_s) == u"lower"_s) {
         remembered.policy = planner::Policy::LowerInstalment;
@@ -173,10 +173,9 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
 
     auto* resultsBox = new QGroupBox(u"Results"_s);
     auto* results = new QFormLayout(resultsBox);
-    static const QString captions[] = {u"Instalment:"_s,     u"Months:"_s,
-                                       u"End date:"_s,       u"Total interest:"_s,
-                                       u"Interest saved:"_s, u"Months saved:"_s,
-                                       u"Total paid:"_s,     u"Effective annual rate:"_s};
+    static const QString captions[] = {
+        u"Instalment:"_s,     u"Months:"_s,       u"End date:"_s,   u"Total interest:"_s,
+        u"Interest saved:"_s, u"Months saved:"_s, u"Total paid:"_s, u"Effective annual rate:"_s};
     for (std::size_t i = 0; i < m_results.size(); ++i) {
         m_results[i] = new QLabel;
         m_results[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -415,9 +414,8 @@ void PlannerDialog::recompute() {
     Q_EMIT planChanged();
 }
 
-PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs,
-                                 SettingsStore& store, SaveFailureReporter reportFailure,
-                                 DialogRunner runDialog) {
+PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs, SettingsStore& store,
+                                 SaveFailureReporter reportFailure, DialogRunner runDialog) {
     auto* dialog = new PlannerDialog(inputs, store, parent);
     new PlannerOutputs(*dialog, std::move(reportFailure), std::move(runDialog));
     dialog->setAttribute(Qt::WA_DeleteOnClose);

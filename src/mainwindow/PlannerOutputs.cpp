@@ -85,9 +85,10 @@ void PlannerOutputs::saveAs() {
 
 void PlannerOutputs::printPreview() {
     if (const auto& plan = m_dialog.plan()) {
-        previewTable(&m_dialog, PlanTableSource(*plan),
-                     planFacts(m_dialog.input(), *plan, planner::trueCostOf(m_dialog.input(), *plan)),
-                     m_runDialog);
+        previewTable(
+            &m_dialog, PlanTableSource(*plan),
+            planFacts(m_dialog.input(), *plan, planner::trueCostOf(m_dialog.input(), *plan)),
+            m_runDialog);
     }
 }
 

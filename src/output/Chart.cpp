@@ -215,10 +215,12 @@ void ChartPainter::paint(QPainter& painter, const QRectF& area) {
                 for (int c = 1; c <= columns; ++c) {
                     const auto k = static_cast<int>(static_cast<long long>(c) * months / columns);
                     if (k >= last) {
-                        points.append(QPointF(xOf(last), yOf(balance[static_cast<std::size_t>(last)])));
+                        points.append(
+                            QPointF(xOf(last), yOf(balance[static_cast<std::size_t>(last)])));
                         break;
                     }
-                    points.append(QPointF(m_plot.left() + c, yOf(balance[static_cast<std::size_t>(k)])));
+                    points.append(
+                        QPointF(m_plot.left() + c, yOf(balance[static_cast<std::size_t>(k)])));
                 }
             }
             painter.setRenderHint(QPainter::Antialiasing, true);
