@@ -103,9 +103,9 @@ PlannerDialog::~PlannerDialog() = default;
 RememberedEvents rememberedEvents(const SettingsStore& store, const QDate& start) {
     RememberedEvents remembered;
     remembered.events =
-        parsePlanEvents(
-            planEventsFromText(store.readInGroup(settingsGroup, u"Events"_s).value_or(QString())),
-            start)
+        parsePlanEvents(planEventsFromText(
+                            store.readInGroup(settingsGroup, u"Events"_s).value_or(QString())),
+                        start)
             .events;
     if (store.readInGroup(settingsGroup, u"Policy"_s) == u"lower"_s) {
         remembered.policy = planner::Policy::LowerInstalment;
