@@ -5,7 +5,10 @@
 #include "cli/Args.h"
 #include "cli/JsonText.h"
 #include "output/Csv.h"
+#include "output/PlanTable.h"
+#include "output/TableFiles.h"
 #include "planner/Planner.h"
+#include "planner/TrueCost.h"
 
 #include <QIODevice>
 
@@ -164,25 +167,8 @@ QString optionOf(planner::Field field) {
     }
 }
 
-QByteArray planCsv(const planner::Plan& plan) {
-    QByteArray out;
-    out.reserve(static_cast<qsizetype>(plan.rows.size()) * 80 + 128);
-    csv::appendRecord(out, {u"#"_s, u"Date"_s, u"Opening"_s, u"Payment"_s, u"Principal"_s,
-                            u"Interest"_s, u"Extra"_s, u"Closing"_s});
-    for (const planner::PlanRow& row : plan.rows) {
-        csv::appendRecord(
-            out, {QString::number(row.number), csv::isoDate(row.dueDate), csv::amount(row.opening),
-                  csv::amount(row.payment), csv::amount(row.principal), csv::amount(row.interest),
-                  csv::amount(row.extra), csv::amount(row.closing)});
-    }
-    const planner::PlanTotals& t = plan.totals;
-    csv::appendRecord(
-        out, {u"Total"_s, QString(), QString(), csv::amount(t.payments), csv::amount(t.principal),
-              csv::amount(t.interest), csv::amount(t.extra), QString()});
-    return out;
-}
-
-QByteArray planJson(const planner::Plan& plan, const planner::Comparison& comparison) {
+QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
+                    const planner::Comparison& comparison) {
     QByteArray out;
     out.reserve(static_cast<qsizetype>(plan.rows.size()) * 150 + 512);
     out += "{\"instalments\":[";
@@ -236,6 +222,14 @@ QByteArray planJson(const planner::Plan& plan, const planner::Comparison& compar
         out += ',';
         json::date(out, "endDate", comparison.endDate);
     }
+    const planner::TrueCost cost = planner::trueCostOf(input, plan);
+    out += "},\n\"cost\":{";
+    json::amount(out, "total_interest", cost.totalInterest);
+    out += ',';
+    json::amount(out, "total_paid", cost.totalPaid);
+    out += ',';
+    json::key(out, "effective_annual_rate");
+    out += QByteArray::number(cost.effectiveAnnualPercent, 'f', 2);
     out += "}}\n";
     return out;
 }
@@ -268,8 +262,8 @@ int runPlan(const QStringList& args, Io io) {
             return 1;
         }
         io.out.write(format == u"csv"
-                         ? planCsv(*result.plan)
-                         : planJson(*result.plan, planner::compare(input, *result.plan)));
+                         ? csvBytes(PlanTableSource(*result.plan))
+                         : planJson(input, *result.plan, planner::compare(input, *result.plan)));
         return 0;
     } catch (const UsageError& error) {
         io.err.write(("ravenmoor-cli plan: " + QString::fromUtf8(error.what()) + u'\n').toUtf8());

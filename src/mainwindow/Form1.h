@@ -144,6 +144,10 @@ public:
     QPushButton* PushButton11 = nullptr;
     QPushButton* PushButton10 = nullptr;
 
+    // The one failure box and the dialog seam, for windows opened over this one.
+    SaveFailureReporter failureReporter();
+    DialogRunner dialogRunner();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -159,8 +163,6 @@ private:
     // gridValues for a command: says so in a box when the grid's amounts cannot be had in cents.
     std::optional<ScheduleValues> commandValues();
     void showSaveFailure(const QString& path, const QString& reason);
-    SaveFailureReporter failureReporter();
-    DialogRunner dialogRunner();
     void connectControls();
     void createActions();
     void openCalendar();

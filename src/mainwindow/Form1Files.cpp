@@ -12,15 +12,11 @@
 #include "model/clsLoanDetails.h"
 #include "output/Clipboard.h"
 #include "output/ScheduleValues.h"
-#include "output/TablePrint.h"
 #include "output/TableSource.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 
 using namespace Qt::StringLiterals;
 
@@ -107,16 +103,7 @@ void Form1::printPreview() {
         if (!values) {
             return;
         }
-        QPrinter printer(QPrinter::HighResolution);
-        setUpPage(printer, QLocale());
-        QPrintPreviewDialog preview(&printer, this);
-        preview.setObjectName(u"printPreview"_s);
-        preview.resize(900, 760);
-        const ScheduleTableSource table(*values);
-        const DocumentFacts facts = scheduleFacts(*values);
-        connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-                [&table, &facts](QPrinter* target) { printTable(*target, table, facts); });
-        m_runDialog(preview);
+        previewTable(this, ScheduleTableSource(*values), scheduleFacts(*values), m_runDialog);
     });
 }
 
@@ -127,17 +114,9 @@ void Form1::printSchedule() {
         if (!values) {
             return;
         }
-        QPrinter printer(QPrinter::HighResolution);
-        setUpPage(printer, QLocale());
-        QPrintDialog dialog(&printer, this);
-        dialog.setObjectName(u"printDialog"_s);
-        if (m_runDialog(dialog) != QDialog::Accepted) {
-            return;
-        }
-        setMousePointer(pointerBusy);
-        const auto error =
-            printTable(printer, ScheduleTableSource(*values), scheduleFacts(*values));
-        setMousePointer(pointerDefault);
+        const auto error = printTableWithDialog(
+            this, ScheduleTableSource(*values), scheduleFacts(*values), m_runDialog,
+            [this](bool busy) { setMousePointer(busy ? pointerBusy : pointerDefault); });
         if (error) {
             messageBoxes().show(Message{*error, appTitle(), MessageIcon::Warning});
         }

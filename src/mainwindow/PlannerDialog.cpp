@@ -3,7 +3,9 @@
 #include "core/Conversions.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/PlannerModels.h"
+#include "mainwindow/PlannerOutputs.h"
 #include "output/Clipboard.h"
+#include "planner/TrueCost.h"
 #include "shell/SettingsStore.h"
 
 #include <QComboBox>
@@ -171,9 +173,9 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
 
     auto* resultsBox = new QGroupBox(u"Results"_s);
     auto* results = new QFormLayout(resultsBox);
-    static const QString captions[] = {u"Instalment:"_s,     u"Months:"_s,
-                                       u"End date:"_s,       u"Total interest:"_s,
-                                       u"Interest saved:"_s, u"Months saved:"_s};
+    static const QString captions[] = {
+        u"Instalment:"_s,     u"Months:"_s,       u"End date:"_s,   u"Total interest:"_s,
+        u"Interest saved:"_s, u"Months saved:"_s, u"Total paid:"_s, u"Effective annual rate:"_s};
     for (std::size_t i = 0; i < m_results.size(); ++i) {
         m_results[i] = new QLabel;
         m_results[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -392,7 +394,11 @@ void PlannerDialog::recompute() {
         show(PlannerResult::Months, QString::number(plan->totals.months));
         show(PlannerResult::EndDate,
              locale.toString(plan->totals.endDate, shortDateFormat(locale)));
-        show(PlannerResult::Interest, centsText(plan->totals.interest, locale));
+        const planner::TrueCost cost = planner::trueCostOf(m_input, *plan);
+        show(PlannerResult::Interest, centsText(cost.totalInterest, locale));
+        show(PlannerResult::TotalPaid, centsText(cost.totalPaid, locale));
+        show(PlannerResult::EffectiveRate,
+             locale.toString(cost.effectiveAnnualPercent, 'f', 2) + u" %"_s);
         const bool compared = m_comparison.baselineError.isEmpty();
         show(PlannerResult::InterestSaved,
              compared ? centsText(m_comparison.interestSaved, locale) : QString());
@@ -408,14 +414,16 @@ void PlannerDialog::recompute() {
     Q_EMIT planChanged();
 }
 
-PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs,
-                                 SettingsStore& store) {
+PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs, SettingsStore& store,
+                                 SaveFailureReporter reportFailure, DialogRunner runDialog) {
     auto* dialog = new PlannerDialog(inputs, store, parent);
+    new PlannerOutputs(*dialog, std::move(reportFailure), std::move(runDialog));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
     return dialog;
 }
 
 PlannerDialog* openPlannerDialog(Form1& window) {
-    return openPlannerDialog(&window, plannerInputsOf(window), window.settings());
+    return openPlannerDialog(&window, plannerInputsOf(window), window.settings(),
+                             window.failureReporter(), window.dialogRunner());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mainwindow/TableSaveDialog.h"
 #include "planner/Planner.h"
 
 #include <QDate>
@@ -34,6 +35,8 @@ enum class PlannerResult {
     Interest,
     InterestSaved,
     MonthsSaved,
+    TotalPaid,
+    EffectiveRate,
     Count
 };
 
@@ -115,8 +118,10 @@ private:
     bool m_restoring = false;
 };
 
-// Opens the planner (not modal) over parent; it deletes itself when closed.
+// Opens the planner (not modal) over parent with Save As, Print and the chart; it deletes itself
+// when closed. Without a reporter or runner, a message box and exec() serve.
 PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs,
-                                 SettingsStore& store);
+                                 SettingsStore& store, SaveFailureReporter reportFailure = {},
+                                 DialogRunner runDialog = {});
 // The same with the main window's current inputs and its settings store.
 PlannerDialog* openPlannerDialog(Form1& window);

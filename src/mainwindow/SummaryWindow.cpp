@@ -2,12 +2,15 @@
 
 #include "output/TablePrint.h"
 #include "output/TableSource.h"
+#include "planner/TrueCost.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFont>
+#include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeySequence>
@@ -105,10 +108,31 @@ SummaryWindow::SummaryWindow(SaveFailureReporter reportFailure, DialogRunner run
     top->addWidget(m_basis, 1);
     top->addWidget(copyButton);
     top->addWidget(saveButton);
+    auto* costBox = new QGroupBox(u"True cost"_s, this);
+    auto* cost = new QFormLayout(costBox);
+    m_totalInterest = new QLabel(costBox);
+    m_totalPaid = new QLabel(costBox);
+    m_effectiveRate = new QLabel(costBox);
+    m_totalInterest->setObjectName(u"totalInterest"_s);
+    m_totalPaid->setObjectName(u"totalPaid"_s);
+    m_effectiveRate->setObjectName(u"effectiveAnnualRate"_s);
+    for (QLabel* label : {m_totalInterest, m_totalPaid, m_effectiveRate}) {
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    cost->addRow(u"Total interest:"_s, m_totalInterest);
+    cost->addRow(u"Total paid:"_s, m_totalPaid);
+    cost->addRow(u"Effective annual rate:"_s, m_effectiveRate);
+    auto* side = new QVBoxLayout;
+    side->addWidget(costBox);
+    side->addStretch();
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(m_table, 1);
+    middle->addLayout(side);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(m_table, 1);
-    resize(760, 420);
+    layout->addLayout(middle, 1);
+    resize(980, 420);
 
     connect(m_basis, &QComboBox::currentIndexChanged, this,
             [this](int index) { setBasis(index == 1 ? YearBasis::Loan : YearBasis::Calendar); });
@@ -134,6 +158,15 @@ void SummaryWindow::setBasis(YearBasis basis) {
 void SummaryWindow::recompute() {
     m_summary = yearlySummary(m_schedule, m_summary.basis);
     m_model->setSummary(&m_summary);
+    const QLocale locale;
+    const auto money = [&locale](std::int64_t cents) {
+        return locale.toString(static_cast<double>(cents) / 100.0, 'f', 2);
+    };
+    m_totalInterest->setText(money(m_summary.interest));
+    m_totalPaid->setText(money(m_summary.paid()));
+    m_effectiveRate->setText(
+        locale.toString(planner::effectiveAnnualPercent(m_schedule.loan.ratePercent), 'f', 2) +
+        u" %"_s);
 }
 
 void SummaryWindow::copy() const {

@@ -9,11 +9,12 @@
 #include <memory>
 
 class QComboBox;
+class QLabel;
 class QTableView;
 class SummaryModel;
 
 // The yearly summary in its own resizable window: calendar or loan years, a totals row, Copy
-// and Save As.
+// and Save As; the loan's total interest, total paid and effective annual rate beside it.
 class SummaryWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -39,4 +40,7 @@ private:
     QComboBox* m_basis = nullptr;
     QTableView* m_table = nullptr;
     SummaryModel* m_model = nullptr;
+    QLabel* m_totalInterest = nullptr;
+    QLabel* m_totalPaid = nullptr;
+    QLabel* m_effectiveRate = nullptr;
 };

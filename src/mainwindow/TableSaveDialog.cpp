@@ -1,7 +1,13 @@
 #include "mainwindow/TableSaveDialog.h"
 
+#include "output/TablePrint.h"
+#include "output/TableSource.h"
+
 #include <QDir>
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QStandardPaths>
 
 #include <array>
@@ -90,4 +96,36 @@ QString chooseImageFile(QWidget* parent, const QString& lastPath, const DialogRu
 
 QString saveFailureText(const QString& path, const QString& reason) {
     return u"Ravenmoor could not save \"%1\": %2"_s.arg(QDir::toNativeSeparators(path), reason);
+}
+
+void previewTable(QWidget* parent, const TableSource& table, const DocumentFacts& facts,
+                  const DialogRunner& run) {
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPage(printer, QLocale());
+    QPrintPreviewDialog preview(&printer, parent);
+    preview.setObjectName(u"printPreview"_s);
+    preview.resize(900, 760);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&table, &facts](QPrinter* target) { printTable(*target, table, facts); });
+    run(preview);
+}
+
+std::optional<QString> printTableWithDialog(QWidget* parent, const TableSource& table,
+                                            const DocumentFacts& facts, const DialogRunner& run,
+                                            const std::function<void(bool)>& busy) {
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPage(printer, QLocale());
+    QPrintDialog dialog(&printer, parent);
+    dialog.setObjectName(u"printDialog"_s);
+    if (run(dialog) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    if (busy) {
+        busy(true);
+    }
+    auto error = printTable(printer, table, facts);
+    if (busy) {
+        busy(false);
+    }
+    return error;
 }

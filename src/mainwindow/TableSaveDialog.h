@@ -9,6 +9,8 @@
 
 class QDialog;
 class QWidget;
+class TableSource;
+struct DocumentFacts;
 
 // Runs a modal dialog and returns its result; tests replace it so no dialog waits for a user.
 using DialogRunner = std::function<int(QDialog&)>;
@@ -32,3 +34,13 @@ QString chooseImageFile(QWidget* parent, const QString& lastPath, const DialogRu
 
 // "Ravenmoor could not save "<path>": <reason>"
 QString saveFailureText(const QString& path, const QString& reason);
+
+// Print Preview of a table (QPrintPreviewDialog) on the locale's page.
+void previewTable(QWidget* parent, const TableSource& table, const DocumentFacts& facts,
+                  const DialogRunner& run);
+
+// The print dialog, then the table on the chosen printer; busy(true/false) around the printing.
+// The reason when printing fails; nothing when it printed or the user cancelled.
+std::optional<QString> printTableWithDialog(QWidget* parent, const TableSource& table,
+                                            const DocumentFacts& facts, const DialogRunner& run,
+                                            const std::function<void(bool)>& busy = {});

@@ -20,6 +20,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QColor balanceColour(0x1f, 0x4e, 0x9c);
+const QColor baselineColour(0x80, 0x80, 0x80);
 const QColor principalColour(0x6a, 0xa8, 0x4f);
 const QColor interestColour(0xe6, 0x91, 0x38);
 const QColor gridColour(0xdd, 0xdd, 0xdd);
@@ -39,6 +40,13 @@ double niceStep(double range, int parts) {
 double niceTop(double value, int parts) {
     const double step = niceStep(value, parts);
     return std::max(step, std::ceil(value / step) * step);
+}
+
+// A loan that ended before month keeps a zero balance.
+std::int64_t balanceAt(const std::vector<std::int64_t>& balance, int month) {
+    return static_cast<std::size_t>(month) < balance.size()
+               ? balance[static_cast<std::size_t>(month)]
+               : 0;
 }
 
 }  // namespace
@@ -80,7 +88,10 @@ QString ChartPainter::readout(int month) const {
     const QDate due = m_data.due[static_cast<std::size_t>(month - 1)];
     QString text = u"Month %1 (%2): balance %3"_s.arg(month)
                        .arg(m_locale.toString(due, shortDateFormat(m_locale)))
-                       .arg(money(m_data.balance[static_cast<std::size_t>(month)]));
+                       .arg(money(balanceAt(m_data.balance, month)));
+    if (!m_data.baseline.empty()) {
+        text += u" (without events %1)"_s.arg(money(balanceAt(m_data.baseline, month)));
+    }
     for (const SummaryYear& year : m_data.years.years) {
         if (month >= year.firstInstalment && month <= year.lastInstalment) {
             text += u"  ·  %1: principal %2, interest %3"_s.arg(year.year)
@@ -183,29 +194,42 @@ void ChartPainter::paint(QPainter& painter, const QRectF& area) {
             }
         }
 
-        // The balance line: one point per pixel column (the balance at the column's last month).
-        QPolygonF points;
-        points.reserve(std::min(columns, months) + 1);
+        // Balance lines: one point per pixel column (the balance at the column's last month).
         const auto yOf = [&](std::int64_t cents) {
             return m_plot.bottom() -
                    m_plot.height() * (static_cast<double>(cents) / 100.0) / leftTop;
         };
-        points.append(QPointF(m_plot.left(), yOf(m_data.balance[0])));
-        if (months <= columns) {
-            for (int k = 1; k <= months; ++k) {
-                points.append(QPointF(xOf(k), yOf(m_data.balance[static_cast<std::size_t>(k)])));
+        const auto drawBalance = [&](const std::vector<std::int64_t>& balance, const QPen& pen) {
+            if (balance.empty()) {
+                return;
             }
-        } else {
-            for (int c = 1; c <= columns; ++c) {
-                const auto k =
-                    static_cast<std::size_t>(static_cast<long long>(c) * months / columns);
-                points.append(QPointF(m_plot.left() + c, yOf(m_data.balance[k])));
+            const int last = std::min(months, static_cast<int>(balance.size()) - 1);
+            QPolygonF points;
+            points.reserve(std::min(columns, last) + 2);
+            points.append(QPointF(m_plot.left(), yOf(balance[0])));
+            if (months <= columns) {
+                for (int k = 1; k <= last; ++k) {
+                    points.append(QPointF(xOf(k), yOf(balance[static_cast<std::size_t>(k)])));
+                }
+            } else {
+                for (int c = 1; c <= columns; ++c) {
+                    const auto k = static_cast<int>(static_cast<long long>(c) * months / columns);
+                    if (k >= last) {
+                        points.append(
+                            QPointF(xOf(last), yOf(balance[static_cast<std::size_t>(last)])));
+                        break;
+                    }
+                    points.append(
+                        QPointF(m_plot.left() + c, yOf(balance[static_cast<std::size_t>(k)])));
+                }
             }
-        }
-        painter.setRenderHint(QPainter::Antialiasing, true);
-        painter.setPen(QPen(balanceColour, 2));
-        painter.drawPolyline(points);
-        painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            painter.setPen(pen);
+            painter.drawPolyline(points);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+        };
+        drawBalance(m_data.baseline, QPen(baselineColour, 2, Qt::DashLine));
+        drawBalance(m_data.balance, QPen(balanceColour, 2));
 
         // Date axis: about one label per 100 pixels, at due dates.
         painter.setPen(Qt::black);
@@ -243,6 +267,9 @@ void ChartPainter::paint(QPainter& painter, const QRectF& area) {
         x += metrics.horizontalAdvance(text) + line * 1.5;
     };
     swatch(balanceColour, u"Closing balance (left axis)"_s, true);
+    if (!m_data.baseline.empty()) {
+        swatch(baselineColour, u"Without events"_s, true);
+    }
     swatch(principalColour, u"Principal per year (right axis)"_s, false);
     swatch(interestColour, u"Interest per year"_s, false);
     painter.restore();

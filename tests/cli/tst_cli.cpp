@@ -116,6 +116,10 @@ void TestCli::planJsonHoldsRowsTotalsAndComparison() {
     QCOMPARE(plan[u"comparison"_s][u"interestSaved"_s].toDouble(), 30408.42);
     QCOMPARE(plan[u"comparison"_s][u"monthsSaved"_s].toInt(), 25);
     QCOMPARE(plan[u"comparison"_s][u"baselineEndDate"_s].toString(), u"2056-01-31"_s);
+    // Every payment, extra included; (1 + 0.05 / 12)^12 - 1 = 5.116 %.
+    QCOMPARE(plan[u"cost"_s][u"total_interest"_s].toDouble(), 249361.27);
+    QCOMPARE(plan[u"cost"_s][u"total_paid"_s].toDouble(), 549361.27);
+    QCOMPARE(plan[u"cost"_s][u"effective_annual_rate"_s].toDouble(), 5.12);
 }
 
 void TestCli::scheduleTextsAreTheWindows_data() {

@@ -1,5 +1,6 @@
 #include "mainwindow/PlannerDialog.h"
 #include "mainwindow/PlannerModels.h"
+#include "mainwindow/PlannerOutputs.h"
 #include "shell/SettingsStore.h"
 
 #include <QAbstractItemModelTester>
@@ -7,6 +8,8 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
@@ -23,6 +26,8 @@ private Q_SLOTS:
     void parseEvents_data();
     void parseEvents();
     void windowWalk();
+    void saveAsByExtension_data();
+    void saveAsByExtension();
 };
 
 void TestPlannerDialog::parseEvents_data() {
@@ -91,6 +96,8 @@ void TestPlannerDialog::windowWalk() {
         QCOMPARE(dialog.events().index(0, 1).data(Qt::ToolTipRole).toString(), u"Month 12, due 1/31/2027"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::MonthsSaved)->text(), u"25 months"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::InterestSaved)->text(), u"30408.42"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::TotalPaid)->text(), u"549361.27"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::EffectiveRate)->text(), u"5.12 %"_s);
 
         dialog.copyButton()->click();
         const QStringList copied = QGuiApplication::clipboard()->text().split(u"\r\n"_s);
@@ -125,4 +132,38 @@ void TestPlannerDialog::windowWalk() {
 }
 
 QTEST_MAIN(TestPlannerDialog)
+void TestPlannerDialog::saveAsByExtension_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("start");  // the file's first bytes; empty: the save fails
+    QTest::newRow("csv") << u"plan.csv"_s << QByteArray("#,Date,Opening,Payment,");
+    QTest::newRow("xlsx") << u"plan.XLSX"_s << QByteArray("PK");
+    QTest::newRow("pdf") << u"plan.pdf"_s << QByteArray("%PDF");
+    QTest::newRow("missing folder") << u"no/such/plan.csv"_s << QByteArray();
+}
+
+void TestPlannerDialog::saveAsByExtension() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, start);
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath(u"Kestrelor.ini"_s));
+    PlannerDialog dialog(PlannerInputs{1000, 6, 12, QDate(2026, 1, 31)}, store);
+    const QString path = dir.filePath(name);
+    QString failed;
+    PlannerOutputs outputs(
+        dialog, [&failed](const QString& file, const QString&) { failed = file; },
+        [&path](QDialog& box) {
+            auto* files = qobject_cast<QFileDialog*>(&box);
+            if (files == nullptr) {
+                return int(QDialog::Rejected);
+            }
+            files->selectFile(path);
+            return int(QDialog::Accepted);
+        });
+    QVERIFY(outputs.saveButton()->isEnabled());
+    outputs.saveButton()->click();
+    QFile file(path);
+    QCOMPARE(failed.isEmpty(), !start.isEmpty());
+    QCOMPARE(file.open(QIODevice::ReadOnly) ? file.read(start.size()) : QByteArray(), start);
+}
+
 #include "tst_plannerdialog.moc"

@@ -4,6 +4,7 @@
 #include "output/Chart.h"
 #include "output/Clipboard.h"
 #include "output/GridData.h"
+#include "output/PlanTable.h"
 #include "output/ScheduleValues.h"
 #include "output/TableFiles.h"
 #include "output/TablePrint.h"
@@ -56,6 +57,7 @@ private Q_SLOTS:
     void summaryEqualsGridTotals_data();
     void summaryEqualsGridTotals();
     void csvGolden();
+    void planFileGolden();
     void formatOfName_data();
     void formatOfName();
     void libreOfficeReadsBack();
@@ -151,6 +153,32 @@ void ScheduleFilesTest::csvGolden() {
                         "2026,1–11,91242.10,5977.70,97219.80,8757.90\r\n"
                         "2027,12,8757.89,80.28,8838.17,0.00\r\n"
                         "Total,,99999.99,6057.98,106057.97,\r\n"));
+}
+
+void ScheduleFilesTest::planFileGolden() {
+    // The same plan as the command line's golden: both go through the one CSV writer.
+    planner::PlanInput input{100000, 6, 12, QDate(2026, 1, 31), {}, planner::Policy::LowerInstalment};
+    input.events = {planner::OneOffExtra{2, 10000}, planner::RecurringExtra{5000, 4, 0},
+                    planner::RateChange{5, 6}};
+    const auto result = planner::computePlan(input);
+    QVERIFY(result.plan);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"plan.csv"_s);
+    const PlanTableSource table(*result.plan);
+    QVERIFY(!writeTableFile(TableFormat::Csv, table, planFacts(input, *result.plan, {}), path));
+    QFile written(path);
+    QFile golden(QStringLiteral(PLAN_GOLDEN));
+    QVERIFY(written.open(QIODevice::ReadOnly) && golden.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), golden.readAll());
+    QVERIFY(table.isTotals(table.rowCount() - 1) && !table.isTotals(0));
+
+    // The chart's x axis spans the longer loan; the baseline line keeps its own length.
+    const auto baseline = planner::computeBaseline(input);
+    const ChartData chart = planChartData(*result.plan, &*baseline.plan);
+    QCOMPARE(chart.baseline.size(), std::size_t{7});
+    QCOMPARE(chart.due.size(), std::size_t{6});
+    QCOMPARE(chart.years.principal, std::int64_t{100000});
+    QVERIFY(!chartImage(chart, QSize(400, 200)).isNull());
 }
 
 void ScheduleFilesTest::formatOfName_data() {

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "mainwindow/TableSaveDialog.h"
+#include "planner/Planner.h"
+
+#include <QObject>
+
+class ChartView;
+class PlannerDialog;
+class QPushButton;
+
+// Fills the planner window's command row with Save As (CSV, .xlsx, PDF), Print Preview and
+// Print through the shared table writers, and its chart area with the balance of the plan
+// against the loan without events. Lives as long as the window.
+class PlannerOutputs final : public QObject {
+    Q_OBJECT
+public:
+    PlannerOutputs(PlannerDialog& dialog, SaveFailureReporter reportFailure,
+                   DialogRunner runDialog);
+
+    void saveAs();
+    void printPreview();
+    void print();
+
+    ChartView* chart() const { return m_chart; }
+    QPushButton* saveButton() const { return m_save; }
+
+private:
+    void planChanged();
+
+    PlannerDialog& m_dialog;
+    SaveFailureReporter m_reportFailure;
+    DialogRunner m_runDialog;
+    QString m_lastPath;
+    ChartView* m_chart = nullptr;
+    QPushButton* m_save = nullptr;
+    QPushButton* m_preview = nullptr;
+    QPushButton* m_print = nullptr;
+};
