@@ -2,11 +2,15 @@
 
 #include "cli/ArgReader.h"
 #include "planner/Arithmetic.h"
+#include "planner/Planner.h"
 
 #include <QDate>
 #include <QString>
 
+#include <map>
 #include <optional>
+#include <set>
+#include <vector>
 
 // Typed option values for the solve and reconcile commands, read in the C locale and checked
 // against their ranges; nothing when the option is absent. A value that does not read, or lies
@@ -23,5 +27,15 @@ std::optional<QDate> dateOption(const ArgReader& args, const QString& name);
 // The value, or a UsageError saying that the option is required.
 template <typename T>
 T required(const std::optional<T>& value, const QString& name);
+
+// The options that add the planner's events to a loan: --extra MONTH:AMOUNT,
+// --extra-monthly AMOUNT:FROM[:TO], --rate-change MONTH:RATE (each repeatable) and
+// --policy shorter|lower.
+void addEventOptions(std::map<QString, QString>& spellings, std::set<QString>& repeatable);
+// Reads them into loan.events and loan.policy. Returns each event's argument
+// ("--extra 3:500"), in the order of loan.events, so that a problem can name it.
+std::vector<QString> readEvents(const ArgReader& args, planner::PlanInput& loan);
+// The loan's first problem, if any, as a UsageError naming its argument.
+void checkLoan(const planner::PlanInput& loan, const std::vector<QString>& eventArguments);
 
 }  // namespace cli

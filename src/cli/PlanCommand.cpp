@@ -4,6 +4,7 @@
 #include "cli/ArgReader.h"
 #include "cli/Args.h"
 #include "cli/JsonText.h"
+#include "cli/Options.h"
 #include "output/Csv.h"
 #include "output/PlanTable.h"
 #include "output/TableFiles.h"
@@ -29,55 +30,24 @@ const auto help =
     u"policy shorter keeps the instalment and ends the loan sooner; lower keeps the last\n"
     u"month and lowers the instalment. Numbers are read in the C locale.\n"_s;
 
-const std::map<QString, QString> spellings{
-    {u"-p"_s, u"--principal"_s},
-    {u"--principal"_s, u"--principal"_s},
-    {u"-n"_s, u"--months"_s},
-    {u"--months"_s, u"--months"_s},
-    {u"-r"_s, u"--rate"_s},
-    {u"--rate"_s, u"--rate"_s},
-    {u"-s"_s, u"--start"_s},
-    {u"--start"_s, u"--start"_s},
-    {u"--extra"_s, u"--extra"_s},
-    {u"--extra-monthly"_s, u"--extra-monthly"_s},
-    {u"--rate-change"_s, u"--rate-change"_s},
-    {u"--policy"_s, u"--policy"_s},
-    {u"--instalment-rounding"_s, u"--instalment-rounding"_s},
-    {u"--interest-rounding"_s, u"--interest-rounding"_s},
-    {u"-f"_s, u"--format"_s},
-    {u"--format"_s, u"--format"_s},
-};
-
-const std::set<QString> repeatable{u"--extra"_s, u"--extra-monthly"_s, u"--rate-change"_s};
-
-// Where each event came from, so that a problem names its argument.
-struct Source {
-    QString option;
-    QString value;
-    QString text() const { return option + u' ' + value; }
-};
-
-UsageError badEvent(const Source& source, const QString& what) {
-    return UsageError(u"%1: %2"_s.arg(source.text(), what));
+std::map<QString, QString> spellings() {
+    return {
+        {u"-p"_s, u"--principal"_s},
+        {u"--principal"_s, u"--principal"_s},
+        {u"-n"_s, u"--months"_s},
+        {u"--months"_s, u"--months"_s},
+        {u"-r"_s, u"--rate"_s},
+        {u"--rate"_s, u"--rate"_s},
+        {u"-s"_s, u"--start"_s},
+        {u"--start"_s, u"--start"_s},
+        {u"--instalment-rounding"_s, u"--instalment-rounding"_s},
+        {u"--interest-rounding"_s, u"--interest-rounding"_s},
+        {u"-f"_s, u"--format"_s},
+        {u"--format"_s, u"--format"_s},
+    };
 }
 
-int month(const Source& source, const QString& text) {
-    const auto value = parseInteger(text);
-    if (!value) {
-        throw badEvent(source, u"'%1' is not a month number"_s.arg(text));
-    }
-    return *value;
-}
-
-planner::Cents amount(const Source& source, const QString& text) {
-    const auto value = parseCents(text);
-    if (!value) {
-        throw badEvent(source, u"'%1' is not an amount with at most two decimals"_s.arg(text));
-    }
-    return *value;
-}
-
-planner::PlanInput readInput(const ArgReader& reader, std::vector<Source>& sources) {
+planner::PlanInput readInput(const ArgReader& reader, std::vector<QString>& sources) {
     planner::PlanInput input;
     const auto principal = parseCents(reader.value(u"--principal"_s));
     if (!principal) {
@@ -100,44 +70,7 @@ planner::PlanInput readInput(const ArgReader& reader, std::vector<Source>& sourc
     }
     input.startDate = *start;
 
-    for (const QString& value : reader.values(u"--extra"_s)) {
-        const Source source{u"--extra"_s, value};
-        const QStringList parts = value.split(u':');
-        if (parts.size() != 2) {
-            throw badEvent(source, u"expected MONTH:AMOUNT"_s);
-        }
-        input.events.emplace_back(
-            planner::OneOffExtra{month(source, parts[0]), amount(source, parts[1])});
-        sources.push_back(source);
-    }
-    for (const QString& value : reader.values(u"--extra-monthly"_s)) {
-        const Source source{u"--extra-monthly"_s, value};
-        const QStringList parts = value.split(u':');
-        if (parts.size() != 2 && parts.size() != 3) {
-            throw badEvent(source, u"expected AMOUNT:FROM or AMOUNT:FROM:TO"_s);
-        }
-        input.events.emplace_back(
-            planner::RecurringExtra{amount(source, parts[0]), month(source, parts[1]),
-                                    parts.size() == 3 ? month(source, parts[2]) : 0});
-        sources.push_back(source);
-    }
-    for (const QString& value : reader.values(u"--rate-change"_s)) {
-        const Source source{u"--rate-change"_s, value};
-        const QStringList parts = value.split(u':');
-        const auto newRate = parts.size() == 2 ? parseDecimal(parts[1]) : std::nullopt;
-        if (!newRate) {
-            throw badEvent(source, u"expected MONTH:RATE, the rate in percent a year"_s);
-        }
-        input.events.emplace_back(planner::RateChange{month(source, parts[0]), *newRate});
-        sources.push_back(source);
-    }
-
-    const QString policy = reader.valueOr(u"--policy"_s, u"shorter"_s);
-    if (policy != u"shorter" && policy != u"lower") {
-        throw UsageError(u"--policy must be shorter or lower"_s);
-    }
-    input.policy =
-        policy == u"lower" ? planner::Policy::LowerInstalment : planner::Policy::ShorterTerm;
+    sources = readEvents(reader, input);
     const auto instalment = planner::instalmentRoundingFromName(
         reader.valueOr(u"--instalment-rounding"_s, u"nearest-cent"_s).toStdString());
     if (!instalment) {
@@ -152,19 +85,6 @@ planner::PlanInput readInput(const ArgReader& reader, std::vector<Source>& sourc
     }
     input.interestRounding = *interest;
     return input;
-}
-
-QString optionOf(planner::Field field) {
-    switch (field) {
-        case planner::Field::Principal:
-            return u"--principal"_s;
-        case planner::Field::Months:
-            return u"--months"_s;
-        case planner::Field::Rate:
-            return u"--rate"_s;
-        default:
-            return u"--start"_s;
-    }
 }
 
 QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
@@ -238,24 +158,21 @@ QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
 
 int runPlan(const QStringList& args, Io io) {
     try {
-        const ArgReader reader(args, spellings, repeatable);
+        auto spelled = spellings();
+        std::set<QString> repeatable;
+        addEventOptions(spelled, repeatable);
+        const ArgReader reader(args, spelled, repeatable);
         if (reader.helpWanted()) {
             io.out.write(help.toUtf8());
             return 0;
         }
-        std::vector<Source> sources;
+        std::vector<QString> sources;
         const planner::PlanInput input = readInput(reader, sources);
         const QString format = reader.valueOr(u"--format"_s, u"csv"_s);
         if (format != u"csv" && format != u"json") {
             throw UsageError(u"--format must be csv or json"_s);
         }
-        if (const auto problems = planner::inputProblems(input); !problems.empty()) {
-            const planner::InputProblem& problem = problems.front();
-            throw UsageError(problem.event < 0
-                                 ? optionOf(problem.field) + u": "_s + problem.message
-                                 : sources[static_cast<std::size_t>(problem.event)].text() +
-                                       u": "_s + problem.message);
-        }
+        checkLoan(input, sources);
         const planner::PlanResult result = planner::computePlan(input);
         if (!result.plan) {
             io.err.write(("ravenmoor-cli: " + result.error + u'\n').toUtf8());

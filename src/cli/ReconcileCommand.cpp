@@ -18,6 +18,8 @@ namespace {
 const auto reconcileUsage =
     u"Usage: ravenmoor-cli reconcile -p P -n N -r R -s YYYY-MM-DD --statement FILE\n"
     u"       [--columns ROLE,ROLE,...] [--decimal .|,]\n"
+    u"       [--extra MONTH:AMOUNT]... [--extra-monthly AMOUNT:FROM[:TO]]...\n"
+    u"       [--rate-change MONTH:RATE]... [--policy shorter|lower]\n"
     u"\n"
     u"Reads a lender's statement (CSV or pasted text) and tells which arithmetic it follows:\n"
     u"the main schedule's or one of the instalment and interest roundings. Roles, one per\n"
@@ -42,19 +44,22 @@ QString readText(const QString& path) {
 
 int runReconcile(const QStringList& args, Io io) {
     try {
-        const ArgReader options(args, {
-                                          {u"-p"_s, u"--principal"_s},
-                                          {u"--principal"_s, u"--principal"_s},
-                                          {u"-n"_s, u"--months"_s},
-                                          {u"--months"_s, u"--months"_s},
-                                          {u"-r"_s, u"--rate"_s},
-                                          {u"--rate"_s, u"--rate"_s},
-                                          {u"-s"_s, u"--start"_s},
-                                          {u"--start"_s, u"--start"_s},
-                                          {u"--statement"_s, u"--statement"_s},
-                                          {u"--columns"_s, u"--columns"_s},
-                                          {u"--decimal"_s, u"--decimal"_s},
-                                      });
+        std::map<QString, QString> spellings{
+            {u"-p"_s, u"--principal"_s},
+            {u"--principal"_s, u"--principal"_s},
+            {u"-n"_s, u"--months"_s},
+            {u"--months"_s, u"--months"_s},
+            {u"-r"_s, u"--rate"_s},
+            {u"--rate"_s, u"--rate"_s},
+            {u"-s"_s, u"--start"_s},
+            {u"--start"_s, u"--start"_s},
+            {u"--statement"_s, u"--statement"_s},
+            {u"--columns"_s, u"--columns"_s},
+            {u"--decimal"_s, u"--decimal"_s},
+        };
+        std::set<QString> repeatable;
+        addEventOptions(spellings, repeatable);
+        const ArgReader options(args, spellings, repeatable);
         if (options.helpWanted()) {
             io.out.write(reconcileUsage.toUtf8());
             return 0;
@@ -67,6 +72,9 @@ int runReconcile(const QStringList& args, Io io) {
         loan.annualPercent =
             required(decimalOption(options, u"--rate"_s, 0, solver::maxAnnualPercent), u"--rate"_s);
         loan.startDate = required(dateOption(options, u"--start"_s), u"--start"_s);
+        if (const auto events = readEvents(options, loan); !events.empty()) {
+            checkLoan(loan, events);  // without events the main schedule's range may apply
+        }
         const QString path = options.value(u"--statement"_s);
         std::optional<std::vector<solver::Role>> columns;
         if (options.has(u"--columns"_s)) {

@@ -29,6 +29,17 @@ void GridRows::rowLengths(int row, int columns, qsizetype* lengths) const {
     }
 }
 
+void GridRows::columnLengths(int columns, qsizetype* widths) const {
+    std::fill(widths, widths + columns, 0);
+    std::vector<qsizetype> lengths(static_cast<std::size_t>(columns));
+    for (int r = 0, rows = rowCount(); r < rows; ++r) {
+        rowLengths(r, columns, lengths.data());
+        for (int c = 0; c < columns; ++c) {
+            widths[c] = std::max(widths[c], lengths[static_cast<std::size_t>(c)]);
+        }
+    }
+}
+
 GridRow::GridRow(QStringView firstColumn) : m_chars(firstColumn.toString()) {
     m_ends.append(m_chars.size());
 }
@@ -134,17 +145,13 @@ CellValue GridData::value(int row, int column) const {
 std::vector<qsizetype> columnWidths(const GridData& grid, bool withHeaders) {
     const int columns = grid.columnCount();
     std::vector<qsizetype> widths(static_cast<std::size_t>(columns), 0);
+    if (const GridRows* rows = grid.rowSource()) {
+        rows->columnLengths(columns, widths.data());
+    }
     if (withHeaders) {
         for (int c = 0; c < columns; ++c) {
-            widths[static_cast<std::size_t>(c)] = grid.headers()[c].size();
-        }
-    }
-    const int rows = grid.rowCount();
-    std::vector<qsizetype> lengths(static_cast<std::size_t>(columns));
-    for (int r = 0; r < rows; ++r) {
-        grid.rowLengths(r, lengths.data());
-        for (std::size_t c = 0; c < lengths.size(); ++c) {
-            widths[c] = std::max(widths[c], lengths[c]);
+            auto& width = widths[static_cast<std::size_t>(c)];
+            width = std::max(width, grid.headers()[c].size());
         }
     }
     return widths;

@@ -41,6 +41,8 @@ public:
     // after the other, ends[c] being where column c ends; or their lengths alone.
     virtual void appendRow(TextBuffer& out, int row, int columns, qsizetype* ends) const;
     virtual void rowLengths(int row, int columns, qsizetype* lengths) const;
+    // The greatest text length of each column 0..columns-1 over all rows.
+    virtual void columnLengths(int columns, qsizetype* widths) const;
     // The cell as a value rather than a text; plain text rows give their text.
     virtual CellValue value(int row, int column) const;
 };

@@ -2,6 +2,8 @@
 
 #include "core/Conversions.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -138,6 +140,16 @@ void ScheduleTable::rowLengths(int row, int columns, qsizetype* lengths) const {
     lengths[3] = m_format->amountLength(entry.exactPrincipleAmount());
     lengths[4] = m_format->amountLength(entry.exactInterestAmount());
     lengths[5] = m_format->amountLength(entry.exactClosingBalance());
+}
+
+void ScheduleTable::columnLengths(int columns, qsizetype* widths) const {
+    if (columns != scheduleColumnCount) {
+        GridRows::columnLengths(columns, widths);
+        return;
+    }
+    std::call_once(m_measured,
+                   [this] { GridRows::columnLengths(scheduleColumnCount, m_widths.data()); });
+    std::copy(m_widths.begin(), m_widths.end(), widths);
 }
 
 CellValue ScheduleTable::value(int row, int column) const {

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <memory>
+#include <mutex>
 
 class TextFormatter;
 
@@ -42,6 +43,8 @@ public:
     qsizetype textLength(int row, int column) const override;
     void appendRow(TextBuffer& out, int row, int columns, qsizetype* ends) const override;
     void rowLengths(int row, int columns, qsizetype* lengths) const override;
+    // Measured once, on first request: the table never changes.
+    void columnLengths(int columns, qsizetype* widths) const override;
     // Positions and amounts are numbers, instalment dates dates; the totals row's "#" and
     // "Date" are empty.
     CellValue value(int row, int column) const override;
@@ -52,4 +55,6 @@ private:
     ScheduleCollectionPtr m_schedule;
     std::unique_ptr<const TextFormatter> m_format;
     int m_count = 0;
+    mutable std::once_flag m_measured;
+    mutable std::array<qsizetype, scheduleColumnCount> m_widths{};
 };

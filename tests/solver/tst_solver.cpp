@@ -564,6 +564,12 @@ void TestSolver::commandLine_data() {
                        u"12"_s,         u"-r"_s,          u"11.5"_s,   u"-s"_s,
                        u"2026-01-31"_s, u"--statement"_s, statement}
         << 3 << "No arithmetic matches every row";
+    QTest::newRow("reconcile: the planner's extra payment")
+        << QStringList{u"reconcile"_s,   u"-p"_s,          u"100000"_s, u"-n"_s, u"12"_s,
+                       u"-r"_s,          u"11"_s,          u"-s"_s,     u"2026-01-31"_s,
+                       u"--extra"_s,     u"3:5000"_s,      u"--statement"_s,
+                       QStringLiteral(STATEMENTS_DIR) + u"/plan-extra.csv"_s}
+        << 0 << "Your statement matches";
     QTest::newRow("reconcile: missing file")
         << QStringList{u"reconcile"_s,  u"-p"_s,          u"1"_s,           u"-n"_s,
                        u"1"_s,          u"-r"_s,          u"1"_s,           u"-s"_s,
