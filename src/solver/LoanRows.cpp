@@ -124,11 +124,7 @@ LoanRows loanRows(const planner::PlanInput& loan, const Arithmetic& arithmetic) 
         result.error = plan.error;
         return result;
     }
-    result.rows.reserve(plan.plan->rows.size());
-    for (const planner::PlanRow& row : plan.plan->rows) {
-        result.rows.push_back(LoanRow{row.number, row.dueDate, row.opening, row.payment,
-                                      row.principal, row.interest, row.extra, row.closing});
-    }
+    result.rows = plan.plan->rows;
     return result;
 }
 

@@ -32,16 +32,8 @@ QString describe(const Arithmetic& arithmetic);
 // "schedule" or "nearest-cent/half-up".
 QString shortName(const Arithmetic& arithmetic);
 
-struct LoanRow {
-    int number = 0;
-    QDate dueDate;
-    Cents opening = 0;
-    Cents payment = 0;
-    Cents principal = 0;
-    Cents interest = 0;
-    Cents extra = 0;
-    Cents closing = 0;
-};
+// A row in the planner's terms, whichever arithmetic made it.
+using LoanRow = planner::PlanRow;
 
 struct LoanRows {
     std::vector<LoanRow> rows;

@@ -9,9 +9,9 @@ using namespace planner;
 namespace {
 
 // "once:12:1000000 every:20000:1:0 rate:25:6.5" (amounts in cents)
-std::vector<Event> eventsOf(const QString& spec) {
+std::vector<Event> eventsOf(const QString& text) {
     std::vector<Event> events;
-    for (const QString& item : spec.split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString& item : text.split(u' ', Qt::SkipEmptyParts)) {
         const QStringList f = item.split(u':');
         if (f[0] == u"once") {
             events.emplace_back(OneOffExtra{f[1].toInt(), f[2].toLongLong()});
