@@ -105,6 +105,21 @@ T required(const std::optional<T>& value, const QString& name) {
     return *value;
 }
 
+std::map<QString, QString> spellingsOf(std::initializer_list<QString> names) {
+    static const std::map<QString, QString> shortForms{{u"--principal"_s, u"-p"_s},
+                                                       {u"--months"_s, u"-n"_s},
+                                                       {u"--rate"_s, u"-r"_s},
+                                                       {u"--start"_s, u"-s"_s}};
+    std::map<QString, QString> spellings;
+    for (const QString& name : names) {
+        spellings.emplace(name, name);
+        if (const auto found = shortForms.find(name); found != shortForms.end()) {
+            spellings.emplace(found->second, name);
+        }
+    }
+    return spellings;
+}
+
 void addEventOptions(std::map<QString, QString>& spellings, std::set<QString>& repeatable) {
     for (const QString& name :
          {u"--extra"_s, u"--extra-monthly"_s, u"--rate-change"_s, u"--policy"_s}) {

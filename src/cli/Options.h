@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QString>
 
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <set>
@@ -27,6 +28,10 @@ std::optional<QDate> dateOption(const ArgReader& args, const QString& name);
 // The value, or a UsageError saying that the option is required.
 template <typename T>
 T required(const std::optional<T>& value, const QString& name);
+
+// Each name spelled as itself, and the loan options also by their short forms: -p --principal,
+// -n --months, -r --rate, -s --start.
+std::map<QString, QString> spellingsOf(std::initializer_list<QString> names);
 
 // The options that add the planner's events to a loan: --extra MONTH:AMOUNT,
 // --extra-monthly AMOUNT:FROM[:TO], --rate-change MONTH:RATE (each repeatable) and

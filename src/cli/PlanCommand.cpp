@@ -31,20 +31,11 @@ const auto help =
     u"month and lowers the instalment. Numbers are read in the C locale.\n"_s;
 
 std::map<QString, QString> spellings() {
-    return {
-        {u"-p"_s, u"--principal"_s},
-        {u"--principal"_s, u"--principal"_s},
-        {u"-n"_s, u"--months"_s},
-        {u"--months"_s, u"--months"_s},
-        {u"-r"_s, u"--rate"_s},
-        {u"--rate"_s, u"--rate"_s},
-        {u"-s"_s, u"--start"_s},
-        {u"--start"_s, u"--start"_s},
-        {u"--instalment-rounding"_s, u"--instalment-rounding"_s},
-        {u"--interest-rounding"_s, u"--interest-rounding"_s},
-        {u"-f"_s, u"--format"_s},
-        {u"--format"_s, u"--format"_s},
-    };
+    auto spellings = spellingsOf({u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s,
+                                  u"--instalment-rounding"_s, u"--interest-rounding"_s,
+                                  u"--format"_s});
+    spellings.emplace(u"-f"_s, u"--format"_s);
+    return spellings;
 }
 
 planner::PlanInput readInput(const ArgReader& reader, std::vector<QString>& sources) {

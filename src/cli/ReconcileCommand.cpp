@@ -44,19 +44,8 @@ QString readText(const QString& path) {
 
 int runReconcile(const QStringList& args, Io io) {
     try {
-        std::map<QString, QString> spellings{
-            {u"-p"_s, u"--principal"_s},
-            {u"--principal"_s, u"--principal"_s},
-            {u"-n"_s, u"--months"_s},
-            {u"--months"_s, u"--months"_s},
-            {u"-r"_s, u"--rate"_s},
-            {u"--rate"_s, u"--rate"_s},
-            {u"-s"_s, u"--start"_s},
-            {u"--start"_s, u"--start"_s},
-            {u"--statement"_s, u"--statement"_s},
-            {u"--columns"_s, u"--columns"_s},
-            {u"--decimal"_s, u"--decimal"_s},
-        };
+        auto spellings = spellingsOf({u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s,
+                                      u"--statement"_s, u"--columns"_s, u"--decimal"_s});
         std::set<QString> repeatable;
         addEventOptions(spellings, repeatable);
         const ArgReader options(args, spellings, repeatable);

@@ -4,6 +4,7 @@
 #include "cli/ArgReader.h"
 #include "cli/Args.h"
 #include "cli/JsonText.h"
+#include "cli/Options.h"
 #include "core/AutomationDate.h"
 #include "core/Conversions.h"
 #include "core/Failure.h"
@@ -31,14 +32,6 @@ const auto help =
     u"The equal-instalment schedule as the window computes it. Numbers are read in the C\n"
     u"locale. copy: the window's Copy text (all rows); report: the text report's bytes, both\n"
     u"in the environment's locale; csv: comma separated, C locale, ISO dates; json.\n"_s;
-
-const std::map<QString, QString> spellings{
-    {u"-p"_s, u"--principal"_s}, {u"--principal"_s, u"--principal"_s},
-    {u"-n"_s, u"--months"_s},    {u"--months"_s, u"--months"_s},
-    {u"-r"_s, u"--rate"_s},      {u"--rate"_s, u"--rate"_s},
-    {u"-s"_s, u"--start"_s},     {u"--start"_s, u"--start"_s},
-    {u"-f"_s, u"--format"_s},    {u"--format"_s, u"--format"_s},
-};
 
 // The grid the window fills from a schedule, in the environment's locale.
 GridData scheduleGrid(const ScheduleCollectionPtr& schedule) {
@@ -107,6 +100,9 @@ QByteArray scheduleJson(const clsLoanCalculator& calculator) {
 
 int runSchedule(const QStringList& args, Io io) {
     try {
+        auto spellings =
+            spellingsOf({u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s, u"--format"_s});
+        spellings.emplace(u"-f"_s, u"--format"_s);
         const ArgReader reader(args, spellings);
         if (reader.helpWanted()) {
             io.out.write(help.toUtf8());

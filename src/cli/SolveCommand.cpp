@@ -48,20 +48,10 @@ QString twoDecimals(double percent) {
 
 int runSolve(const QStringList& args, Io io) {
     try {
-        const ArgReader options(args, {
-                                          {u"--for"_s, u"--for"_s},
-                                          {u"--emi"_s, u"--emi"_s},
-                                          {u"-p"_s, u"--principal"_s},
-                                          {u"--principal"_s, u"--principal"_s},
-                                          {u"-n"_s, u"--months"_s},
-                                          {u"--months"_s, u"--months"_s},
-                                          {u"-r"_s, u"--rate"_s},
-                                          {u"--rate"_s, u"--rate"_s},
-                                          {u"--arithmetic"_s, u"--arithmetic"_s},
-                                          {u"--interest-rounding"_s, u"--interest-rounding"_s},
-                                          {u"--fees"_s, u"--fees"_s},
-                                          {u"--format"_s, u"--format"_s},
-                                      });
+        const ArgReader options(
+            args, spellingsOf({u"--for"_s, u"--emi"_s, u"--principal"_s, u"--months"_s,
+                               u"--rate"_s, u"--arithmetic"_s, u"--interest-rounding"_s,
+                               u"--fees"_s, u"--format"_s}));
         if (options.helpWanted()) {
             io.out.write(solveUsage.toUtf8());
             return 0;
