@@ -1,7 +1,5 @@
 #include "cli/Args.h"
 
-#include "output/Csv.h"
-
 #include <QRegularExpression>
 
 #include <cmath>
@@ -57,8 +55,5 @@ std::optional<QDate> parseIsoDate(QStringView text) {
     return date;
 }
 
-QString centsToText(planner::Cents cents) {
-    return csv::amount(cents);
-}
 
 }  // namespace cli

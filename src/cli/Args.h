@@ -28,7 +28,4 @@ std::optional<int> parseInteger(QStringView text);
 // YYYY-MM-DD.
 std::optional<QDate> parseIsoDate(QStringView text);
 
-// Cents as "7921.50" / "-0.05": C locale, no grouping, exactly two decimals.
-QString centsToText(planner::Cents cents);
-
 }  // namespace cli

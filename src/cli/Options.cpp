@@ -1,6 +1,7 @@
 #include "cli/Options.h"
 
 #include "cli/Args.h"
+#include "core/Conversions.h"
 
 using namespace Qt::StringLiterals;
 
@@ -52,7 +53,7 @@ std::optional<planner::Cents> centsOption(const ArgReader& args, const QString& 
     const auto cents = parseCents(text);
     if (!cents || *cents < min || *cents > max) {
         throw UsageError(u"%1 must be an amount from %2 to %3, not '%4'"_s.arg(
-            name, centsToText(min), centsToText(max), text));
+            name, plainCentsText(min), plainCentsText(max), text));
     }
     return cents;
 }

@@ -552,3 +552,12 @@ std::optional<double> parseDate(QStringView text, const QLocale& locale) {
     }
     return AutomationDate::fromDateTime(value);
 }
+
+QString plainCentsText(std::int64_t cents) {
+    const bool negative = cents < 0;
+    const auto magnitude = negative ? 0ULL - static_cast<unsigned long long>(cents)
+                                    : static_cast<unsigned long long>(cents);
+    QString text = QString::number(magnitude / 100) + u'.' +
+                   QString::number(magnitude % 100).rightJustified(2, u'0');
+    return negative ? u'-' + text : text;
+}

@@ -21,6 +21,10 @@ double roundToCents(double value);
 // that have no cents to round (not finite, or 2^52 / 100 and beyond).
 bool toWholeCents(double value, std::int64_t& cents);
 
+// Whole cents as the C locale writes them: exactly two decimals, no grouping, a leading minus
+// ("7921.50", "-0.05", "0.00"). For files, command lines and messages read by programs.
+QString plainCentsText(std::int64_t cents);
+
 // Up to 15 significant digits, the locale's decimal separator, no digit grouping, no trailing
 // zeros, no separator for whole numbers, a leading minus: 100000, 7921.5, 916.67, 0, -12.5.
 // Magnitudes of 1e15 and above or below 1e-5 use exponent notation.

@@ -1,5 +1,7 @@
 #include "output/Csv.h"
 
+#include "core/Conversions.h"
+
 using namespace Qt::StringLiterals;
 
 namespace csv {
@@ -26,12 +28,7 @@ void appendRecord(QByteArray& out, const QStringList& fields) {
 }
 
 QString amount(std::int64_t cents) {
-    const bool negative = cents < 0;
-    const auto magnitude = negative ? 0ULL - static_cast<unsigned long long>(cents)
-                                    : static_cast<unsigned long long>(cents);
-    QString text = QString::number(magnitude / 100) + u'.' +
-                   QString::number(magnitude % 100).rightJustified(2, u'0');
-    return negative ? u'-' + text : text;
+    return plainCentsText(cents);
 }
 
 QString isoDate(const QDate& date) {

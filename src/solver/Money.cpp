@@ -1,16 +1,13 @@
 #include "solver/Money.h"
 
+#include "core/Conversions.h"
+
 using namespace Qt::StringLiterals;
 
 namespace solver {
 
 QString moneyText(planner::Cents cents) {
-    const bool negative = cents < 0;
-    const auto magnitude = negative ? 0ULL - static_cast<unsigned long long>(cents)
-                                    : static_cast<unsigned long long>(cents);
-    const QString text = QString::number(magnitude / 100) + u'.' +
-                         QString::number(magnitude % 100).rightJustified(2, u'0');
-    return negative ? u'-' + text : text;
+    return plainCentsText(cents);
 }
 
 QString percentText(double percent, int decimals) {
