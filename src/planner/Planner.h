@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/Frequency.h"
 #include "planner/Arithmetic.h"
 
 #include <QDate>
 #include <QString>
 
 #include <optional>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -39,7 +41,35 @@ struct RateChange {
     double annualPercent = 0;
 };
 
-using Event = std::variant<OneOffExtra, RecurringExtra, RateChange>;
+// A period that pays nothing; its interest is added to the balance.
+struct PaymentHoliday {
+    int period = 1;
+};
+
+using Event = std::variant<OneOffExtra, RecurringExtra, RateChange, PaymentHoliday>;
+
+using calendar::Frequency;
+
+// How a period's interest is reckoned: a fraction of the annual rate per payment, or days by a
+// day count.
+enum class InterestBasis { Periodic, Thirty360, Actual365, Actual360, ActualActual };
+// How often the nominal rate compounds; PerPeriod: as often as payments fall.
+enum class Compounding { PerPeriod, Monthly, Quarterly, SemiAnnual, Annual };
+enum class Shape { Annuity, EqualPrincipal };
+
+// Stable names, used on the command line, in JSON and in the settings store:
+// periodic, 30/360, actual/365, actual/360, actual/actual; per-period, monthly, quarterly,
+// semi-annual, annual; annuity, equal-principal.
+std::string_view name(InterestBasis basis);
+std::string_view name(Compounding compounding);
+std::string_view name(Shape shape);
+std::optional<InterestBasis> basisFromName(std::string_view text);
+std::optional<Compounding> compoundingFromName(std::string_view text);
+std::optional<Shape> shapeFromName(std::string_view text);
+
+inline constexpr InterestBasis allInterestBases[] = {
+    InterestBasis::Periodic, InterestBasis::Thirty360, InterestBasis::Actual365,
+    InterestBasis::Actual360, InterestBasis::ActualActual};
 
 enum class Policy { ShorterTerm, LowerInstalment };
 
@@ -56,6 +86,16 @@ struct PlanInput {
     Policy policy = Policy::ShorterTerm;
     InstalmentRounding instalmentRounding = InstalmentRounding::NearestCent;
     InterestRounding interestRounding = InterestRounding::HalfUp;
+
+    // The loan's terms beyond a plain monthly annuity; the defaults are one.
+    Frequency frequency = Frequency::Monthly;
+    QDate firstDue;  // invalid: one regular period after the start
+    InterestBasis basis = InterestBasis::Periodic;
+    Compounding compounding = Compounding::PerPeriod;
+    Shape shape = Shape::Annuity;
+    int interestOnly = 0;  // the first K periods pay the interest only
+    int grace = 0;         // the first K periods pay nothing; the interest is added to the balance
+    Cents balloon = 0;     // left for the last payment; the instalment repays the rest
 };
 
 struct PlanRow {
