@@ -3,6 +3,7 @@
 #include "core/Conversions.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -81,27 +82,70 @@ struct Term {
     double f = 0;
 };
 
-long long monthIndex(const QDate& date) {
+// A calendar date with its parts read once: QDate derives them from the day number each time.
+class Day {
+public:
+    Day() = default;
+    Day(int year, int month, int day) : m_year(year), m_month(month), m_day(day) {
+        using namespace std::chrono;
+        m_serial = sys_days(year_month_day(std::chrono::year(year),
+                                           std::chrono::month(static_cast<unsigned>(month)),
+                                           std::chrono::day(static_cast<unsigned>(day))))
+                       .time_since_epoch()
+                       .count();
+    }
+    explicit Day(const QDate& date) {
+        int year = 0;
+        int month = 0;
+        int day = 0;
+        date.getDate(&year, &month, &day);
+        *this = Day(year, month, day);
+    }
+
+    int year() const { return m_year; }
+    int month() const { return m_month; }
+    int day() const { return m_day; }
+    int daysInMonth() const {
+        using namespace std::chrono;
+        const year_month_day_last last(
+            std::chrono::year(m_year),
+            month_day_last(std::chrono::month(static_cast<unsigned>(m_month))));
+        return static_cast<int>(static_cast<unsigned>(last.day()));
+    }
+    long long daysTo(const Day& other) const { return other.m_serial - m_serial; }
+    auto operator<=>(const Day& other) const { return m_serial <=> other.m_serial; }
+    bool operator==(const Day& other) const { return m_serial == other.m_serial; }
+
+private:
+    int m_year = 1;
+    int m_month = 1;
+    int m_day = 1;
+    long long m_serial = 0;
+};
+
+long long monthIndex(const Day& date) {
     return static_cast<long long>(date.year()) * 12 + date.month() - 1;
 }
 
-bool isLastDay(const QDate& date) {
+// The date in a month (by index) on `day`, or the month's last day where it has fewer.
+Day onMonth(long long index, int day) {
+    const int year = static_cast<int>(index >= 0 ? index / 12 : (index - 11) / 12);
+    const int month = static_cast<int>(index - static_cast<long long>(year) * 12) + 1;
+    const Day first(year, month, 1);
+    return Day(year, month, std::min(day, first.daysInMonth()));
+}
+
+bool isLastDay(const Day& date) {
     return date.day() == date.daysInMonth();
 }
 
 // The date `months` calendar months before `date`, keeping a month's last day the last day.
-QDate monthsBack(const QDate& date, long long months) {
-    const QDate target = calendar::addMonthsOnDay(date, -months, 1);
-    if (!target.isValid()) {
-        return {};
-    }
-    const int day =
-        isLastDay(date) ? target.daysInMonth() : std::min(date.day(), target.daysInMonth());
-    return QDate(target.year(), target.month(), day);
+Day monthsBack(const Day& date, long long months) {
+    return onMonth(monthIndex(date) - months, isLastDay(date) ? 31 : date.day());
 }
 
 // The whole number of months from a to b, if b falls on a's day (or the last-day rule allows).
-std::optional<long long> monthsApart(const QDate& a, const QDate& b) {
+std::optional<long long> monthsApart(const Day& a, const Day& b) {
     const bool sameDay = a.day() == b.day() || (b.day() < a.day() && isLastDay(b)) ||
                          (a.day() < b.day() && isLastDay(a));
     if (!sameDay) {
@@ -111,7 +155,7 @@ std::optional<long long> monthsApart(const QDate& a, const QDate& b) {
 }
 
 // Whether b is the pay day after a in a semi-monthly series.
-bool semiMonthApart(const QDate& a, const QDate& b) {
+bool semiMonthApart(const Day& a, const Day& b) {
     if (a.day() <= 15) {
         return b.year() == a.year() && b.month() == a.month() &&
                b.day() == std::min(a.day() + 15, a.daysInMonth());
@@ -121,7 +165,7 @@ bool semiMonthApart(const QDate& a, const QDate& b) {
            (b.day() == first || (isLastDay(a) && b.day() > first && b.day() <= 15));
 }
 
-std::optional<Unit> standardInterval(const QDate& a, const QDate& b) {
+std::optional<Unit> standardInterval(const Day& a, const Day& b) {
     if (const auto months = monthsApart(a, b); months && *months >= 1 && *months <= 12) {
         return Unit{Kind::Month, static_cast<int>(*months)};
     }
@@ -138,23 +182,19 @@ std::optional<Unit> standardInterval(const QDate& a, const QDate& b) {
     return std::nullopt;
 }
 
-std::vector<QDate> sortedDates(const std::vector<Flow>& flows) {
-    std::vector<QDate> dates;
-    dates.reserve(flows.size());
-    for (const Flow& flow : flows) {
-        dates.push_back(flow.date);
-    }
-    std::sort(dates.begin(), dates.end());
-    dates.erase(std::unique(dates.begin(), dates.end()), dates.end());
-    return dates;
+std::vector<Day> sortedDays(std::vector<Day> days) {
+    std::sort(days.begin(), days.end());
+    days.erase(std::unique(days.begin(), days.end()), days.end());
+    return days;
 }
 
-std::optional<Unit> unitPeriod(const Flows& flows, const QDate& start) {
-    const std::vector<QDate> payments = sortedDates(flows.payments);
-    const std::vector<QDate> advances = sortedDates(flows.advances);
+std::optional<Unit> unitPeriod(const std::vector<Day>& advanceDays,
+                               const std::vector<Day>& paymentDays, const Day& start) {
+    const std::vector<Day> payments = sortedDays(paymentDays);
+    const std::vector<Day> advances = sortedDays(advanceDays);
     if (advances.size() == 1 && payments.size() == 1) {
-        const QDate end = payments.front();
-        if (end >= calendar::addMonthsOnDay(start, 12, start.day())) {
+        const Day end = payments.front();
+        if (end >= onMonth(monthIndex(start) + 12, start.day())) {
             return Unit{Kind::Month, 12};
         }
         if (const auto months = monthsApart(start, end); months && *months >= 1) {
@@ -162,7 +202,7 @@ std::optional<Unit> unitPeriod(const Flows& flows, const QDate& start) {
         }
         return Unit{Kind::TermDays, static_cast<int>(start.daysTo(end))};
     }
-    std::vector<std::pair<QDate, QDate>> periods;
+    std::vector<std::pair<Day, Day>> periods;
     if (payments.front() > start) {
         periods.emplace_back(start, payments.front());
     }
@@ -214,17 +254,17 @@ std::optional<Unit> unitPeriod(const Flows& flows, const QDate& start) {
 }
 
 // The semi-monthly pay day `steps` before date, on date's pair of days.
-QDate semiMonthsBack(const QDate& date, long long steps) {
+Day semiMonthsBack(const Day& date, long long steps) {
     const bool second = date.day() > 15;
     const int first = second ? std::min(date.day(), 30) - 15 : date.day();
     const long long position = monthIndex(date) * 2 + (second ? 1 : 0) - steps;
     const long long month = position >= 0 ? position / 2 : (position - 1) / 2;
     const bool onSecond = position - month * 2 == 1;
-    return calendar::addMonthsOnDay(date, month - monthIndex(date), onSecond ? first + 15 : first);
+    return onMonth(month, onSecond ? first + 15 : first);
 }
 
 // Whole unit periods and the fraction of one from start to date, counted back from date.
-std::pair<double, double> usTime(const QDate& start, const QDate& date, const Unit& unit) {
+std::pair<double, double> usTime(const Day& start, const Day& date, const Unit& unit) {
     const long long days = start.daysTo(date);
     switch (unit.kind) {
         case Kind::Day:
@@ -373,43 +413,56 @@ Result annualPercentageRate(Method method, const Flows& flows) {
         return result;
     }
 
+    const auto daysOf = [](const std::vector<Flow>& list) {
+        std::vector<Day> days;
+        days.reserve(list.size());
+        for (const Flow& flow : list) {
+            days.emplace_back(flow.date);
+        }
+        return days;
+    };
+    const std::vector<Day> advanceDays = daysOf(flows.advances);
+    const std::vector<Day> paymentDays = daysOf(flows.payments);
+    const Day first(start);
+    // Each flow's place in time as (t, f); payments count positive, advances negative.
     std::vector<Term> terms;
     terms.reserve(flows.advances.size() + flows.payments.size());
+    const auto addTerms = [&](const auto& timeOf) {
+        for (std::size_t k = 0; k < advanceDays.size(); ++k) {
+            const auto [t, f] = timeOf(advanceDays[k]);
+            terms.push_back(Term{-units(flows.advances[k].amount), t, f});
+        }
+        for (std::size_t k = 0; k < paymentDays.size(); ++k) {
+            const auto [t, f] = timeOf(paymentDays[k]);
+            terms.push_back(Term{units(flows.payments[k].amount), t, f});
+        }
+    };
     Answer answer;
     if (method == Method::Us) {
-        const auto unit = unitPeriod(flows, start);
+        const auto unit = unitPeriod(advanceDays, paymentDays, first);
         if (!unit) {
             result.error = u"The flows have no period between them."_s;
             return result;
         }
-        for (const auto& [list, sign] :
-             {std::pair(&flows.advances, -1.0), std::pair(&flows.payments, 1.0)}) {
-            for (const Flow& flow : *list) {
-                const auto [t, f] = usTime(start, flow.date, *unit);
-                terms.push_back(Term{sign * units(flow.amount), t, f});
-            }
-        }
+        addTerms([&](const Day& day) { return usTime(first, day, *unit); });
         answer.unitPeriod = unit->text();
         answer.unitPeriodsPerYear = unit->perYear();
     } else {
         bool months = true;
         bool weeks = true;
-        for (const auto* list : {&flows.advances, &flows.payments}) {
-            for (const Flow& flow : *list) {
-                months = months && monthsApart(start, flow.date).has_value();
-                weeks = weeks && start.daysTo(flow.date) % 7 == 0;
+        for (const auto* days : {&advanceDays, &paymentDays}) {
+            for (const Day& day : *days) {
+                months = months && monthsApart(first, day).has_value();
+                weeks = weeks && first.daysTo(day) % 7 == 0;
             }
         }
-        for (const auto& [list, sign] :
-             {std::pair(&flows.advances, -1.0), std::pair(&flows.payments, 1.0)}) {
-            for (const Flow& flow : *list) {
-                const double years =
-                    months  ? static_cast<double>(*monthsApart(start, flow.date)) / 12.0
-                    : weeks ? static_cast<double>(start.daysTo(flow.date) / 7) / 52.0
-                            : static_cast<double>(start.daysTo(flow.date)) / 365.0;
-                terms.push_back(Term{sign * units(flow.amount), years, 0});
-            }
-        }
+        addTerms([&](const Day& day) {
+            const long long days = first.daysTo(day);
+            const double years = months  ? static_cast<double>(*monthsApart(first, day)) / 12.0
+                                 : weeks ? static_cast<double>(days / 7) / 52.0
+                                         : static_cast<double>(days) / 365.0;
+            return std::pair(years, 0.0);
+        });
         answer.unitPeriod = months  ? u"year of 12 months"_s
                             : weeks ? u"year of 52 weeks"_s
                                     : u"year of 365 days"_s;
