@@ -22,16 +22,19 @@ const auto help =
     u"         [--extra MONTH:AMOUNT]... [--extra-monthly AMOUNT:FROM[:TO]]...\n"
     u"         [--rate-change MONTH:RATE]... [--policy shorter|lower]\n"
     u"         [--instalment-rounding nearest-cent|nearest-unit|up-cent|up-unit]\n"
-    u"         [--interest-rounding half-up|half-even|down] [--format csv|json]\n"
+    u"         [--interest-rounding half-up|half-even|down] [--fees AMOUNT]\n"
+    u"         [--fee-per-payment AMOUNT] [--format csv|json]\n"
     u"\n"
     u"A loan with one-off and monthly extra payments and rate changes, in whole cents.\n"
     u"policy shorter keeps the instalment and ends the loan sooner; lower keeps the last\n"
-    u"month and lowers the instalment. Numbers are read in the C locale.\n"_s;
+    u"month and lowers the instalment. The JSON gives the loan's cost: its totals and the\n"
+    u"annual percentage rate by the US rule and by the EU/UK rule, with the fees given.\n"
+    u"Numbers are read in the C locale.\n"_s;
 
 const QStringList formats{u"csv"_s, u"json"_s};
 
 QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
-                    const planner::Comparison& comparison) {
+                    const planner::Comparison& comparison, const planner::Fees& fees) {
     QByteArray out;
     out.reserve(static_cast<qsizetype>(plan.rows.size()) * 150 + 512);
     out += "{\"instalments\":[";
@@ -85,14 +88,14 @@ QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
         out += ',';
         json::date(out, "endDate", comparison.endDate);
     }
-    const planner::TrueCost cost = planner::trueCostOf(input, plan);
     out += "},\n\"cost\":{";
-    json::amount(out, "total_interest", cost.totalInterest);
-    out += ',';
-    json::amount(out, "total_paid", cost.totalPaid);
-    out += ',';
-    json::key(out, "effective_annual_rate");
-    out += QByteArray::number(cost.effectiveAnnualPercent, 'f', 2);
+    bool first = true;
+    for (const auto& [key, value] : costMembers(planner::trueCostOf(input, plan, fees), fees)) {
+        out += first ? "" : ",";
+        json::key(out, key.toLatin1().constData());
+        out += value.toLatin1();
+        first = false;
+    }
     out += "}}\n";
     return out;
 }
@@ -104,7 +107,8 @@ int runPlan(const QStringList& args, Io io) {
         CommandLine options(
             help, {loanOptions(),
                    eventOptions(),
-                   {instalmentRoundingOption(), interestRoundingOption(), formatOption(formats)}});
+                   {instalmentRoundingOption(), interestRoundingOption(), formatOption(formats)},
+                   feeOptions()});
         options.parse(args);
         if (options.helpWanted()) {
             io.out.write(options.helpText().toUtf8());
@@ -113,14 +117,15 @@ int runPlan(const QStringList& args, Io io) {
         const planner::PlanInput input =
             readLoan(options, {u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s});
         const QString format = options.choice(u"--format"_s, formats);
+        const planner::Fees fees = readFees(options);
         const planner::PlanResult result = planner::computePlan(input);
         if (!result.plan) {
             io.err.write(("ravenmoor-cli: " + result.error + u'\n').toUtf8());
             return 1;
         }
-        io.out.write(format == u"csv"
-                         ? csvBytes(PlanTableSource(*result.plan))
-                         : planJson(input, *result.plan, planner::compare(input, *result.plan)));
+        io.out.write(format == u"csv" ? csvBytes(PlanTableSource(*result.plan))
+                                      : planJson(input, *result.plan,
+                                                 planner::compare(input, *result.plan), fees));
         return 0;
     } catch (const UsageError& error) {
         io.err.write(("ravenmoor-cli plan: " + QString::fromUtf8(error.what()) + u'\n').toUtf8());

@@ -23,7 +23,8 @@ const auto reconcileUsage =
     u"Reads a lender's statement (CSV or pasted text) and tells which arithmetic it follows:\n"
     u"the main schedule's or one of the instalment and interest roundings. Roles, one per\n"
     u"column in order: number, date, opening, payment, principal, interest, extra, closing, -.\n"
-    u"Exit status 0 when an arithmetic matches every row, 3 when none does.\n"_s;
+    u"Exit status 0 when an arithmetic matches every row, 3 when none does, 2 when no row of\n"
+    u"the statement can be read.\n"_s;
 
 QString readText(const QString& path) {
     QFile file(path);
@@ -77,6 +78,9 @@ int runReconcile(const QStringList& args, Io io) {
         }
         const solver::ParsedStatement parsed =
             solver::parseStatement(readText(path), columns, decimal);
+        if (parsed.statement.rows.empty()) {
+            throw UsageError(u"--statement: "_s + solver::noRowsText(parsed));
+        }
         const solver::Reconciliation reconciliation = solver::reconcile(loan, parsed.statement);
         io.out.write(solver::reportText(parsed, reconciliation).toUtf8());
         return reconciliation.matchesEveryRow ? 0 : 3;
