@@ -47,12 +47,13 @@ Cents firstMonthInterest(Cents principal, double annualPercent,
         static_cast<double>(principal) * planner::monthlyRate(annualPercent), interest);
 }
 
-// Whether the loan's schedule under the arithmetic repays it with no payment above emi. The
-// main schedule pays its instalment every month.
-bool repaysWithin(const Loan& loan, Cents emi, InstalmentRule rule,
-                  planner::InterestRounding interest) {
+// How far the largest payment of the loan's schedule under the arithmetic exceeds emi (0 or
+// less: it repays within emi); nothing when the schedule fails. The main schedule pays its
+// instalment every month.
+std::optional<Cents> excessOver(const Loan& loan, Cents emi, InstalmentRule rule,
+                                planner::InterestRounding interest) {
     if (!rule) {
-        return true;
+        return Cents(0);
     }
     planner::PlanInput input;
     input.principal = loan.principal;
@@ -62,9 +63,20 @@ bool repaysWithin(const Loan& loan, Cents emi, InstalmentRule rule,
     input.instalmentRounding = *rule;
     input.interestRounding = interest;
     const planner::PlanResult result = planner::computePlan(input);
-    return result.plan &&
-           std::all_of(result.plan->rows.begin(), result.plan->rows.end(),
-                       [&](const planner::PlanRow& row) { return row.payment + row.extra <= emi; });
+    if (!result.plan) {
+        return std::nullopt;
+    }
+    Cents largest = 0;
+    for (const planner::PlanRow& row : result.plan->rows) {
+        largest = std::max(largest, row.payment + row.extra);
+    }
+    return largest - emi;
+}
+
+bool repaysWithin(const Loan& loan, Cents emi, InstalmentRule rule,
+                  planner::InterestRounding interest) {
+    const auto excess = excessOver(loan, emi, rule, interest);
+    return excess && *excess <= 0;
 }
 
 Solution failure(QString message) {
@@ -153,27 +165,44 @@ Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentR
     const auto repays = [&](Cents principal) {
         return repaysWithin(Loan{principal, months, annualPercent}, emi, rule, interest);
     };
-    // With the rounded instalment fixed, the last payment grows with the principal; across
-    // instalments it does not, as rounding down leaves a larger last payment. So search the
-    // principals of one instalment at a time, from the highest down.
-    for (int tries = 0; found >= 1 && !repays(found); ++tries) {
+    // With the rounded instalment fixed, the last payment grows with the principal, each cent
+    // by about (1 + r)^(n - 1); across instalments it does not, as rounding down leaves a
+    // larger last payment. So search the principals of one instalment at a time, from the
+    // highest down: below the one whose first month's interest the instalment covers, from the
+    // principal the growth says brings the last payment to emi. A schedule of many months is
+    // costly, so few are made.
+    const double growth = std::pow(1.0 + planner::monthlyRate(annualPercent), months - 1);
+    for (int tries = 0; found >= 1 && rule; ++tries) {
         const Cents instalment = *instalmentCents(found, months, annualPercent, rule);
         const Cents lowest = firstTrue<Cents>(1, found, [&](Cents principal) {
             return *instalmentCents(principal, months, annualPercent, rule) >= instalment;
         });
-        if (repays(lowest)) {
-            found = firstTrue<Cents>(lowest, found, [&](Cents p) { return !repays(p); }) - 1;
-        } else if (tries < 64) {
-            found = lowest - 1;
-            continue;
-        } else {
-            found = 0;
+        Cents failing = firstTrue<Cents>(lowest, found, [&](Cents principal) {
+            return firstMonthInterest(principal, annualPercent, interest) >= instalment;
+        });  // the first principal whose first month the instalment does not cover
+        Cents probe = failing - 1;
+        Cents repaying = 0;
+        while (probe >= lowest) {
+            const auto excess = excessOver(Loan{probe, months, annualPercent}, emi, rule, interest);
+            if (excess && *excess <= 0) {
+                repaying = probe;
+                break;
+            }
+            failing = probe;
+            const double step = excess ? std::ceil(static_cast<double>(*excess) / growth) : 1.0;
+            probe -= static_cast<Cents>(std::clamp(step, 1.0, 1e15));
         }
-        if (found < 1) {
-            return failure(
-                u"No principal of at least 0.01 is repaid with no payment above %1."_s.arg(
-                    moneyText(emi)));
+        if (repaying > 0) {
+            found =
+                firstTrue<Cents>(repaying + 1, failing - 1, [&](Cents p) { return !repays(p); }) -
+                1;
+            break;
         }
+        found = tries < 64 ? lowest - 1 : 0;
+    }
+    if (found < 1 && firstTrue<Cents>(1, maxPrincipal, exceeds) > 1) {
+        return failure(u"No principal of at least 0.01 is repaid with no payment above %1."_s.arg(
+            moneyText(emi)));
     }
     if (found < 1) {
         return failure(u"No principal of at least 0.01 has an instalment of at most %1."_s.arg(
@@ -186,7 +215,8 @@ Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentR
     Solution solution;
     solution.loan = Loan{found, months, annualPercent};
     solution.instalment = *instalmentCents(found, months, annualPercent, rule);
-    if (solution.instalment > emi || !repays(found) ||
+    // The search made the answer's schedule; the next principal must not be an answer too.
+    if (solution.instalment > emi ||
         (found < maxPrincipal && !exceeds(found + 1) && repays(found + 1))) {
         return failure(u"The principal could not be confirmed by recomputing its instalment."_s);
     }
