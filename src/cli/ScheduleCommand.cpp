@@ -38,8 +38,13 @@ GridData scheduleGrid(const ScheduleCollectionPtr& schedule) {
     return GridData(scheduleHeaders(), std::make_shared<ScheduleTable>(schedule));
 }
 
+// Whole cents, or the model's Overflow failure for an amount no 64-bit count of cents holds.
 std::int64_t cents(double rounded) {
-    return std::llround(rounded * 100.0);
+    const double scaled = std::nearbyint(rounded * 100.0);
+    if (!(std::fabs(scaled) < 9.2e18)) {
+        throw Failure::platform(PlatformFailure::Overflow);
+    }
+    return static_cast<std::int64_t>(scaled);
 }
 
 QByteArray scheduleCsv(const ScheduleCollection& schedule) {
@@ -100,8 +105,8 @@ QByteArray scheduleJson(const clsLoanCalculator& calculator) {
 
 int runSchedule(const QStringList& args, Io io) {
     try {
-        auto spellings =
-            spellingsOf({u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s, u"--format"_s});
+        auto spellings = spellingsOf(
+            {u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s, u"--format"_s});
         spellings.emplace(u"-f"_s, u"--format"_s);
         const ArgReader reader(args, spellings);
         if (reader.helpWanted()) {
@@ -142,15 +147,24 @@ int runSchedule(const QStringList& args, Io io) {
             return 1;
         }
         const auto schedule = calculator.getScheduleData();
-        if (format == u"copy") {
-            io.out.write(buildCopyText(scheduleGrid(schedule)).toUtf8());
-        } else if (format == u"report") {
-            io.out.write(buildReportBytes(scheduleGrid(schedule)));
-        } else if (format == u"csv") {
-            io.out.write(scheduleCsv(*schedule));
-        } else {
-            io.out.write(scheduleJson(calculator));
+        QByteArray text;
+        try {
+            // The window's texts show any double; the CSV and JSON cents must fit.
+            cents(schedule->Item(schedule->Count()).ClosingBalance());
+            if (format == u"copy") {
+                text = buildCopyText(scheduleGrid(schedule)).toUtf8();
+            } else if (format == u"report") {
+                text = buildReportBytes(scheduleGrid(schedule));
+            } else if (format == u"csv") {
+                text = scheduleCsv(*schedule);
+            } else {
+                text = scheduleJson(calculator);
+            }
+        } catch (const Failure& failure) {
+            io.err.write(("ravenmoor-cli: " + failure.description() + u'\n').toUtf8());
+            return 1;
         }
+        io.out.write(text);
         return 0;
     } catch (const UsageError& error) {
         io.err.write(
