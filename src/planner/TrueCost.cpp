@@ -31,13 +31,20 @@ TrueCost trueCost(const PlanInput& loan, std::span<const PlanRow> rows, const Fe
     }
     cost.effectiveAnnualPercent = effectiveAnnualPercent(loan.annualPercent);
     if (loan.startDate.isValid() && !rows.empty()) {
-        const apr::Flows flows = cashFlows(loan, rows, fees);
-        const auto percentOf = [&](apr::Method method) -> std::optional<double> {
+        const auto percentOf = [&](apr::Method method,
+                                   const apr::Flows& flows) -> std::optional<double> {
             const apr::Result result = apr::annualPercentageRate(method, flows);
             return result.answer ? std::optional(result.answer->percent) : std::nullopt;
         };
-        cost.aprUsPercent = percentOf(apr::Method::Us);
-        cost.aprcEuPercent = percentOf(apr::Method::Eu);
+        const apr::Flows flows = cashFlows(loan, rows, fees);
+        cost.aprUsPercent = percentOf(apr::Method::Us, flows);
+        cost.aprcEuPercent = percentOf(apr::Method::Eu, flows);
+        if (!loan.events.empty()) {
+            const auto nominal = fees == Fees{} ? cost.aprUsPercent
+                                                : percentOf(apr::Method::Us, cashFlows(loan, rows));
+            cost.effectiveAnnualPercent =
+                nominal ? effectiveAnnualPercent(*nominal) : cost.effectiveAnnualPercent;
+        }
         if (cost.totalPaid == loan.principal) {
             cost.aprUsPercent = cost.aprcEuPercent = 0.0;  // no rate solves it, yet it costs 0 %
         }

@@ -11,7 +11,9 @@
 // What a loan really costs, from its rows.
 //
 // Total interest and total paid (the rows' payments and extras plus every fee); the effective
-// annual rate of the nominal rate without fees ((1 + r)^12 - 1, r the monthly rate); and the
+// annual rate without fees ((1 + r)^12 - 1, r the monthly rate; for a plan with events, r is the
+// rate per unit period that discounts its actual payments to the principal, so rate changes
+// count); and the
 // annual percentage rate by the US rule and the EU/UK rule (see apr/Apr.h) of the loan's cash
 // flows: the principal less the up-front fee advanced on the start date, each row's payment,
 // extra and per-payment fee paid on its due date.
