@@ -1,5 +1,5 @@
-#include "mainwindow/PlannerDialog.h"
-#include "mainwindow/PlannerModels.h"
+#include "windows/PlannerDialog.h"
+#include "windows/PlannerModels.h"
 #include "planner/Planner.h"
 #include "shell/SettingsStore.h"
 

@@ -5,7 +5,6 @@
 #include "cli/Options.h"
 #include "output/Csv.h"
 #include "output/PlanTable.h"
-#include "output/TableFiles.h"
 #include "planner/Planner.h"
 #include "planner/TrueCost.h"
 
