@@ -5,7 +5,6 @@
 #include "cli/Options.h"
 #include "output/Csv.h"
 #include "output/PlanTable.h"
-#include "output/TableFiles.h"
 #include "planner/Planner.h"
 #include "planner/TrueCost.h"
 
@@ -22,10 +21,15 @@ const auto help =
     u"         [--extra MONTH:AMOUNT]... [--extra-monthly AMOUNT:FROM[:TO]]...\n"
     u"         [--rate-change MONTH:RATE]... [--policy shorter|lower]\n"
     u"         [--instalment-rounding nearest-cent|nearest-unit|up-cent|up-unit]\n"
-    u"         [--interest-rounding half-up|half-even|down] [--fees AMOUNT]\n"
-    u"         [--fee-per-payment AMOUNT] [--format csv|json]\n"
+    u"         [--interest-rounding half-up|half-even|down] [--format csv|json]\n"
+    u"         [--frequency F] [--first-due YYYY-MM-DD] [--interest-basis B]\n"
+    u"         [--compounding C] [--shape annuity|equal-principal] [--interest-only K]\n"
+    u"         [--grace K] [--balloon AMOUNT] [--holiday K]...\n"
+    u"         [--extra-recurring AMOUNT:FROM[:TO]]... [--fees AMOUNT]\n"
+    u"         [--fee-per-payment AMOUNT]\n"
     u"\n"
-    u"A loan with one-off and monthly extra payments and rate changes, in whole cents.\n"
+    u"A loan with one-off and recurring extra payments, rate changes and payment holidays,\n"
+    u"in whole cents. MONTHS is the number of payments; event months are payment numbers.\n"
     u"policy shorter keeps the instalment and ends the loan sooner; lower keeps the last\n"
     u"month and lowers the instalment. The JSON gives the loan's cost: its totals and the\n"
     u"annual percentage rate by the US rule and by the EU/UK rule, with the fees given.\n"
@@ -37,7 +41,36 @@ QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
                     const planner::Comparison& comparison, const planner::Fees& fees) {
     QByteArray out;
     out.reserve(static_cast<qsizetype>(plan.rows.size()) * 150 + 512);
-    out += "{\"instalments\":[";
+    out += "{\"terms\":{";
+    const auto text = [&](const char* key, std::string_view value) {
+        json::key(out, key);
+        out += '"' + QByteArray(value.data(), static_cast<qsizetype>(value.size())) + "\",";
+    };
+    text("frequency", calendar::name(input.frequency));
+    if (input.firstDue.isValid()) {
+        json::date(out, "firstDue", input.firstDue);
+        out += ',';
+    }
+    text("interestBasis", planner::name(input.basis));
+    text("compounding", planner::name(input.compounding));
+    text("shape", planner::name(input.shape));
+    text("policy", input.policy == planner::Policy::LowerInstalment ? "lower" : "shorter");
+    text("instalmentRounding", planner::name(input.instalmentRounding));
+    text("interestRounding", planner::name(input.interestRounding));
+    json::integer(out, "interestOnly", input.interestOnly);
+    out += ',';
+    json::integer(out, "grace", input.grace);
+    out += ',';
+    json::amount(out, "balloon", input.balloon);
+    out += ",\"holidays\":[";
+    bool first = true;
+    for (const planner::Event& event : input.events) {
+        if (const auto* holiday = std::get_if<planner::PaymentHoliday>(&event)) {
+            out += (first ? "" : ",") + QByteArray::number(holiday->period);
+            first = false;
+        }
+    }
+    out += "]},\n\"instalments\":[";
     for (std::size_t i = 0; i < plan.instalments.size(); ++i) {
         out += (i ? "," : "") + csv::amount(plan.instalments[i]).toLatin1();
     }
@@ -89,12 +122,11 @@ QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
         json::date(out, "endDate", comparison.endDate);
     }
     out += "},\n\"cost\":{";
-    bool first = true;
-    for (const auto& [key, value] : costMembers(planner::trueCostOf(input, plan, fees), fees)) {
-        out += first ? "" : ",";
-        json::key(out, key.toLatin1().constData());
-        out += value.toLatin1();
-        first = false;
+    const auto members = costMembers(planner::trueCostOf(input, plan, fees), fees);
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        out += i ? "," : "";
+        json::key(out, members[i].first.toLatin1().constData());
+        out += members[i].second.toLatin1();
     }
     out += "}}\n";
     return out;
@@ -107,6 +139,7 @@ int runPlan(const QStringList& args, Io io) {
         CommandLine options(
             help, {loanOptions(),
                    eventOptions(),
+                   termOptions(),
                    {instalmentRoundingOption(), interestRoundingOption(), formatOption(formats)},
                    feeOptions()});
         options.parse(args);

@@ -1,10 +1,10 @@
+#include "support/RecordingBoxes.h"
 #include "cli/Commands.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/ScheduleGridModel.h"
-#include "output/Clipboard.h"
+#include "output/CopyText.h"
 #include "output/Report.h"
 #include "shell/SettingsStore.h"
-#include "support/RecordingBoxes.h"
 
 #include <QBuffer>
 #include <QDateEdit>
@@ -63,71 +63,39 @@ void TestCli::exitCodes_data() {
     QTest::newRow("plan help") << u"plan --help"_s << 0 << QString();
     QTest::newRow("schedule") << u"schedule"_s + loan << 0 << QString();
     QTest::newRow("schedule json") << u"schedule --format=json"_s + loan << 0 << QString();
-    QTest::newRow("plan") << u"plan --extra 3:500 --extra-monthly 20:1:6 --rate-change 7:9.5"_s +
-                                 loan
-                          << 0 << QString();
+    QTest::newRow("plan") << u"plan --extra 3:500 --extra-monthly 20:1:6 --rate-change 7:9.5"_s + loan << 0 << QString();
     QTest::newRow("no command") << QString() << 2 << u"Usage:"_s;
-    QTest::newRow("unknown command")
-        << u"frobnicate"_s << 2 << u"ravenmoor-cli: unknown command 'frobnicate'"_s;
-    QTest::newRow("missing principal") << u"schedule -n 12 -r 11 -s 2026-01-31"_s << 2
-                                       << u"ravenmoor-cli schedule: --principal is required"_s;
-    QTest::newRow("comma decimal") << u"schedule -p 1000,5 -n 12 -r 11 -s 2026-01-31"_s << 2
-                                   << u"ravenmoor-cli schedule: --principal"_s;
-    QTest::newRow("months too many") << u"schedule -p 1000 -n 32768 -r 11 -s 2026-01-31"_s << 2
-                                     << u"ravenmoor-cli schedule: --months"_s;
-    QTest::newRow("bad date") << u"schedule -p 1000 -n 12 -r 11 -s 2026-02-30"_s << 2
-                              << u"ravenmoor-cli schedule: --start"_s;
-    QTest::newRow("bad format") << u"schedule --format xml"_s + loan << 2
-                                << u"ravenmoor-cli schedule: --format"_s;
-    QTest::newRow("unknown option") << u"schedule --colour red"_s + loan << 2
-                                    << u"ravenmoor-cli schedule: unknown option '--colour'"_s;
-    QTest::newRow("repeated option")
-        << u"plan -p 5"_s + loan << 2
-        << u"ravenmoor-cli plan: --principal is given more than once"_s;
-    QTest::newRow("missing value")
-        << u"plan"_s + loan + u" --extra"_s << 2 << u"ravenmoor-cli plan: --extra needs a value"_s;
-    QTest::newRow("three decimals") << u"plan -p 1000.001 -n 12 -r 11 -s 2026-01-31"_s << 2
-                                    << u"ravenmoor-cli plan: --principal"_s;
-    QTest::newRow("month past the term")
-        << u"plan --extra 13:100"_s + loan << 2
-        << u"ravenmoor-cli plan: --extra 13:100: Month 13 is outside the term (1 to 12)."_s;
-    QTest::newRow("zero amount")
-        << u"plan --extra-monthly 0:1"_s + loan << 2
-        << u"ravenmoor-cli plan: --extra-monthly 0:1: The amount must be more than 0."_s;
-    QTest::newRow("rate above 1000")
-        << u"plan --rate-change 2:1001"_s + loan << 2
-        << u"ravenmoor-cli plan: --rate-change 2:1001: The rate must be from 0 to 1000 %."_s;
-    QTest::newRow("event malformed") << u"plan --extra 5"_s + loan << 2
-                                     << u"ravenmoor-cli plan: --extra 5: expected MONTH:AMOUNT"_s;
-    QTest::newRow("bad policy") << u"plan --policy faster"_s + loan << 2
-                                << u"ravenmoor-cli plan: --policy"_s;
-    QTest::newRow("bad rounding") << u"plan --instalment-rounding up"_s + loan << 2
-                                  << u"ravenmoor-cli plan: --instalment-rounding"_s;
-    QTest::newRow("loan rate too high")
-        << u"plan -p 1000 -n 12 -r 1200 -s 2026-01-31"_s << 2
-        << u"ravenmoor-cli plan: --rate: The rate must be from 0 to 1000 %."_s;
-    QTest::newRow("interest not covered")
-        << u"plan -p 1000000 -n 32767 -r 3 -s 2026-01-31"_s << 1
-        << u"ravenmoor-cli: The instalment does not cover the interest of month 1."_s;
-    QTest::newRow("rise not covered")
-        << u"plan -p 100000 -n 120 -r 3 -s 2026-01-31 --rate-change 25:40"_s << 1
-        << u"ravenmoor-cli: The instalment does not cover the interest after month 24."_s;
-    QTest::newRow("apr: no charge")
-        << u"apr --method eu --advance 150@2026-01-15 --payments 15x10@2026-02-15/monthly"_s << 1
-        << u"ravenmoor-cli apr: The payments of 150.00 do not exceed the advances of 150.00.\n"_s;
-    QTest::newRow("apr: half a series")
-        << u"apr --method us --advance 150@2026-01-15 --payments 15x11@2026-02-15"_s << 2
-        << u"ravenmoor-cli apr: --payments 15x11@2026-02-15: a series needs both xCOUNT and /FREQUENCY\n"_s;
-    QTest::newRow("apr: no such day")
-        << u"apr --method us --advance 150@2026-02-30 --payments 165@2026-12-15"_s << 2
-        << u"ravenmoor-cli apr: --advance: the date 2026-02-30 does not exist\n"_s;
-    QTest::newRow("apr: unknown frequency")
-        << u"apr --method us --advance 150@2026-01-15 --payments 15x11@2026-02-15/daily"_s << 2
-        << u"ravenmoor-cli apr: --payments 15x11@2026-02-15/daily: 'daily' is not a frequency\n"_s;
-    QTest::newRow("apr: no method") << u"apr --advance 150@2026-01-15 --payments 165@2026-12-15"_s
-                                    << 2 << u"ravenmoor-cli apr: --method is required\n"_s;
-    QTest::newRow("schedule overflow") << u"schedule -p 1000 -n 32767 -r 1000 -s 2026-01-31"_s << 1
-                                       << u"ravenmoor-cli: clsLoanDetails component failure"_s;
+    QTest::newRow("unknown command") << u"frobnicate"_s << 2 << u"ravenmoor-cli: unknown command 'frobnicate'"_s;
+    QTest::newRow("missing principal") << u"schedule -n 12 -r 11 -s 2026-01-31"_s << 2 << u"ravenmoor-cli schedule: --principal is required"_s;
+    QTest::newRow("comma decimal") << u"schedule -p 1000,5 -n 12 -r 11 -s 2026-01-31"_s << 2 << u"ravenmoor-cli schedule: --principal"_s;
+    QTest::newRow("months too many") << u"schedule -p 1000 -n 32768 -r 11 -s 2026-01-31"_s << 2 << u"ravenmoor-cli schedule: --months"_s;
+    QTest::newRow("bad date") << u"schedule -p 1000 -n 12 -r 11 -s 2026-02-30"_s << 2 << u"ravenmoor-cli schedule: --start"_s;
+    QTest::newRow("bad format") << u"schedule --format xml"_s + loan << 2 << u"ravenmoor-cli schedule: --format"_s;
+    QTest::newRow("unknown option") << u"schedule --colour red"_s + loan << 2 << u"ravenmoor-cli schedule: unknown option '--colour'"_s;
+    QTest::newRow("repeated option") << u"plan -p 5"_s + loan << 2 << u"ravenmoor-cli plan: --principal is given more than once"_s;
+    QTest::newRow("missing value") << u"plan"_s + loan + u" --extra"_s << 2 << u"ravenmoor-cli plan: --extra needs a value"_s;
+    QTest::newRow("three decimals") << u"plan -p 1000.001 -n 12 -r 11 -s 2026-01-31"_s << 2 << u"ravenmoor-cli plan: --principal"_s;
+    QTest::newRow("month past the term") << u"plan --extra 13:100"_s + loan << 2 << u"ravenmoor-cli plan: --extra 13:100: Month 13 is outside the term (1 to 12)."_s;
+    QTest::newRow("zero amount") << u"plan --extra-monthly 0:1"_s + loan << 2 << u"ravenmoor-cli plan: --extra-monthly 0:1: The amount must be more than 0."_s;
+    QTest::newRow("rate above 1000") << u"plan --rate-change 2:1001"_s + loan << 2 << u"ravenmoor-cli plan: --rate-change 2:1001: The rate must be from 0 to 1000 %."_s;
+    QTest::newRow("event malformed") << u"plan --extra 5"_s + loan << 2 << u"ravenmoor-cli plan: --extra 5: expected MONTH:AMOUNT"_s;
+    QTest::newRow("bad policy") << u"plan --policy faster"_s + loan << 2 << u"ravenmoor-cli plan: --policy"_s;
+    QTest::newRow("bad rounding") << u"plan --instalment-rounding up"_s + loan << 2 << u"ravenmoor-cli plan: --instalment-rounding"_s;
+    QTest::newRow("loan rate too high") << u"plan -p 1000 -n 12 -r 1200 -s 2026-01-31"_s << 2 << u"ravenmoor-cli plan: --rate: The rate must be from 0 to 1000 %."_s;
+    QTest::newRow("interest not covered") << u"plan -p 1000000 -n 32767 -r 3 -s 2026-01-31"_s << 1 << u"ravenmoor-cli: The instalment does not cover the interest of month 1."_s;
+    QTest::newRow("rise not covered") << u"plan -p 100000 -n 120 -r 3 -s 2026-01-31 --rate-change 25:40"_s << 1 << u"ravenmoor-cli: The instalment does not cover the interest after month 24."_s;
+    QTest::newRow("plan terms") << u"plan --frequency fortnightly --first-due 2026-02-20 --interest-basis actual/365 --compounding annual --shape annuity --interest-only 1 --grace 1 --balloon 100 --holiday 4 --holiday 5 --extra-recurring 5:6:8 --extra-monthly 1:9"_s + loan << 0 << QString();
+    QTest::newRow("bad frequency") << u"plan --frequency daily"_s + loan << 2 << u"ravenmoor-cli plan: --frequency must be weekly,"_s;
+    QTest::newRow("grace too long") << u"plan --grace 12"_s + loan << 2 << u"ravenmoor-cli plan: --grace: The grace periods must be from 0 to 11."_s;
+    QTest::newRow("holiday past the term") << u"plan --frequency weekly --holiday 13"_s + loan << 2 << u"ravenmoor-cli plan: --holiday 13: Period 13 is outside the term (1 to 12)."_s;
+    QTest::newRow("recurring malformed") << u"plan --extra-recurring 5"_s + loan << 2 << u"ravenmoor-cli plan: --extra-recurring 5: expected AMOUNT:FROM"_s;
+    QTest::newRow("period not covered") << u"plan -p 1000000 -n 32767 -r 3 -s 2026-01-31 --frequency quarterly"_s << 1 << u"ravenmoor-cli: The instalment does not cover the interest of period 1."_s;
+    QTest::newRow("apr: no charge") << u"apr --method eu --advance 150@2026-01-15 --payments 15x10@2026-02-15/monthly"_s << 1 << u"ravenmoor-cli apr: The payments of 150.00 do not exceed the advances of 150.00.\n"_s;
+    QTest::newRow("apr: half a series") << u"apr --method us --advance 150@2026-01-15 --payments 15x11@2026-02-15"_s << 2 << u"ravenmoor-cli apr: --payments 15x11@2026-02-15: a series needs both xCOUNT and /FREQUENCY\n"_s;
+    QTest::newRow("apr: no such day") << u"apr --method us --advance 150@2026-02-30 --payments 165@2026-12-15"_s << 2 << u"ravenmoor-cli apr: --advance: the date 2026-02-30 does not exist\n"_s;
+    QTest::newRow("apr: unknown frequency") << u"apr --method us --advance 150@2026-01-15 --payments 15x11@2026-02-15/daily"_s << 2 << u"ravenmoor-cli apr: --payments 15x11@2026-02-15/daily: 'daily' is not a frequency\n"_s;
+    QTest::newRow("apr: no method") << u"apr --advance 150@2026-01-15 --payments 165@2026-12-15"_s << 2 << u"ravenmoor-cli apr: --method is required\n"_s;
+    QTest::newRow("schedule overflow") << u"schedule -p 1000 -n 32767 -r 1000 -s 2026-01-31"_s << 1 << u"ravenmoor-cli: clsLoanDetails component failure"_s;
 }
 
 void TestCli::exitCodes() {
@@ -145,16 +113,14 @@ void TestCli::exitCodes() {
 
 void TestCli::planCsvIsTheGolden() {
     // The golden rows were checked against tests/planner/reference_plan.py.
-    const Run run = runCli(
-        u"plan -p 1000 -n 6 -r 12 -s 2026-01-31 --extra 2:100 --extra-monthly 50:4 --rate-change 5:6 --policy lower"_s);
+    const Run run = runCli(u"plan -p 1000 -n 6 -r 12 -s 2026-01-31 --extra 2:100 --extra-monthly 50:4 --rate-change 5:6 --policy lower"_s);
     QFile golden(QStringLiteral(CLI_TEST_DIR "/plan-lower.csv"));
     QVERIFY(golden.open(QIODevice::ReadOnly));
     QCOMPARE(run.out, golden.readAll());
 }
 
 void TestCli::planJsonHoldsRowsTotalsAndComparison() {
-    const Run run =
-        runCli(u"plan -p 300000 -n 360 -r 5 -s 2026-01-31 --extra 12:10000 --format json"_s);
+    const Run run = runCli(u"plan -p 300000 -n 360 -r 5 -s 2026-01-31 --extra 12:10000 --format json"_s);
     QJsonParseError error;
     const QJsonObject plan = QJsonDocument::fromJson(run.out, &error).object();
     QCOMPARE(error.error, QJsonParseError::NoError);
@@ -171,12 +137,13 @@ void TestCli::planJsonHoldsRowsTotalsAndComparison() {
     // The extra payment earns the loan's rate too: the rates of its cash flows are the loan's.
     QCOMPARE(QString::number(plan[u"cost"_s][u"apr_us"_s].toDouble(), 'f', 2), u"5.00"_s);
     QCOMPARE(QString::number(plan[u"cost"_s][u"aprc_eu"_s].toDouble(), 'f', 1), u"5.1"_s);
-    const Run withFees = runCli(
-        u"plan -p 300000 -n 360 -r 5 -s 2026-01-31 --fees 3000 --fee-per-payment 10 --format json"_s);
+    const Run withFees = runCli(u"plan -p 300000 -n 360 -r 5 -s 2026-01-31 --fees 3000 "
+                                u"--fee-per-payment 10 --format json"_s);
     const QJsonObject withFeesPlan = QJsonDocument::fromJson(withFees.out).object();
     const QJsonObject cost = withFeesPlan[u"cost"_s].toObject();
     QCOMPARE(cost[u"total_paid"_s].toDouble(),
              withFeesPlan[u"totals"_s][u"payments"_s].toDouble() + 3000 + 360 * 10);
+    // 297,000.00 repaid by 360 x 1,620.46: 12 x the monthly rate, checked on its own.
     QCOMPARE(QString::number(cost[u"apr_us"_s].toDouble(), 'f', 2), u"5.14"_s);
 }
 
@@ -184,24 +151,12 @@ void TestCli::planJsonHoldsRowsTotalsAndComparison() {
 void TestCli::aprTexts_data() {
     QTest::addColumn<QString>("args");
     QTest::addColumn<QString>("text");
-    QTest::newRow("US, monthly")
-        << u"apr --method us --advance 5000@1978-01-10 --payments 230x24@1978-02-10/monthly"_s
-        << u"APR (US): 9.69 %\nUnit period: month\n"_s;
-    QTest::newRow("US, semi-monthly")
-        << u"apr --method us --advance 5000@1978-02-23 --payments 219.17x24@1978-03-01/semi-monthly"_s
-        << u"APR (US): 10.34 %\nUnit period: semi-month\n"_s;
-    QTest::newRow("US, odd final payment")
-        << u"apr --method us --advance 5000@1978-01-10 --payments 230x23@1978-02-10/monthly --payments 280@1980-01-10"_s
-        << u"APR (US): 10.50 %\nUnit period: month\n"_s;
-    QTest::newRow("US, single payment")
-        << u"apr --method us --advance 1000@1978-01-03 --payments 1080@1978-09-15 --format text"_s
-        << u"APR (US): 11.45 %\nUnit period: 255 days\n"_s;
-    QTest::newRow("UK, 150 by 11 x 15")
-        << u"apr --method eu --advance 150@2026-01-15 --payments 15x11@2026-02-15/monthly"_s
-        << u"APRC (EU/UK): 21.3 %\nTime counted in a year of 12 months\n"_s;
-    QTest::newRow("EU, two advances, weekly")
-        << u"apr --method eu --advance 100@2026-01-05 --advance 100@2026-01-12 --payments 21x10@2026-01-19/weekly"_s
-        << u"APRC (EU/UK): 53.0 %\nTime counted in a year of 52 weeks\n"_s;
+    QTest::newRow("US, monthly") << u"apr --method us --advance 5000@1978-01-10 --payments 230x24@1978-02-10/monthly"_s << u"APR (US): 9.69 %\nUnit period: month\n"_s;
+    QTest::newRow("US, semi-monthly") << u"apr --method us --advance 5000@1978-02-23 --payments 219.17x24@1978-03-01/semi-monthly"_s << u"APR (US): 10.34 %\nUnit period: semi-month\n"_s;
+    QTest::newRow("US, odd final payment") << u"apr --method us --advance 5000@1978-01-10 --payments 230x23@1978-02-10/monthly --payments 280@1980-01-10"_s << u"APR (US): 10.50 %\nUnit period: month\n"_s;
+    QTest::newRow("US, single payment") << u"apr --method us --advance 1000@1978-01-03 --payments 1080@1978-09-15 --format text"_s << u"APR (US): 11.45 %\nUnit period: 255 days\n"_s;
+    QTest::newRow("UK, 150 by 11 x 15") << u"apr --method eu --advance 150@2026-01-15 --payments 15x11@2026-02-15/monthly"_s << u"APRC (EU/UK): 21.3 %\nTime counted in a year of 12 months\n"_s;
+    QTest::newRow("EU, two advances, weekly") << u"apr --method eu --advance 100@2026-01-05 --advance 100@2026-01-12 --payments 21x10@2026-01-19/weekly"_s << u"APRC (EU/UK): 53.0 %\nTime counted in a year of 52 weeks\n"_s;
 }
 
 void TestCli::aprTexts() {
@@ -213,7 +168,8 @@ void TestCli::aprTexts() {
 
 void TestCli::aprJsonHoldsTheFlows() {
     const Run run = runCli(
-        u"apr --method us --advance 400@1978-03-18 --payments 39.50@1978-04-20 --payments 38.31x11@1978-05-18/four-weekly --format json"_s);
+        u"apr --method us --advance 400@1978-03-18 --payments 39.50@1978-04-20 "
+        u"--payments 38.31x11@1978-05-18/four-weekly --format json"_s);
     QJsonParseError error;
     const QJsonObject apr = QJsonDocument::fromJson(run.out, &error).object();
     QCOMPARE(error.error, QJsonParseError::NoError);
@@ -235,14 +191,10 @@ void TestCli::scheduleTextsAreTheWindows_data() {
     QTest::addColumn<QDate>("start");
     const QLocale us(QLocale::English, QLocale::UnitedStates);
     const QLocale de(QLocale::German, QLocale::Germany);
-    QTest::newRow("worked example, en_US")
-        << us << u"100000"_s << u"12"_s << u"11"_s << QDate(2026, 1, 31);
-    QTest::newRow("decimals, de_DE")
-        << de << u"2500.75"_s << u"37"_s << u"7.25"_s << QDate(2024, 2, 29);
-    QTest::newRow("interest-free, en_US")
-        << us << u"1000"_s << u"7"_s << u"0"_s << QDate(2026, 8, 31);
-    QTest::newRow("longest, de_DE")
-        << de << u"1000000"_s << u"32767"_s << u"0.1"_s << QDate(2000, 1, 1);
+    QTest::newRow("worked example, en_US") << us << u"100000"_s << u"12"_s << u"11"_s << QDate(2026, 1, 31);
+    QTest::newRow("decimals, de_DE") << de << u"2500.75"_s << u"37"_s << u"7.25"_s << QDate(2024, 2, 29);
+    QTest::newRow("interest-free, en_US") << us << u"1000"_s << u"7"_s << u"0"_s << QDate(2026, 8, 31);
+    QTest::newRow("longest, de_DE") << de << u"1000000"_s << u"32767"_s << u"0.1"_s << QDate(2000, 1, 1);
 }
 
 void TestCli::scheduleTextsAreTheWindows() {
@@ -258,9 +210,7 @@ void TestCli::scheduleTextsAreTheWindows() {
     window.setRandomDraw([] { return 100; });
     window.setUrlOpener([](const QUrl&) {});
     window.Form_Load();
-    const auto typed = [&](const QString& number) {
-        return QString(number).replace(u'.', locale.decimalPoint());
-    };
+    const auto typed = [&](const QString& number) { return QString(number).replace(u'.', locale.decimalPoint()); };
     window.Text1->setText(typed(principal));
     window.Text2->setText(months);
     window.Text3->setText(typed(rate));
@@ -269,8 +219,7 @@ void TestCli::scheduleTextsAreTheWindows() {
     const GridSnapshot grid = window.gridModel().snapshot();
     QVERIFY(grid && grid->rowCount() > 0);
 
-    const QString loan = u"-p %1 -n %2 -r %3 -s %4 --format "_s.arg(principal, months, rate,
-                                                                    start.toString(Qt::ISODate));
+    const QString loan = u"-p %1 -n %2 -r %3 -s %4 --format "_s.arg(principal, months, rate, start.toString(Qt::ISODate));
     const Run copy = runCli(u"schedule "_s + loan + u"copy"_s);
     QCOMPARE(copy.status, 0);
     QCOMPARE(copy.out, buildCopyText(*grid).toUtf8());
