@@ -36,6 +36,8 @@ enum class PlannerResult {
     MonthsSaved,
     TotalPaid,
     EffectiveRate,
+    AprUs,
+    AprcEu,
     Count
 };
 
@@ -71,6 +73,8 @@ public:
     QLineEdit* principalEdit() const { return m_principal; }
     QLineEdit* monthsEdit() const { return m_months; }
     QLineEdit* rateEdit() const { return m_rate; }
+    QLineEdit* feesEdit() const { return m_fees; }
+    QLineEdit* feePerPaymentEdit() const { return m_feePerPayment; }
     QComboBox* policyBox() const { return m_policy; }
     QComboBox* instalmentRoundingBox() const { return m_instalmentRounding; }
     QComboBox* interestRoundingBox() const { return m_interestRounding; }
@@ -103,6 +107,8 @@ private:
     QComboBox* m_policy = nullptr;
     QComboBox* m_instalmentRounding = nullptr;
     QComboBox* m_interestRounding = nullptr;
+    QLineEdit* m_fees = nullptr;
+    QLineEdit* m_feePerPayment = nullptr;
     QTableView* m_eventsView = nullptr;
     QTableView* m_planView = nullptr;
     QLabel* m_message = nullptr;
