@@ -27,9 +27,9 @@ enum class Frequency {
 };
 
 inline constexpr Frequency allFrequencies[] = {
-    Frequency::Weekly,    Frequency::Fortnightly, Frequency::FourWeekly,
-    Frequency::SemiMonthly, Frequency::Monthly,   Frequency::Bimonthly,
-    Frequency::Quarterly, Frequency::HalfYearly,  Frequency::Yearly};
+    Frequency::Weekly,      Frequency::Fortnightly, Frequency::FourWeekly,
+    Frequency::SemiMonthly, Frequency::Monthly,     Frequency::Bimonthly,
+    Frequency::Quarterly,   Frequency::HalfYearly,  Frequency::Yearly};
 
 // weekly, fortnightly, four-weekly, semi-monthly, monthly, bimonthly, quarterly, half-yearly,
 // yearly: the names of the command line and the settings store.
@@ -52,6 +52,8 @@ public:
     DueDates(const QDate& start, Frequency frequency, const QDate& firstDue = {});
 
     QDate at(long long k) const;  // k >= 1; invalid past the calendar's range
+    const QDate& start() const { return m_start; }
+    Frequency frequency() const { return m_frequency; }
     // The date the loan's regular first period would end on, had no first due date been given.
     QDate regularFirst() const;
 
@@ -59,9 +61,9 @@ private:
     QDate semiMonthly(long long index) const;  // the index-th pay day, counted from month 0
 
     Frequency m_frequency;
-    QDate m_anchor;  // the date payment 1 falls on
-    int m_day = 1;   // month-based: the day kept
-    int m_a = 1;     // semi-monthly: the first day of the pair
+    QDate m_anchor;              // the date payment 1 falls on
+    int m_day = 1;               // month-based: the day kept
+    int m_a = 1;                 // semi-monthly: the first day of the pair
     long long m_firstIndex = 0;  // semi-monthly: index of payment 1
     QDate m_start;
 };

@@ -9,6 +9,7 @@
 #include <array>
 
 class Form1;
+class LoanTermsBox;
 class PlanEventsModel;
 class PlanTableModel;
 class QBoxLayout;
@@ -52,9 +53,9 @@ struct RememberedEvents {
 };
 RememberedEvents rememberedEvents(const SettingsStore& store, const QDate& start);
 
-// "Plan Prepayments And Rate Changes": a loan, its events and the choices of policy and
-// rounding, with the plan recomputed at every edit. The events and choices are remembered in
-// the settings store's group "Planner".
+// "Plan Prepayments And Rate Changes": a loan, its terms, its events and the choices of policy
+// and rounding, with the plan recomputed at every edit. The terms, events and choices are
+// remembered in the settings store's group "Planner".
 class PlannerDialog final : public QDialog {
     Q_OBJECT
 public:
@@ -79,6 +80,7 @@ public:
     QComboBox* policyBox() const { return m_policy; }
     QComboBox* instalmentRoundingBox() const { return m_instalmentRounding; }
     QComboBox* interestRoundingBox() const { return m_interestRounding; }
+    LoanTermsBox& terms() const { return *m_terms; }
     QLabel* resultLabel(PlannerResult which) const {
         return m_results[static_cast<std::size_t>(which)];
     }
@@ -108,10 +110,13 @@ private:
     QComboBox* m_policy = nullptr;
     QComboBox* m_instalmentRounding = nullptr;
     QComboBox* m_interestRounding = nullptr;
+    LoanTermsBox* m_terms = nullptr;
+    QLabel* m_monthsCaption = nullptr;
     QTableView* m_eventsView = nullptr;
     QTableView* m_planView = nullptr;
     QLabel* m_message = nullptr;
     std::array<QLabel*, static_cast<std::size_t>(PlannerResult::Count)> m_results{};
+    std::array<QLabel*, static_cast<std::size_t>(PlannerResult::Count)> m_captions{};
     QBoxLayout* m_commands = nullptr;
     QPushButton* m_copy = nullptr;
     QBoxLayout* m_chartArea = nullptr;
@@ -120,8 +125,8 @@ private:
 
 // Opens the planner (not modal) over parent with Save As, Print and the chart; it deletes itself
 // when closed. Without a reporter or runner, a message box and exec() serve.
-PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs,
-                                 SettingsStore& store, SaveFailureReporter reportFailure = {},
+PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs, SettingsStore& store,
+                                 SaveFailureReporter reportFailure = {},
                                  DialogRunner runDialog = {});
 // The same with the main window's current inputs and its settings store.
 PlannerDialog* openPlannerDialog(Form1& window);
