@@ -10,6 +10,16 @@ const QString principalName = u"--principal"_s;
 const QString monthsName = u"--months"_s;
 const QString rateName = u"--rate"_s;
 const QString startName = u"--start"_s;
+const QString frequencyName = u"--frequency"_s;
+const QString firstDueName = u"--first-due"_s;
+
+QStringList frequencyNames() {
+    QStringList names;
+    for (const calendar::Frequency frequency : calendar::allFrequencies) {
+        names << QString::fromLatin1(calendar::name(frequency));
+    }
+    return names;
+}
 
 UsageError badEvent(const QString& argument, const QString& what) {
     return UsageError(u"%1: %2"_s.arg(argument, what));
@@ -122,6 +132,17 @@ std::vector<Option> eventOptions() {
              u"After an extra payment: end sooner or pay less."_s}};
 }
 
+std::vector<Option> dueDateOptions() {
+    return {{frequencyName,
+             {},
+             u"NAME"_s,
+             u"How often the loan is paid: "_s + frequencyNames().join(u", "_s) + u'.'},
+            {firstDueName,
+             {},
+             u"YYYY-MM-DD"_s,
+             u"The first payment's date, when not one period after the start."_s}};
+}
+
 Option instalmentRoundingOption() {
     return {u"--instalment-rounding"_s,
             {},
@@ -155,6 +176,16 @@ planner::PlanInput readLoan(const CommandLine& args, const QStringList& required
     std::vector<QString> eventArguments;
     if (args.defines(u"--extra"_s)) {
         eventArguments = readEvents(args, loan);
+    }
+    if (args.defines(frequencyName) && args.has(frequencyName)) {
+        loan.frequency = *calendar::frequencyFromName(
+            args.choice(frequencyName, frequencyNames()).toStdString());
+    }
+    if (args.defines(firstDueName)) {
+        loan.firstDue = args.date(firstDueName).value_or(QDate());
+        if (loan.firstDue.isValid() && loan.firstDue <= loan.startDate) {
+            throw UsageError(u"%1 must come after the start date"_s.arg(firstDueName));
+        }
     }
     if (args.defines(u"--instalment-rounding"_s)) {
         loan.instalmentRounding = *planner::instalmentRoundingFromName(

@@ -15,6 +15,8 @@ std::vector<Option> loanOptions(bool start = true);
 // --extra MONTH:AMOUNT, --extra-monthly AMOUNT:FROM[:TO], --rate-change MONTH:RATE (each
 // repeatable) and --policy shorter|lower.
 std::vector<Option> eventOptions();
+// --frequency NAME and --first-due YYYY-MM-DD: how often the loan is paid and when first.
+std::vector<Option> dueDateOptions();
 Option instalmentRoundingOption();
 Option interestRoundingOption();
 // -f/--format, the first choice being the default.

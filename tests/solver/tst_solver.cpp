@@ -492,6 +492,11 @@ void TestSolver::pastedStatements_data() {
         << "number,date,payment,interest,principal,closing" << 2
         << "Your statement matches: periodic, instalment up to the "
            "cent, interest down, on all 24 rows.";
+    QTest::newRow("fortnightly, dd.mm.yyyy and decimal commas")
+        << "de-fortnightly.txt" << qint64(1003750) << 20 << 6.9 << QDate(2026, 1, 5)
+        << "date,payment,interest,principal,closing" << 3
+        << "Your statement matches: actual/365, instalment to the nearest cent, interest half to "
+           "even, on all 20 rows.";
 }
 
 void TestSolver::pastedStatements() {
@@ -639,6 +644,33 @@ void TestSolver::commandLine_data() {
                        u"--statement"_s,
                        QStringLiteral(STATEMENTS_DIR) + u"/plan-extra.csv"_s}
         << 0 << "Your statement matches";
+    QTest::newRow("reconcile: a given frequency stands")
+        << QStringList{u"reconcile"_s,
+                       u"-p"_s,
+                       u"10037.50"_s,
+                       u"-n"_s,
+                       u"20"_s,
+                       u"-r"_s,
+                       u"6.9"_s,
+                       u"-s"_s,
+                       u"2026-01-05"_s,
+                       u"--frequency"_s,
+                       u"weekly"_s,
+                       u"--statement"_s,
+                       QStringLiteral(STATEMENTS_DIR) + u"/de-fortnightly.txt"_s}
+        << 3 << "Due dates: weekly, ";
+    QTest::newRow("reconcile: no such frequency")
+        << QStringList{u"reconcile"_s,  u"-p"_s,          u"1"_s,     u"-n"_s,
+                       u"1"_s,          u"-r"_s,          u"1"_s,     u"-s"_s,
+                       u"2026-01-31"_s, u"--frequency"_s, u"daily"_s, u"--statement"_s,
+                       statement}
+        << 2 << "--frequency must be";
+    QTest::newRow("reconcile: first due before the start")
+        << QStringList{u"reconcile"_s,  u"-p"_s,          u"1"_s,          u"-n"_s,
+                       u"1"_s,          u"-r"_s,          u"1"_s,          u"-s"_s,
+                       u"2026-01-31"_s, u"--first-due"_s, u"2026-01-31"_s, u"--statement"_s,
+                       statement}
+        << 2 << "--first-due must come after the start date";
     QTest::newRow("reconcile: missing file")
         << QStringList{u"reconcile"_s,  u"-p"_s,          u"1"_s,           u"-n"_s,
                        u"1"_s,          u"-r"_s,          u"1"_s,           u"-s"_s,
@@ -693,6 +725,19 @@ void TestSolver::golden_data() {
                        u"--statement"_s,
                        QStringLiteral(STATEMENTS_DIR) + u"/us-pdf.txt"_s}
         << "reconcile-us.txt";
+    QTest::newRow("reconcile, fortnightly, its terms read from the dates")
+        << QStringList{u"reconcile"_s,
+                       u"-p"_s,
+                       u"10037.50"_s,
+                       u"-n"_s,
+                       u"20"_s,
+                       u"-r"_s,
+                       u"6.9"_s,
+                       u"-s"_s,
+                       u"2026-01-05"_s,
+                       u"--statement"_s,
+                       QStringLiteral(STATEMENTS_DIR) + u"/de-fortnightly.txt"_s}
+        << "reconcile-de-fortnightly.txt";
 }
 
 void TestSolver::golden() {
