@@ -13,16 +13,23 @@
 // loan is then computed under every arithmetic (the main schedule's where it applies, and every
 // interest basis with every instalment rounding and every interest rounding). A statement row is
 // matched to the period of its number, else of its due date, else of its position. A row matches
-// when every amount it holds equals the computed one to the cent.
+// when every amount it holds equals the computed one to the cent, its date (if any) is that
+// period's due date, and no earlier row stands for the same period. A statement matches when
+// every row matches and no row of amounts was left unread.
 namespace solver {
 
+enum class Mismatch { Amount, NoSuchMonth, NotDueDate, WrongDate, Repeated };
+
 struct Difference {
-    int statementRow = 0;        // index into Statement::rows
-    int month = 0;               // the period; 0: none falls on the statement row's date
-    Role column = Role::Ignore;  // Ignore: the computed loan has no such period
+    int statementRow = 0;  // index into Statement::rows
+    int month = 0;
+    Role column = Role::Ignore;  // the amount that differs; Ignore for the other mismatches
     Cents statement = 0;
     Cents computed = 0;
-    QDate dueDate;  // the statement row's
+    Mismatch kind = Mismatch::NoSuchMonth;
+    QDate date;         // the statement's date (NotDueDate, WrongDate)
+    QDate dueDate;      // the month's due date (WrongDate)
+    int firstLine = 0;  // the line that listed the month before (Repeated)
 };
 
 struct ArithmeticResult {
@@ -49,7 +56,7 @@ Reconciliation reconcile(const planner::PlanInput& loan, const Statement& statem
 // the order of allArithmetics().
 std::vector<int> ranking(const Reconciliation& reconciliation);
 
-// "fortnightly, first due 2026-01-19 (a regular first period)"
+// "fortnightly, first due 2026-01-19" or "monthly, a regular first period"
 QString dueDatesText(const DueDateTerms& terms);
 
 // "the interest by 0.01 (916.68 on the statement, 916.67 computed)"
