@@ -5,7 +5,8 @@
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFormLayout>
+#include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 
@@ -29,7 +30,7 @@ constexpr Choice frequencies[] = {{u"Weekly", "weekly"},
                                   {u"Quarterly", "quarterly"},
                                   {u"Half-yearly", "half-yearly"},
                                   {u"Yearly", "yearly"}};
-constexpr Choice bases[] = {{u"Periodic (rate / payments a year)", "periodic"},
+constexpr Choice bases[] = {{u"Periodic", "periodic"},
                             {u"30/360", "30/360"},
                             {u"Actual/365", "actual/365"},
                             {u"Actual/360", "actual/360"},
@@ -163,15 +164,28 @@ LoanTermsBox::LoanTermsBox(QWidget* parent) : QGroupBox(u"Loan terms"_s, parent)
     select(m_frequency, u"monthly"_s);
     m_firstDue->setDate(m_firstDue->minimumDate());
 
-    auto* form = new QFormLayout(this);
-    form->addRow(u"Payments:"_s, m_frequency);
-    form->addRow(u"First due:"_s, m_firstDue);
-    form->addRow(u"Interest by:"_s, m_basis);
-    form->addRow(u"Compounding:"_s, m_compounding);
-    form->addRow(u"Repayment:"_s, m_shape);
-    form->addRow(u"Interest only:"_s, m_interestOnly);
-    form->addRow(u"Grace:"_s, m_grace);
-    form->addRow(u"Balloon:"_s, m_balloon);
+    m_basis->setToolTip(
+        u"Periodic: the annual rate over the payments a year. The others count the days of each "
+        u"period."_s);
+
+    // Two columns: when and how often on the left, how interest and repayment go on the right.
+    auto* grid = new QGridLayout(this);
+    const std::pair<const char16_t*, QWidget*> cells[][2] = {
+        {{u"Payments:", m_frequency}, {u"Interest by:", m_basis}},
+        {{u"First due:", m_firstDue}, {u"Compounding:", m_compounding}},
+        {{u"Grace:", m_grace}, {u"Repayment:", m_shape}},
+        {{u"Interest only:", m_interestOnly}, {u"Balloon:", m_balloon}}};
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 2; ++column) {
+            const auto& [caption, field] = cells[row][column];
+            auto* label = new QLabel(QString::fromUtf16(caption));
+            label->setBuddy(field);
+            grid->addWidget(label, row, column * 2);
+            grid->addWidget(field, row, column * 2 + 1);
+        }
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
 
     const auto changed = [this] {
         if (!m_setting) {

@@ -212,14 +212,17 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     eventsLayout->addWidget(m_message, 3, 0, 1, 2);
     eventsLayout->setRowStretch(2, 1);
     auto* top = new QHBoxLayout;
-    auto* leftColumn = new QVBoxLayout;
-    leftColumn->addWidget(loanBox);
-    leftColumn->addWidget(choicesBox);
-    top->addLayout(leftColumn);
-    top->addWidget(m_terms);
+    top->addWidget(loanBox);
+    top->addWidget(choicesBox);
     top->addWidget(resultsBox, 1);
+    // The terms and the events shape the loan; the plan they give stands beside them.
+    auto* shaping = new QWidget;
+    auto* shapingLayout = new QVBoxLayout(shaping);
+    shapingLayout->setContentsMargins(0, 0, 0, 0);
+    shapingLayout->addWidget(m_terms);
+    shapingLayout->addWidget(eventsBox, 1);
     auto* splitter = new QSplitter;
-    splitter->addWidget(eventsBox);
+    splitter->addWidget(shaping);
     splitter->addWidget(m_planView);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({500, 680});
@@ -236,7 +239,7 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     layout->addWidget(splitter, 1);
     layout->addLayout(m_chartArea);
     layout->addLayout(m_commands);
-    resize(1180, 680);
+    resize(1180, 760);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_copy, &QPushButton::clicked, this,

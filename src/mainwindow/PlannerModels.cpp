@@ -271,7 +271,7 @@ QVariant PlanEventsModel::headerData(int section, Qt::Orientation orientation, i
         return QAbstractTableModel::headerData(section, orientation, role);
     }
     static const QString headers[] = {u"Kind"_s, u"Payment or date"_s, u"Amount or %"_s,
-                                      u"Until payment"_s};
+                                      u"Until"_s};
     return headers[section];
 }
 
