@@ -15,8 +15,10 @@ std::vector<Option> loanOptions(bool start = true);
 // --extra MONTH:AMOUNT, --extra-monthly AMOUNT:FROM[:TO], --rate-change MONTH:RATE (each
 // repeatable) and --policy shorter|lower.
 std::vector<Option> eventOptions();
-// --frequency NAME and --first-due YYYY-MM-DD: how often the loan is paid and when first.
-std::vector<Option> dueDateOptions();
+// The loan's terms: --frequency, --first-due, --interest-basis, --compounding, --shape,
+// --interest-only K, --grace K, --balloon AMOUNT, --holiday K (repeatable) and
+// --extra-recurring AMOUNT:FROM[:TO] (repeatable; --extra-monthly is its older name).
+std::vector<Option> termOptions();
 Option instalmentRoundingOption();
 Option interestRoundingOption();
 // -f/--format, the first choice being the default.

@@ -34,7 +34,7 @@ int runReconcile(const QStringList& args, Io io) {
         CommandLine options(
             reconcileUsage,
             {loanOptions(),
-             dueDateOptions(),
+             termOptions(),
              eventOptions(),
              {{u"--statement"_s, {}, u"FILE"_s, u"The lender's statement, CSV or pasted text."_s},
               {u"--columns"_s, {}, u"ROLE,ROLE,..."_s, u"The role of each column, in order."_s},

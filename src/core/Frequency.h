@@ -61,10 +61,11 @@ private:
     QDate semiMonthly(long long index) const;  // the index-th pay day, counted from month 0
 
     Frequency m_frequency;
-    QDate m_anchor;              // the date payment 1 falls on
-    int m_day = 1;               // month-based: the day kept
-    int m_a = 1;                 // semi-monthly: the first day of the pair
-    long long m_firstIndex = 0;  // semi-monthly: index of payment 1
+    QDate m_anchor;               // the date payment 1 falls on
+    long long m_anchorMonth = 0;  // its month, counted from January of year 0
+    int m_day = 1;                // month-based: the day kept
+    int m_a = 1;                  // semi-monthly: the first day of the pair
+    long long m_firstIndex = 0;   // semi-monthly: index of payment 1
     QDate m_start;
 };
 

@@ -136,18 +136,19 @@ Cents instalment(Cents balance, PeriodRate rate, long long n, Cents balloon,
         return roundedExactly<Wide>(balance - balloon, n, how);
     }
     {
-        const long double r = static_cast<long double>(rate.numerator) / rate.denominator;
-        const long double y = static_cast<long double>(n) * std::log1p(r);
-        const long double v = std::exp(-y);
-        const long double paid = -std::expm1(-y);
-        const long double b = static_cast<long double>(balance);
-        const long double e = (b - static_cast<long double>(balloon) * v) * r / paid;
-        // Far more than the few units in the last place these steps can be off by.
-        const long double margin = 1e-12L * (b * r / paid + 1);
+        const double r = static_cast<double>(rate.numerator) / rate.denominator;
+        const double y = static_cast<double>(n) * std::log1p(r);
+        const double v = std::exp(-y);
+        const double paid = -std::expm1(-y);
+        const double b = static_cast<double>(balance);
+        const double e = (b - static_cast<double>(balloon) * v) * r / paid;
+        // Far more than the few units in the last place these steps can be off by: an error of
+        // y in v counts as y v / (1 - v) <= 1 in E.
+        const double margin = 1e-13 * (b * r / paid + 1);
         if (e >= largeCents) {
             return largeCents;
         }
-        if (const auto cents = decided<long double>(e, margin, how)) {
+        if (const auto cents = decided<double>(e, margin, how)) {
             return *cents;
         }
     }

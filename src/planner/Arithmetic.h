@@ -13,7 +13,7 @@
 // balance x rate x time, rounded once by the interest rule. The instalment of a balance B with
 // a balloon A over N payments at the periodic rate r, E = (B - A v) r / (1 - v) with
 // v = (1 + r)^-N ((B - A) / N at r = 0), is rounded by the instalment rule as the exact value
-// would be: an 80-bit estimate decides when it lies far from the rounding's boundary, else a
+// would be: a double estimate decides when it lies far from the rounding's boundary, else a
 // 60-digit one, else exact integers (a tie, as in 301.875 over one month).
 //
 // The double arithmetic below (monthlyRate, annuity, the double roundings) is that of the

@@ -3,6 +3,7 @@
 #include "core/Conversions.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -96,18 +97,33 @@ struct Fraction {
     Wide denominator = 1;
 };
 
+// A date's parts without QDate's slower calendar lookups, for a day count on every period.
+constexpr qint64 unixEpoch = 2440588;  // the Julian day of 1970-01-01
+
+std::chrono::year_month_day partsOf(const QDate& date) {
+    return std::chrono::year_month_day{
+        std::chrono::sys_days{std::chrono::days{date.toJulianDay() - unixEpoch}}};
+}
+
+qint64 julianDayOf(std::chrono::sys_days day) {
+    return day.time_since_epoch().count() + unixEpoch;
+}
+
 Fraction daysBetween(const QDate& from, const QDate& to, InterestBasis basis) {
+    using namespace std::chrono;
     switch (basis) {
         case InterestBasis::Thirty360: {
-            int d1 = from.day();
-            int d2 = to.day();
-            d1 = std::min(d1, 30);
+            const year_month_day a = partsOf(from);
+            const year_month_day b = partsOf(to);
+            const int d1 = std::min(static_cast<int>(static_cast<unsigned>(a.day())), 30);
+            int d2 = static_cast<int>(static_cast<unsigned>(b.day()));
             if (d2 == 31 && d1 == 30) {
                 d2 = 30;
             }
-            return {
-                360LL * (to.year() - from.year()) + 30LL * (to.month() - from.month()) + d2 - d1,
-                360};
+            const int months = static_cast<int>(static_cast<unsigned>(b.month())) -
+                               static_cast<int>(static_cast<unsigned>(a.month()));
+            const int years = static_cast<int>(b.year()) - static_cast<int>(a.year());
+            return {360LL * years + 30LL * months + d2 - d1, 360};
         }
         case InterestBasis::Actual365:
             return {from.daysTo(to), 365};
@@ -116,10 +132,12 @@ Fraction daysBetween(const QDate& from, const QDate& to, InterestBasis basis) {
         case InterestBasis::ActualActual: {
             Wide ordinary = 0;
             Wide leap = 0;
-            for (int year = from.year(); year <= to.year(); ++year) {
-                const QDate begin = std::max(from, QDate(year, 1, 1));
-                const QDate end = std::min(to, QDate(year + 1, 1, 1));
-                (QDate::isLeapYear(year) ? leap : ordinary) += begin.daysTo(end);
+            const year last = partsOf(to).year();
+            for (year y = partsOf(from).year(); y <= last; ++y) {
+                const qint64 begin = std::max(from.toJulianDay(), julianDayOf(y / January / 1));
+                const qint64 end =
+                    std::min(to.toJulianDay(), julianDayOf((y + years{1}) / January / 1));
+                (y.is_leap() ? leap : ordinary) += end - begin;
             }
             return {ordinary * 366 + leap * 365, 365 * 366};
         }
@@ -306,13 +324,14 @@ PlanResult computePlan(const PlanInput& input) {
     std::size_t nextDelta = 0;
     std::size_t nextHoliday = 0;
     QDate from = input.startDate;
+    const QDate lastDate(lastYear, 12, 31);
 
     for (int k = 1; k <= maxMonths; ++k) {
         advanceRate(k);
         PlanRow row;
         row.number = k;
         row.dueDate = dates.at(k);
-        if (!row.dueDate.isValid() || row.dueDate.year() > lastYear) {
+        if (!row.dueDate.isValid() || row.dueDate > lastDate) {
             return {std::nullopt, u"The plan runs past the year 9999."_s};
         }
         row.opening = balance;

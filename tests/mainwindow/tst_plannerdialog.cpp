@@ -1,7 +1,7 @@
-#include "mainwindow/LoanTermsBox.h"
-#include "mainwindow/PlannerDialog.h"
-#include "mainwindow/PlannerModels.h"
-#include "mainwindow/PlannerOutputs.h"
+#include "windows/LoanTermsBox.h"
+#include "windows/PlannerDialog.h"
+#include "windows/PlannerModels.h"
+#include "windows/PlannerOutputs.h"
 #include "shell/SettingsStore.h"
 
 #include <QAbstractItemModelTester>

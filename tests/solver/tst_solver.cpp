@@ -670,7 +670,7 @@ void TestSolver::commandLine_data() {
                        u"1"_s,          u"-r"_s,          u"1"_s,          u"-s"_s,
                        u"2026-01-31"_s, u"--first-due"_s, u"2026-01-31"_s, u"--statement"_s,
                        statement}
-        << 2 << "--first-due must come after the start date";
+        << 2 << "--first-due: The first due date must come after the start date";
     QTest::newRow("reconcile: missing file")
         << QStringList{u"reconcile"_s,  u"-p"_s,          u"1"_s,           u"-n"_s,
                        u"1"_s,          u"-r"_s,          u"1"_s,           u"-s"_s,

@@ -1,4 +1,4 @@
-#include "mainwindow/LoanTermsBox.h"
+#include "windows/LoanTermsBox.h"
 
 #include "core/Conversions.h"
 #include "shell/SettingsStore.h"
