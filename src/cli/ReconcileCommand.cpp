@@ -16,7 +16,7 @@ namespace {
 const auto reconcileUsage =
     u"Usage: ravenmoor-cli reconcile -p P -n N -r R -s YYYY-MM-DD --statement FILE\n"
     u"       [--columns ROLE,ROLE,...] [--decimal .|,]\n"
-    u"       [--frequency NAME] [--first-due YYYY-MM-DD]\n"
+    u"       [--frequency NAME] [--first-due YYYY-MM-DD] [the other terms, as for plan]\n"
     u"       [--extra MONTH:AMOUNT]... [--extra-monthly AMOUNT:FROM[:TO]]...\n"
     u"       [--rate-change MONTH:RATE]... [--policy shorter|lower]\n"
     u"\n"
