@@ -659,18 +659,15 @@ void TestSolver::commandLine_data() {
                        u"--statement"_s,
                        QStringLiteral(STATEMENTS_DIR) + u"/de-fortnightly.txt"_s}
         << 3 << "Due dates: weekly, ";
+    // A loan of one cent over one month, with the pdf statement.
+    const QStringList tiny{u"reconcile"_s,  u"-p"_s,          u"1"_s,   u"-n"_s,
+                           u"1"_s,          u"-r"_s,          u"1"_s,   u"-s"_s,
+                           u"2026-01-31"_s, u"--statement"_s, statement};
     QTest::newRow("reconcile: no such frequency")
-        << QStringList{u"reconcile"_s,  u"-p"_s,          u"1"_s,     u"-n"_s,
-                       u"1"_s,          u"-r"_s,          u"1"_s,     u"-s"_s,
-                       u"2026-01-31"_s, u"--frequency"_s, u"daily"_s, u"--statement"_s,
-                       statement}
-        << 2 << "--frequency must be";
+        << tiny + QStringList{u"--frequency"_s, u"daily"_s} << 2 << "--frequency must be";
     QTest::newRow("reconcile: first due before the start")
-        << QStringList{u"reconcile"_s,  u"-p"_s,          u"1"_s,          u"-n"_s,
-                       u"1"_s,          u"-r"_s,          u"1"_s,          u"-s"_s,
-                       u"2026-01-31"_s, u"--first-due"_s, u"2026-01-31"_s, u"--statement"_s,
-                       statement}
-        << 2 << "--first-due: The first due date must come after the start date";
+        << tiny + QStringList{u"--first-due"_s, u"2026-01-31"_s} << 2
+        << "--first-due: The first due date must come after the start date";
     QTest::newRow("reconcile: missing file")
         << QStringList{u"reconcile"_s,  u"-p"_s,          u"1"_s,           u"-n"_s,
                        u"1"_s,          u"-r"_s,          u"1"_s,           u"-s"_s,
