@@ -71,7 +71,8 @@ InferredTerms inferDueDates(const Statement& statement, const QDate& start,
         }
     }
     result.datedRows = static_cast<int>(rows.size());
-    if (rows.empty() || !start.isValid() || (given.frequency && given.firstDue)) {
+    // One date alone would always fit some first due date; it tells nothing.
+    if (rows.size() < 2 || !start.isValid() || (given.frequency && given.firstDue)) {
         return result;
     }
     const auto earliest = std::min_element(

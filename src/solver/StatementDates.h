@@ -36,7 +36,7 @@ struct InferredTerms {
     int fittingRows = 0;  // dated rows that fall on the terms' due dates
 };
 
-// The loan's own terms stand where nothing is given and the statement has no dates.
+// The loan's own terms stand where nothing is given and the statement has fewer than two dates.
 InferredTerms inferDueDates(const Statement& statement, const QDate& start,
                             const DueDateTerms& loanTerms, const GivenTerms& given = {});
 

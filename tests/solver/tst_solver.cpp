@@ -383,6 +383,7 @@ void TestSolver::dueDatesFromStatements_data() {
     QTest::newRow("yearly") << QDate(2026, 3, 1) << "2027-03-01 2028-03-01" << "" << "yearly regular 2/2";
     QTest::newRow("given frequency stands") << QDate(2026, 1, 5) << "2026-01-19 2026-02-02" << "weekly" << "weekly regular 1/2";
     QTest::newRow("no dates: the loan's own") << QDate(2026, 1, 5) << "" << "" << "monthly regular 0/0";
+    QTest::newRow("one date: the loan's own") << QDate(2025, 12, 8) << "2026-01-09" << "" << "monthly regular 0/1";
     // clang-format on
 }
 
