@@ -40,10 +40,6 @@ const QColor headerTint(220, 228, 240);
 const QColor unreadableTint(250, 215, 215);
 const QColor matchTint(215, 240, 215);
 
-QString money(planner::Cents cents) {
-    return QLocale().toString(static_cast<double>(cents) / 100.0, 'f', 2);
-}
-
 QTableView* makeView(QWidget* parent, TextTableModel* model) {
     auto* view = new QTableView(parent);
     view->setModel(model);
@@ -374,10 +370,9 @@ void ReconcileDialog::showResult(int index) {
     std::vector<QStringList> rows;
     rows.reserve(result.computed.rows.size());
     for (const solver::LoanRow& row : result.computed.rows) {
-        rows.push_back({QString::number(row.number),
-                        QLocale().toString(row.dueDate, QLocale::ShortFormat), money(row.opening),
-                        money(row.payment), money(row.principal), money(row.interest),
-                        money(row.extra), money(row.closing)});
+        rows.push_back({QString::number(row.number), shortDateText(row.dueDate),
+                        amountText(row.opening), amountText(row.payment), amountText(row.principal),
+                        amountText(row.interest), amountText(row.extra), amountText(row.closing)});
     }
     m_computedModel->setContents(headers, std::move(rows));
     m_computedModel->setNumericColumns({true, false, true, true, true, true, true, true});

@@ -30,10 +30,6 @@ std::optional<planner::Cents> centsOf(const QLineEdit* edit, planner::Cents min,
     return static_cast<planner::Cents>(std::llround(*value * 100.0));
 }
 
-QString money(planner::Cents cents) {
-    return QLocale().toString(static_cast<double>(cents) / 100.0, 'f', 2);
-}
-
 QString percent(double value, int decimals = 9, bool trim = true) {
     QString text = QLocale().toString(value, 'f', decimals);
     const QChar point = QLocale().decimalPoint().front();
@@ -188,14 +184,14 @@ void SolveDialog::showAnswer(const solver::Solution& solution, const solver::Ins
     const auto line = [&html](const QString& name, const QString& value) {
         html += u"<tr><td>%1</td><td align=right>&nbsp;&nbsp;%2</td></tr>"_s.arg(name, value);
     };
-    line(u"Principal"_s, bold(PrincipalUnknown, money(loan.principal)));
+    line(u"Principal"_s, bold(PrincipalUnknown, amountText(loan.principal)));
     line(u"Months"_s, bold(MonthsUnknown, QString::number(loan.months)));
     line(u"Annual rate"_s, bold(RateUnknown, percent(loan.annualPercent)));
     if (unknown == RateUnknown) {
         line(u"Every rate from"_s,
              percent(solution.rateLow, 6) + u" to "_s + percent(solution.rateHigh, 6));
     }
-    line(u"Instalment"_s, money(solution.instalment));
+    line(u"Instalment"_s, amountText(solution.instalment));
 
     planner::PlanInput input;
     input.principal = loan.principal;
@@ -211,8 +207,8 @@ void SolveDialog::showAnswer(const solver::Solution& solution, const solver::Ins
                               ? std::nullopt
                               : centsOf(feesEdit, 0, solver::maxPrincipal);
         const auto cost = solver::trueCostOf(input, rows, fees);
-        line(u"Total interest"_s, money(cost.totalInterest));
-        line(u"Total paid"_s, money(cost.totalPaid));
+        line(u"Total interest"_s, amountText(cost.totalInterest));
+        line(u"Total paid"_s, amountText(cost.totalPaid));
         line(u"Effective annual rate"_s, percent(cost.effectiveAnnualPercent, 2, false));
         if (fees) {
             line(u"Annual percentage rate"_s,

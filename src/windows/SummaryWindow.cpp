@@ -1,5 +1,6 @@
 #include "windows/SummaryWindow.h"
 
+#include "core/Conversions.h"
 #include "documents/TablePrint.h"
 #include "output/TableSource.h"
 #include "output/TableText.h"
@@ -160,14 +161,10 @@ void SummaryWindow::recompute() {
     m_summary = yearlySummary(m_schedule, m_summary.basis);
     m_model->setSummary(&m_summary);
     const QLocale locale;
-    const auto money = [&locale](std::int64_t cents) {
-        return locale.toString(static_cast<double>(cents) / 100.0, 'f', 2);
-    };
-    m_totalInterest->setText(money(m_summary.interest));
-    m_totalPaid->setText(money(m_summary.paid()));
+    m_totalInterest->setText(amountText(m_summary.interest, locale));
+    m_totalPaid->setText(amountText(m_summary.paid(), locale));
     m_effectiveRate->setText(
-        locale.toString(planner::effectiveAnnualPercent(m_schedule.loan.ratePercent), 'f', 2) +
-        u" %"_s);
+        percentageText(planner::effectiveAnnualPercent(m_schedule.loan.ratePercent), locale));
 }
 
 void SummaryWindow::copy() const {
