@@ -3,7 +3,7 @@
 #include "core/Conversions.h"
 #include "core/DateFormat.h"
 #include "core/Failure.h"
-#include "documents/WorkbookFolder.h"
+#include "output/WorkbookFolder.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -5,7 +5,7 @@
 #include "output/Csv.h"
 #include "output/TableSource.h"
 #include "output/TableText.h"
-#include "documents/WorkbookFolder.h"
+#include "output/WorkbookFolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "documents/WorkbookFolder.h"
+#include "output/WorkbookFolder.h"
 
 #include "core/Failure.h"
 
