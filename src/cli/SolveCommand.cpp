@@ -2,7 +2,6 @@
 
 #include "cli/Options.h"
 #include "planner/TrueCost.h"
-#include "solver/LoanRows.h"
 #include "solver/Money.h"
 #include "solver/Solver.h"
 
@@ -99,18 +98,9 @@ int runSolve(const QStringList& args, Io io) {
             return 1;
         }
         const solver::Loan& loan = *solution.loan;
-        planner::PlanInput input;
-        input.principal = loan.principal;
-        input.months = loan.months;
-        input.annualPercent = loan.annualPercent;
-        input.startDate = QDate(2000, 1, 1);
-        const solver::Arithmetic arithmetic{
-            !rule->has_value(), rule->value_or(planner::InstalmentRounding::NearestCent),
-            given.interestRounding};
-        const solver::LoanRows rows = solver::loanRows(input, arithmetic);
-        const bool costed = rows.error.isEmpty();
-        const planner::TrueCost cost =
-            costed ? solver::trueCostOf(input, rows, fees) : planner::TrueCost{};
+        const std::optional<planner::TrueCost> cost =
+            solver::costOfSolved(loan, *rule, given.interestRounding, fees);
+        const bool costed = cost.has_value();
         const auto [low, high] = rateInterval(solution.rateLow, solution.rateHigh);
         const QString rateText = solver::percentText(loan.annualPercent, 9);
         QString out;
@@ -126,12 +116,12 @@ int runSolve(const QStringList& args, Io io) {
                 out +=
                     u",\n  \"total_interest\": %1,\n  \"total_paid\": %2,\n"
                     u"  \"effective_annual_rate\": %3"_s.arg(
-                        solver::moneyText(cost.totalInterest), solver::moneyText(cost.totalPaid),
-                        twoDecimals(cost.effectiveAnnualPercent));
+                        solver::moneyText(cost->totalInterest), solver::moneyText(cost->totalPaid),
+                        twoDecimals(cost->effectiveAnnualPercent));
                 if (fees) {
                     out += u",\n  \"fees\": %1,\n  \"apr\": %2"_s.arg(
                         solver::moneyText(*fees),
-                        cost.aprPercent ? twoDecimals(*cost.aprPercent) : u"null"_s);
+                        cost->aprPercent ? twoDecimals(*cost->aprPercent) : u"null"_s);
                 }
             }
             out += u"\n}\n"_s;
@@ -144,12 +134,13 @@ int runSolve(const QStringList& args, Io io) {
             out += u"Instalment: %1 (%2)\n"_s.arg(solver::moneyText(solution.instalment), ruleText);
             if (costed) {
                 out += u"Total interest: %1\nTotal paid: %2\nEffective annual rate: %3 %\n"_s.arg(
-                    solver::moneyText(cost.totalInterest), solver::moneyText(cost.totalPaid),
-                    twoDecimals(cost.effectiveAnnualPercent));
+                    solver::moneyText(cost->totalInterest), solver::moneyText(cost->totalPaid),
+                    twoDecimals(cost->effectiveAnnualPercent));
                 if (fees) {
                     out += u"Annual percentage rate with fees of %1: %2\n"_s.arg(
-                        solver::moneyText(*fees),
-                        cost.aprPercent ? twoDecimals(*cost.aprPercent) + u" %"_s : u"none fits"_s);
+                        solver::moneyText(*fees), cost->aprPercent
+                                                      ? twoDecimals(*cost->aprPercent) + u" %"_s
+                                                      : u"none fits"_s);
                 }
             }
         }

@@ -2,7 +2,6 @@
 
 #include "core/Conversions.h"
 #include "planner/TrueCost.h"
-#include "solver/LoanRows.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -193,26 +192,19 @@ void SolveDialog::showAnswer(const solver::Solution& solution, const solver::Ins
     }
     line(u"Instalment"_s, amountText(solution.instalment));
 
-    planner::PlanInput input;
-    input.principal = loan.principal;
-    input.months = loan.months;
-    input.annualPercent = loan.annualPercent;
-    input.startDate = QDate(2000, 1, 1);
-    const solver::Arithmetic arithmetic{
-        !rule.has_value(), rule.value_or(planner::InstalmentRounding::NearestCent),
-        *planner::interestRoundingFromName(interestBox->currentData().toString().toStdString())};
-    const auto rows = solver::loanRows(input, arithmetic);
-    if (rows.error.isEmpty()) {
-        const auto fees = feesEdit->text().trimmed().isEmpty()
-                              ? std::nullopt
-                              : centsOf(feesEdit, 0, solver::maxPrincipal);
-        const auto cost = solver::trueCostOf(input, rows, fees);
-        line(u"Total interest"_s, amountText(cost.totalInterest));
-        line(u"Total paid"_s, amountText(cost.totalPaid));
-        line(u"Effective annual rate"_s, percent(cost.effectiveAnnualPercent, 2, false));
+    const auto fees = feesEdit->text().trimmed().isEmpty()
+                          ? std::nullopt
+                          : centsOf(feesEdit, 0, solver::maxPrincipal);
+    if (const auto cost = solver::costOfSolved(
+            loan, rule,
+            *planner::interestRoundingFromName(interestBox->currentData().toString().toStdString()),
+            fees)) {
+        line(u"Total interest"_s, amountText(cost->totalInterest));
+        line(u"Total paid"_s, amountText(cost->totalPaid));
+        line(u"Effective annual rate"_s, percent(cost->effectiveAnnualPercent, 2, false));
         if (fees) {
             line(u"Annual percentage rate"_s,
-                 cost.aprPercent ? percent(*cost.aprPercent, 2, false) : u"none fits"_s);
+                 cost->aprPercent ? percent(*cost->aprPercent, 2, false) : u"none fits"_s);
         }
     }
     resultLabel->setText(html + u"</table>"_s);
