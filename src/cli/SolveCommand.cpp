@@ -2,7 +2,6 @@
 
 #include "cli/Options.h"
 #include "planner/TrueCost.h"
-#include "solver/LoanRows.h"
 #include "solver/Money.h"
 #include "solver/Solver.h"
 
@@ -96,18 +95,9 @@ int runSolve(const QStringList& args, Io io) {
             return 1;
         }
         const solver::Loan& loan = *solution.loan;
-        planner::PlanInput input;
-        input.principal = loan.principal;
-        input.months = loan.months;
-        input.annualPercent = loan.annualPercent;
-        input.startDate = QDate(2000, 1, 1);
-        const solver::Arithmetic arithmetic{
-            !rule->has_value(), rule->value_or(planner::InstalmentRounding::NearestCent),
-            given.interestRounding};
-        const solver::LoanRows rows = solver::loanRows(input, arithmetic);
-        const bool costed = rows.error.isEmpty();
-        const planner::TrueCost cost =
-            costed ? solver::trueCostOf(input, rows, fees) : planner::TrueCost{};
+        const std::optional<planner::TrueCost> cost =
+            solver::costOfSolved(loan, *rule, given.interestRounding, fees);
+        const bool costed = cost.has_value();
         const auto [low, high] = rateInterval(solution.rateLow, solution.rateHigh);
         const QString rateText = solver::percentText(loan.annualPercent, 9);
         QString out;
@@ -120,7 +110,7 @@ int runSolve(const QStringList& args, Io io) {
             }
             out += u"  \"instalment\": %1"_s.arg(solver::moneyText(solution.instalment));
             if (costed) {
-                for (const auto& [key, value] : costMembers(cost, fees)) {
+                for (const auto& [key, value] : costMembers(*cost, fees)) {
                     out += u",\n  \"%1\": %2"_s.arg(key, value);
                 }
             }
@@ -133,7 +123,7 @@ int runSolve(const QStringList& args, Io io) {
             }
             out += u"Instalment: %1 (%2)\n"_s.arg(solver::moneyText(solution.instalment), ruleText);
             if (costed) {
-                out += costText(cost, fees, arithmetic.schedule);
+                out += costText(*cost, fees, !rule->has_value());
             }
         }
         io.out.write(out.toUtf8());

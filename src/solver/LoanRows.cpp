@@ -91,8 +91,8 @@ LoanRows scheduleRows(const planner::PlanInput& loan) {
         result.error = u"The main schedule knows only monthly annuities from the start date."_s;
         return result;
     }
-    if (loan.months < 1 || loan.months > 32767) {
-        result.error = u"The main schedule needs 1 to 32767 months."_s;
+    if (loan.months < 1 || loan.months > planner::maxMonths) {
+        result.error = u"The main schedule needs 1 to %1 months."_s.arg(planner::maxMonths);
         return result;
     }
     const QDate start = loan.startDate.isValid() ? loan.startDate : QDate(2000, 1, 1);

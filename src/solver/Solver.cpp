@@ -2,6 +2,7 @@
 
 #include "core/Conversions.h"
 #include "model/clsLoanDetails.h"
+#include "solver/LoanRows.h"
 #include "solver/Money.h"
 
 #include <algorithm>
@@ -323,6 +324,23 @@ Solution solveRate(Cents emi, Cents principal, int months, InstalmentRule rule) 
         return failure(u"The rate could not be confirmed by recomputing its instalment."_s);
     }
     return solution;
+}
+
+std::optional<planner::TrueCost> costOfSolved(const Loan& loan, InstalmentRule rule,
+                                              planner::InterestRounding interest,
+                                              const planner::Fees& fees) {
+    planner::PlanInput input;
+    input.principal = loan.principal;
+    input.months = loan.months;
+    input.annualPercent = loan.annualPercent;
+    input.startDate = QDate(2000, 1, 1);  // the cost does not depend on the dates
+    const Arithmetic arithmetic{!rule.has_value(),
+                                rule.value_or(planner::InstalmentRounding::NearestCent), interest};
+    const LoanRows rows = loanRows(input, arithmetic);
+    if (!rows.error.isEmpty()) {
+        return std::nullopt;
+    }
+    return trueCostOf(input, rows, fees);
 }
 
 }  // namespace solver

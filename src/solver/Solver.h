@@ -1,6 +1,7 @@
 #pragma once
 
 #include "planner/Planner.h"
+#include "planner/TrueCost.h"
 
 #include <QString>
 #include <QStringView>
@@ -61,5 +62,11 @@ Solution solveMonths(Cents emi, Cents principal, double annualPercent, Instalmen
                      planner::InterestRounding interest = planner::InterestRounding::HalfUp);
 // Every rate (0..1000 %) whose instalment is exactly emi.
 Solution solveRate(Cents emi, Cents principal, int months, InstalmentRule rule);
+
+// What a solved loan costs when its instalment is rounded by rule and its interest by interest,
+// with fees paid up front (for the annual percentage rate); nothing when its rows cannot be made.
+std::optional<planner::TrueCost> costOfSolved(const Loan& loan, InstalmentRule rule,
+                                              planner::InterestRounding interest,
+                                              const planner::Fees& fees);
 
 }  // namespace solver

@@ -423,28 +423,26 @@ void PlannerDialog::recompute() {
     if (plan) {
         QStringList instalments;
         for (std::size_t i = 0; i < plan->instalments.size() && i < 4; ++i) {
-            instalments.append(centsText(plan->instalments[i], locale));
+            instalments.append(amountText(plan->instalments[i], locale));
         }
         if (plan->instalments.size() > 4) {
             instalments.append(u"… (%1 in all)"_s.arg(plan->instalments.size()));
         }
         show(PlannerResult::Instalments, instalments.join(u", "_s));
         show(PlannerResult::Months, QString::number(plan->totals.months));
-        show(PlannerResult::EndDate,
-             locale.toString(plan->totals.endDate, shortDateFormat(locale)));
+        show(PlannerResult::EndDate, shortDateText(plan->totals.endDate, locale));
         const planner::TrueCost cost = planner::trueCostOf(m_input, *plan, fees);
-        show(PlannerResult::Interest, centsText(cost.totalInterest, locale));
-        show(PlannerResult::TotalPaid, centsText(cost.totalPaid, locale));
-        show(PlannerResult::EffectiveRate,
-             locale.toString(cost.effectiveAnnualPercent, 'f', 2) + u" %"_s);
+        show(PlannerResult::Interest, amountText(cost.totalInterest, locale));
+        show(PlannerResult::TotalPaid, amountText(cost.totalPaid, locale));
+        show(PlannerResult::EffectiveRate, percentageText(cost.effectiveAnnualPercent, locale));
         const auto rate = [&](const std::optional<double>& percent, int decimals) {
-            return percent ? locale.toString(*percent, 'f', decimals) + u" %"_s : u"none fits"_s;
+            return percent ? percentageText(*percent, locale, decimals) : u"none fits"_s;
         };
         show(PlannerResult::AprUs, rate(cost.aprUsPercent, 2));
         show(PlannerResult::AprcEu, rate(cost.aprcEuPercent, 1));
         const bool compared = m_comparison.baselineError.isEmpty();
         show(PlannerResult::InterestSaved,
-             compared ? centsText(m_comparison.interestSaved, locale) : QString());
+             compared ? amountText(m_comparison.interestSaved, locale) : QString());
         show(PlannerResult::MonthsSaved,
              compared ? monthsText(m_comparison.monthsSaved, monthly) : QString());
     } else {

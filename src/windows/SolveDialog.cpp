@@ -2,7 +2,6 @@
 
 #include "core/Conversions.h"
 #include "planner/TrueCost.h"
-#include "solver/LoanRows.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -28,10 +27,6 @@ std::optional<planner::Cents> centsOf(const QLineEdit* edit, planner::Cents min,
         return std::nullopt;
     }
     return static_cast<planner::Cents>(std::llround(*value * 100.0));
-}
-
-QString money(planner::Cents cents) {
-    return QLocale().toString(static_cast<double>(cents) / 100.0, 'f', 2);
 }
 
 QString percent(double value, int decimals = 9, bool trim = true) {
@@ -197,40 +192,32 @@ void SolveDialog::showAnswer(const solver::Solution& solution, const solver::Ins
     const auto line = [&html](const QString& name, const QString& value) {
         html += u"<tr><td>%1</td><td align=right>&nbsp;&nbsp;%2</td></tr>"_s.arg(name, value);
     };
-    line(u"Principal"_s, bold(PrincipalUnknown, money(loan.principal)));
+    line(u"Principal"_s, bold(PrincipalUnknown, amountText(loan.principal)));
     line(u"Months"_s, bold(MonthsUnknown, QString::number(loan.months)));
     line(u"Annual rate"_s, bold(RateUnknown, percent(loan.annualPercent)));
     if (unknown == RateUnknown) {
         line(u"Every rate from"_s,
              percent(solution.rateLow, 6) + u" to "_s + percent(solution.rateHigh, 6));
     }
-    line(u"Instalment"_s, money(solution.instalment));
+    line(u"Instalment"_s, amountText(solution.instalment));
 
-    planner::PlanInput input;
-    input.principal = loan.principal;
-    input.months = loan.months;
-    input.annualPercent = loan.annualPercent;
-    input.startDate = QDate(2000, 1, 1);
-    const solver::Arithmetic arithmetic{
-        !rule.has_value(), rule.value_or(planner::InstalmentRounding::NearestCent), interest()};
-    const auto rows = solver::loanRows(input, arithmetic);
-    if (rows.error.isEmpty()) {
-        const auto fee = [](const QLineEdit* edit) {
-            return edit->text().trimmed().isEmpty()
-                       ? planner::Cents(0)
-                       : centsOf(edit, 0, solver::maxPrincipal).value_or(0);
-        };
-        const auto cost = solver::trueCostOf(input, rows, {fee(feesEdit), fee(feePerPaymentEdit)});
-        const QString totals = arithmetic.schedule ? u"Schedule total"_s : u"Total"_s;
-        line(totals + u" interest"_s, money(cost.totalInterest));
-        line(totals + u" paid"_s, money(cost.totalPaid));
-        line(u"Effective annual rate"_s, percent(cost.effectiveAnnualPercent, 2, false));
+    const auto fee = [](const QLineEdit* edit) {
+        return edit->text().trimmed().isEmpty()
+                   ? planner::Cents(0)
+                   : centsOf(edit, 0, solver::maxPrincipal).value_or(0);
+    };
+    if (const auto cost = solver::costOfSolved(loan, rule, interest(),
+                                               {fee(feesEdit), fee(feePerPaymentEdit)})) {
+        const QString totals = !rule.has_value() ? u"Schedule total"_s : u"Total"_s;
+        line(totals + u" interest"_s, amountText(cost->totalInterest));
+        line(totals + u" paid"_s, amountText(cost->totalPaid));
+        line(u"Effective annual rate"_s, percent(cost->effectiveAnnualPercent, 2, false));
         line(u"APR (US)"_s,
-             cost.aprUsPercent ? percent(*cost.aprUsPercent, 2, false) : u"none fits"_s);
+             cost->aprUsPercent ? percent(*cost->aprUsPercent, 2, false) : u"none fits"_s);
         line(u"APRC (EU/UK)"_s,
-             cost.aprcEuPercent ? percent(*cost.aprcEuPercent, 1, false) : u"none fits"_s);
+             cost->aprcEuPercent ? percent(*cost->aprcEuPercent, 1, false) : u"none fits"_s);
         const QString note =
-            planner::roundingNote(cost.principalLeft, money(std::abs(cost.principalLeft)));
+            planner::roundingNote(cost->principalLeft, amountText(std::abs(cost->principalLeft)));
         if (!note.isEmpty()) {
             resultLabel->setText(html + u"</table><p>"_s + note.toHtmlEscaped() + u"</p>"_s);
             return;

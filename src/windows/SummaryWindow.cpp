@@ -181,9 +181,6 @@ void SummaryWindow::recompute() {
     m_summary = yearlySummary(m_schedule, m_summary.basis);
     m_model->setSummary(&m_summary);
     const QLocale locale;
-    const auto money = [&locale](std::int64_t cents) {
-        return locale.toString(static_cast<double>(cents) / 100.0, 'f', 2);
-    };
     const auto fee = [&locale](const QLineEdit* edit) {
         const auto amount = parseNumber(edit->text(), locale);
         return amount && *amount > 0 && *amount < 1e13
@@ -205,15 +202,15 @@ void SummaryWindow::recompute() {
     const planner::TrueCost cost =
         planner::trueCost(loan, rows, {fee(m_fees), fee(m_feePerPayment)});
     const auto rate = [&locale](const std::optional<double>& percent, int decimals) {
-        return percent ? locale.toString(*percent, 'f', decimals) + u" %"_s : u"none fits"_s;
+        return percent ? percentageText(*percent, locale, decimals) : u"none fits"_s;
     };
-    m_totalInterest->setText(money(cost.totalInterest));
-    m_totalPaid->setText(money(cost.totalPaid));
-    m_effectiveRate->setText(rate(cost.effectiveAnnualPercent, 2));
+    m_totalInterest->setText(amountText(cost.totalInterest, locale));
+    m_totalPaid->setText(amountText(cost.totalPaid, locale));
+    m_effectiveRate->setText(percentageText(cost.effectiveAnnualPercent, locale));
     m_aprUs->setText(rate(cost.aprUsPercent, 2));
     m_aprcEu->setText(rate(cost.aprcEuPercent, 1));
     m_roundingNote->setText(
-        planner::roundingNote(cost.principalLeft, money(std::abs(cost.principalLeft))));
+        planner::roundingNote(cost.principalLeft, amountText(std::abs(cost.principalLeft), locale)));
 }
 
 void SummaryWindow::copy() const {

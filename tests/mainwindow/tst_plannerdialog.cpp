@@ -2,6 +2,7 @@
 #include "windows/PlannerDialog.h"
 #include "windows/PlannerModels.h"
 #include "windows/PlannerOutputs.h"
+#include "core/Conversions.h"
 #include "shell/SettingsStore.h"
 
 #include <QAbstractItemModelTester>
@@ -94,7 +95,7 @@ void TestPlannerDialog::windowWalk() {
         PlannerDialog dialog(inputs, store);
         QAbstractItemModelTester eventsTester(&dialog.events());
         QAbstractItemModelTester planTester(dialog.planView()->model());
-        QCOMPARE(dialog.resultLabel(PlannerResult::Instalments)->text(), u"1610.46"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::Instalments)->text(), u"1,610.46"_s);
         QCOMPARE(dialog.planView()->model()->rowCount(), 361);
         const QModelIndex totals = dialog.planView()->model()->index(360, 0);
         QCOMPARE(totals.data().toString(), u"Total"_s);
@@ -105,8 +106,8 @@ void TestPlannerDialog::windowWalk() {
         QCOMPARE(dialog.resultLabel(PlannerResult::Months)->text(), u"335"_s);
         QCOMPARE(dialog.events().index(0, 1).data(Qt::ToolTipRole).toString(), u"Month 12, due 1/31/2027"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::MonthsSaved)->text(), u"25 months"_s);
-        QCOMPARE(dialog.resultLabel(PlannerResult::InterestSaved)->text(), u"30408.42"_s);
-        QCOMPARE(dialog.resultLabel(PlannerResult::TotalPaid)->text(), u"549361.27"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::InterestSaved)->text(), u"30,408.42"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::TotalPaid)->text(), u"549,361.27"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::EffectiveRate)->text(), u"5.12 %"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::AprUs)->text(), u"5.00 %"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::AprcEu)->text(), u"5.1 %"_s);
@@ -121,11 +122,11 @@ void TestPlannerDialog::windowWalk() {
         const QStringList copied = QGuiApplication::clipboard()->text().split(u"\r\n"_s);
         QCOMPARE(copied.size(), 1 + 335 + 1 + 1);  // titles, rows, totals, the empty end
         QCOMPARE(copied.front().simplified(), u"# Date Opening Payment Principal Interest Extra Closing"_s);
-        QVERIFY(copied[12].contains(u"\t10000.00\t"_s));
+        QVERIFY(copied[12].contains(u"\t10,000.00\t"_s));
         QVERIFY(copied[336].startsWith(u"Total\t"_s));
 
         dialog.policyBox()->setCurrentIndex(1);
-        QCOMPARE(dialog.resultLabel(PlannerResult::Instalments)->text(), u"1610.46, 1555.98"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::Instalments)->text(), u"1,610.46, 1,555.98"_s);
 
         // A month past the term is marked at its cell, and no plan is shown.
         dialog.events().setData(dialog.events().index(0, 1), u"400"_s);
@@ -187,7 +188,7 @@ void TestPlannerDialog::loanTerms() {
         QString actual = dialog.message();
         if (const auto& plan = dialog.plan()) {
             actual = u"%1 %2 %3"_s.arg(plan->rows.size())
-                         .arg(centsText(plan->rows.front().payment), centsText(plan->rows.back().payment));
+                         .arg(plainCentsText(plan->rows.front().payment), plainCentsText(plan->rows.back().payment));
         }
         QTEST(actual, "expected");
     }

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -104,6 +105,9 @@ void ToolDialogsTest::reconcileHighlightsTheFirstDifference() {
     ReconcileDialog* dialog = m_window->openReconcileDialog();
     QAbstractItemModelTester statementTester(&dialog->statementModel());
     QAbstractItemModelTester computedTester(&dialog->computedModel());
+    // Before a statement: what to paste, no arithmetic listed.
+    QVERIFY(dialog->sentenceLabel->text().startsWith(u"Paste the lender's statement"_s));
+    QVERIFY(dialog->reconciliation().results.empty());
     QFile file(QStringLiteral(STATEMENTS_DIR) + u"/us-pdf.txt"_s);
     QVERIFY(file.open(QIODevice::ReadOnly));
     dialog->setStatementText(QString::fromUtf8(file.readAll()));
@@ -116,6 +120,12 @@ void ToolDialogsTest::reconcileHighlightsTheFirstDifference() {
     QCOMPARE(dialog->statementModel().highlightColumn(), 2);
     QCOMPARE(dialog->computedModel().highlightRow(), 0);
     QCOMPARE(dialog->computedModel().highlightColumn(), 3);
+    // Every computed column shows its texts whole.
+    const QTableView* computed = dialog->findChild<QTableView*>(u"computedView"_s);
+    for (int c = 0; c < computed->model()->columnCount(); ++c) {
+        const QString text = computed->model()->index(0, c).data().toString();
+        QVERIFY(computed->columnWidth(c) > computed->fontMetrics().horizontalAdvance(text));
+    }
     // Without the payment column the principal differs first.
     dialog->setColumnRole(2, solver::Role::Ignore);
     QCOMPARE(dialog->statementModel().highlightColumn(), 3);
