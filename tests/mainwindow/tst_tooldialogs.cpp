@@ -1,10 +1,10 @@
 #include "mainwindow/Form1.h"
 #include "support/RecordingBoxes.h"
 
-#include "mainwindow/PlannerModels.h"
-#include "mainwindow/ReconcileDialog.h"
-#include "mainwindow/SolveDialog.h"
-#include "mainwindow/TextTableModel.h"
+#include "windows/PlannerModels.h"
+#include "windows/ReconcileDialog.h"
+#include "windows/SolveDialog.h"
+#include "windows/TextTableModel.h"
 #include "shell/SettingsStore.h"
 
 #include <QAbstractItemModelTester>

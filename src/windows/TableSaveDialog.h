@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/TableFiles.h"
+#include "documents/TableFiles.h"
 
 #include <QString>
 

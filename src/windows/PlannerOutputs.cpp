@@ -1,11 +1,11 @@
-#include "mainwindow/PlannerOutputs.h"
+#include "windows/PlannerOutputs.h"
 
 #include "core/AppTitle.h"
-#include "mainwindow/ChartWindow.h"
-#include "mainwindow/PlannerDialog.h"
+#include "documents/TableFiles.h"
 #include "output/PlanTable.h"
-#include "output/TableFiles.h"
 #include "planner/TrueCost.h"
+#include "windows/ChartWindow.h"
+#include "windows/PlannerDialog.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -110,4 +110,13 @@ void PlannerOutputs::print() {
     if (error) {
         QMessageBox::warning(&m_dialog, appTitle(), *error);
     }
+}
+
+PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs, SettingsStore& store,
+                                 SaveFailureReporter reportFailure, DialogRunner runDialog) {
+    auto* dialog = new PlannerDialog(inputs, store, parent);
+    new PlannerOutputs(*dialog, std::move(reportFailure), std::move(runDialog));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    return dialog;
 }
