@@ -26,6 +26,7 @@ private Q_SLOTS:
     void parseEvents_data();
     void parseEvents();
     void windowWalk();
+    void problemsKeepTheSize();
     void saveAsByExtension_data();
     void saveAsByExtension();
 };
@@ -129,6 +130,25 @@ void TestPlannerDialog::windowWalk() {
     QCOMPARE(again.policyBox()->currentData().toString(), u"lower"_s);
     QCOMPARE(again.resultLabel(PlannerResult::Months)->text(), u"360"_s);
     QCOMPARE(store.read(u"Text1"_s, 0), u"kept"_s);
+}
+
+// 200 events beyond a term shortened to 12: 200 problems, listed in a scrolling list.
+void TestPlannerDialog::problemsKeepTheSize() {
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath(u"Kestrelor.ini"_s));
+    PlannerDialog dialog({300000, 360, 5, QDate(2026, 1, 31)}, store);
+    std::vector<PlanEventEntry> events;
+    for (int month = 13; month < 213; ++month) {
+        events.push_back({PlanEventKind::OneOff, QString::number(month), u"100"_s, {}});
+    }
+    dialog.events().setEntries(std::move(events));
+    dialog.monthsEdit()->setText(u"12"_s);
+    QCOMPARE(dialog.message().count(u'\n'), 199);
+    dialog.show();
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(dialog.size(), QSize(1180, 680));
+    QVERIFY2(dialog.minimumSizeHint().height() < 680,
+             qPrintable(QString::number(dialog.minimumSizeHint().height())));
 }
 
 QTEST_MAIN(TestPlannerDialog)
