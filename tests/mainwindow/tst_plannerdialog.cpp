@@ -228,12 +228,14 @@ void TestPlannerDialog::problemsKeepTheSize() {
         events.push_back({PlanEventKind::OneOff, QString::number(month), u"100"_s, {}});
     }
     dialog.events().setEntries(std::move(events));
-    dialog.monthsEdit()->setText(u"12"_s);
-    QCOMPARE(dialog.message().count(u'\n'), 199);
     dialog.show();
     QCoreApplication::sendPostedEvents();
-    QCOMPARE(dialog.size(), QSize(1180, 680));
-    QVERIFY2(dialog.minimumSizeHint().height() < 680,
+    const QSize before = dialog.size();
+    dialog.monthsEdit()->setText(u"12"_s);
+    QCOMPARE(dialog.message().count(u'\n'), 199);
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(dialog.size(), before);
+    QVERIFY2(dialog.minimumSizeHint().height() <= before.height(),
              qPrintable(QString::number(dialog.minimumSizeHint().height())));
 }
 
