@@ -19,6 +19,7 @@ const auto usage =
     u"  plan       prepayments and rate changes, in whole cents\n"
     u"  solve      the principal, months or rate that give an instalment\n"
     u"  reconcile  which arithmetic a lender's statement follows\n"
+    u"  apr        the annual percentage rate of dated cash flows, US or EU/UK\n"
     u"\n"
     u"ravenmoor-cli COMMAND --help describes each command.\n"_s;
 
@@ -73,6 +74,9 @@ int dispatch(const QStringList& args, Io io) {
     }
     if (command == u"reconcile"_s) {
         return runReconcile(rest, io);
+    }
+    if (command == u"apr"_s) {
+        return runApr(rest, io);
     }
     io.err.write(("ravenmoor-cli: unknown command '" + command + u"'\n"_s).toUtf8());
     return 2;

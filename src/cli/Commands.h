@@ -19,6 +19,7 @@ int runSchedule(const QStringList& args, Io io);
 int runPlan(const QStringList& args, Io io);
 int runSolve(const QStringList& args, Io io);
 int runReconcile(const QStringList& args, Io io);
+int runApr(const QStringList& args, Io io);
 
 // Dispatches argv (without the program name) to a subcommand; --help and --version too.
 int run(const QStringList& args, Io io);

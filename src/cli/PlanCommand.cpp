@@ -25,17 +25,20 @@ const auto help =
     u"         [--frequency F] [--first-due YYYY-MM-DD] [--interest-basis B]\n"
     u"         [--compounding C] [--shape annuity|equal-principal] [--interest-only K]\n"
     u"         [--grace K] [--balloon AMOUNT] [--holiday K]...\n"
-    u"         [--extra-recurring AMOUNT:FROM[:TO]]...\n"
+    u"         [--extra-recurring AMOUNT:FROM[:TO]]... [--fees AMOUNT]\n"
+    u"         [--fee-per-payment AMOUNT]\n"
     u"\n"
     u"A loan with one-off and recurring extra payments, rate changes and payment holidays,\n"
     u"in whole cents. MONTHS is the number of payments; event months are payment numbers.\n"
     u"policy shorter keeps the instalment and ends the loan sooner; lower keeps the last\n"
-    u"month and lowers the instalment. Numbers are read in the C locale.\n"_s;
+    u"month and lowers the instalment. The JSON gives the loan's cost: its totals and the\n"
+    u"annual percentage rate by the US rule and by the EU/UK rule, with the fees given.\n"
+    u"Numbers are read in the C locale.\n"_s;
 
 const QStringList formats{u"csv"_s, u"json"_s};
 
 QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
-                    const planner::Comparison& comparison) {
+                    const planner::Comparison& comparison, const planner::Fees& fees) {
     QByteArray out;
     out.reserve(static_cast<qsizetype>(plan.rows.size()) * 150 + 512);
     out += "{\"terms\":{";
@@ -118,14 +121,13 @@ QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
         out += ',';
         json::date(out, "endDate", comparison.endDate);
     }
-    const planner::TrueCost cost = planner::trueCostOf(input, plan);
     out += "},\n\"cost\":{";
-    json::amount(out, "total_interest", cost.totalInterest);
-    out += ',';
-    json::amount(out, "total_paid", cost.totalPaid);
-    out += ',';
-    json::key(out, "effective_annual_rate");
-    out += QByteArray::number(cost.effectiveAnnualPercent, 'f', 2);
+    const auto members = costMembers(planner::trueCostOf(input, plan, fees), fees);
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        out += i ? "," : "";
+        json::key(out, members[i].first.toLatin1().constData());
+        out += members[i].second.toLatin1();
+    }
     out += "}}\n";
     return out;
 }
@@ -138,7 +140,8 @@ int runPlan(const QStringList& args, Io io) {
             help, {loanOptions(),
                    eventOptions(),
                    termOptions(),
-                   {instalmentRoundingOption(), interestRoundingOption(), formatOption(formats)}});
+                   {instalmentRoundingOption(), interestRoundingOption(), formatOption(formats)},
+                   feeOptions()});
         options.parse(args);
         if (options.helpWanted()) {
             io.out.write(options.helpText().toUtf8());
@@ -147,14 +150,15 @@ int runPlan(const QStringList& args, Io io) {
         const planner::PlanInput input =
             readLoan(options, {u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s});
         const QString format = options.choice(u"--format"_s, formats);
+        const planner::Fees fees = readFees(options);
         const planner::PlanResult result = planner::computePlan(input);
         if (!result.plan) {
             io.err.write(("ravenmoor-cli: " + result.error + u'\n').toUtf8());
             return 1;
         }
-        io.out.write(format == u"csv"
-                         ? csvBytes(PlanTableSource(*result.plan))
-                         : planJson(input, *result.plan, planner::compare(input, *result.plan)));
+        io.out.write(format == u"csv" ? csvBytes(PlanTableSource(*result.plan))
+                                      : planJson(input, *result.plan,
+                                                 planner::compare(input, *result.plan), fees));
         return 0;
     } catch (const UsageError& error) {
         io.err.write(("ravenmoor-cli plan: " + QString::fromUtf8(error.what()) + u'\n').toUtf8());

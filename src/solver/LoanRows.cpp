@@ -145,8 +145,8 @@ LoanRows loanRows(const planner::PlanInput& loan, const Arithmetic& arithmetic) 
 }
 
 planner::TrueCost trueCostOf(const planner::PlanInput& loan, const LoanRows& rows,
-                             std::optional<Cents> fees) {
-    return planner::trueCostOf(loan, std::span<const LoanRow>(rows.rows), fees);
+                             const planner::Fees& fees) {
+    return planner::trueCost(loan, rows.rows, fees);
 }
 
 }  // namespace solver

@@ -64,6 +64,9 @@ SolveDialog::SolveDialog(const Inputs& current, QWidget* parent) : QDialog(paren
     rateEdit = new QLineEdit(this);
     feesEdit = new QLineEdit(this);
     feesEdit->setPlaceholderText(u"none"_s);
+    feePerPaymentEdit = new QLineEdit(this);
+    feePerPaymentEdit->setObjectName(u"feePerPayment"_s);
+    feePerPaymentEdit->setPlaceholderText(u"none"_s);
     arithmeticBox = new QComboBox(this);
     arithmeticBox->addItem(u"As the main schedule (unrounded, shown to the cent)"_s, u"schedule"_s);
     arithmeticBox->addItem(u"Instalment rounded to the nearest cent"_s, u"nearest-cent"_s);
@@ -101,6 +104,7 @@ SolveDialog::SolveDialog(const Inputs& current, QWidget* parent) : QDialog(paren
     form->addRow(u"&Arithmetic:"_s, arithmeticBox);
     form->addRow(u"Interest r&ounding:"_s, interestBox);
     form->addRow(u"Up-front f&ees:"_s, feesEdit);
+    form->addRow(u"Fee per pa&yment:"_s, feePerPaymentEdit);
 
     resultLabel = new QLabel(this);
     resultLabel->setObjectName(u"resultLabel"_s);
@@ -123,7 +127,8 @@ SolveDialog::SolveDialog(const Inputs& current, QWidget* parent) : QDialog(paren
     layout->addWidget(resultLabel, 1);
     layout->addWidget(buttons);
 
-    for (QLineEdit* edit : {emiEdit, principalEdit, monthsEdit, rateEdit, feesEdit}) {
+    for (QLineEdit* edit :
+         {emiEdit, principalEdit, monthsEdit, rateEdit, feesEdit, feePerPaymentEdit}) {
         connect(edit, &QLineEdit::textChanged, this, &SolveDialog::recompute);
     }
     for (QComboBox* box : {unknownBox, arithmeticBox, interestBox}) {
@@ -166,10 +171,14 @@ void SolveDialog::recompute() {
     }
     const int n = monthsOk ? static_cast<int>(*months) : 0;
     const solver::Solution solution =
-        unknown == PrincipalUnknown ? solver::solvePrincipal(*emi, n, *rate, rule)
-        : unknown == MonthsUnknown  ? solver::solveMonths(*emi, *principal, *rate, rule)
+        unknown == PrincipalUnknown ? solver::solvePrincipal(*emi, n, *rate, rule, interest())
+        : unknown == MonthsUnknown  ? solver::solveMonths(*emi, *principal, *rate, rule, interest())
                                     : solver::solveRate(*emi, *principal, n, rule);
     showAnswer(solution, rule);
+}
+
+planner::InterestRounding SolveDialog::interest() const {
+    return *planner::interestRoundingFromName(interestBox->currentData().toString().toStdString());
 }
 
 void SolveDialog::showAnswer(const solver::Solution& solution, const solver::InstalmentRule& rule) {
@@ -203,20 +212,28 @@ void SolveDialog::showAnswer(const solver::Solution& solution, const solver::Ins
     input.annualPercent = loan.annualPercent;
     input.startDate = QDate(2000, 1, 1);
     const solver::Arithmetic arithmetic{
-        !rule.has_value(), rule.value_or(planner::InstalmentRounding::NearestCent),
-        *planner::interestRoundingFromName(interestBox->currentData().toString().toStdString())};
+        !rule.has_value(), rule.value_or(planner::InstalmentRounding::NearestCent), interest()};
     const auto rows = solver::loanRows(input, arithmetic);
     if (rows.error.isEmpty()) {
-        const auto fees = feesEdit->text().trimmed().isEmpty()
-                              ? std::nullopt
-                              : centsOf(feesEdit, 0, solver::maxPrincipal);
-        const auto cost = solver::trueCostOf(input, rows, fees);
-        line(u"Total interest"_s, money(cost.totalInterest));
-        line(u"Total paid"_s, money(cost.totalPaid));
+        const auto fee = [](const QLineEdit* edit) {
+            return edit->text().trimmed().isEmpty()
+                       ? planner::Cents(0)
+                       : centsOf(edit, 0, solver::maxPrincipal).value_or(0);
+        };
+        const auto cost = solver::trueCostOf(input, rows, {fee(feesEdit), fee(feePerPaymentEdit)});
+        const QString totals = arithmetic.schedule ? u"Schedule total"_s : u"Total"_s;
+        line(totals + u" interest"_s, money(cost.totalInterest));
+        line(totals + u" paid"_s, money(cost.totalPaid));
         line(u"Effective annual rate"_s, percent(cost.effectiveAnnualPercent, 2, false));
-        if (fees) {
-            line(u"Annual percentage rate"_s,
-                 cost.aprPercent ? percent(*cost.aprPercent, 2, false) : u"none fits"_s);
+        line(u"APR (US)"_s,
+             cost.aprUsPercent ? percent(*cost.aprUsPercent, 2, false) : u"none fits"_s);
+        line(u"APRC (EU/UK)"_s,
+             cost.aprcEuPercent ? percent(*cost.aprcEuPercent, 1, false) : u"none fits"_s);
+        const QString note =
+            planner::roundingNote(cost.principalLeft, money(std::abs(cost.principalLeft)));
+        if (!note.isEmpty()) {
+            resultLabel->setText(html + u"</table><p>"_s + note.toHtmlEscaped() + u"</p>"_s);
+            return;
         }
     }
     resultLabel->setText(html + u"</table>"_s);

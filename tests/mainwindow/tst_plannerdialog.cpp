@@ -109,6 +109,14 @@ void TestPlannerDialog::windowWalk() {
         QCOMPARE(dialog.resultLabel(PlannerResult::InterestSaved)->text(), u"30408.42"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::TotalPaid)->text(), u"549361.27"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::EffectiveRate)->text(), u"5.12 %"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::AprUs)->text(), u"5.00 %"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::AprcEu)->text(), u"5.1 %"_s);
+        dialog.feesEdit()->setText(u"3000"_s);
+        dialog.feePerPaymentEdit()->setText(u"10"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::TotalPaid)->text(), u"555711.27"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::AprUs)->text(), u"5.15 %"_s);
+        dialog.feesEdit()->clear();
+        dialog.feePerPaymentEdit()->clear();
 
         dialog.copyButton()->click();
         const QStringList copied = QGuiApplication::clipboard()->text().split(u"\r\n"_s);
