@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -198,7 +199,15 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
         1, fontMetrics().horizontalAdvance(locale.toString(QDate(2000, 12, 30), shortDateFormat()) +
                                            u"000"_s));
 
-    eventsLayout->addWidget(m_message, 3, 0, 1, 2);
+    // However many entries are wrong, their list scrolls and the window keeps its size.
+    m_messageArea = new QScrollArea;
+    m_messageArea->setWidget(m_message);
+    m_messageArea->setWidgetResizable(true);
+    m_messageArea->setFrameShape(QFrame::NoFrame);
+    m_messageArea->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    m_messageArea->setMaximumHeight(6 * fontMetrics().lineSpacing());
+    m_messageArea->hide();
+    eventsLayout->addWidget(m_messageArea, 3, 0, 1, 2);
     eventsLayout->setRowStretch(2, 1);
     auto* top = new QHBoxLayout;
     top->addWidget(loanBox);
@@ -417,6 +426,7 @@ void PlannerDialog::recompute() {
         }
     }
     m_message->setText(messages.join(u'\n'));
+    m_messageArea->setVisible(!messages.isEmpty());
     const auto show = [this](PlannerResult which, const QString& text) {
         m_results[static_cast<std::size_t>(which)]->setText(text);
     };

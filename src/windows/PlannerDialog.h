@@ -17,6 +17,7 @@ class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QTableView;
 class SettingsStore;
 
@@ -116,6 +117,7 @@ private:
     QTableView* m_eventsView = nullptr;
     QTableView* m_planView = nullptr;
     QLabel* m_message = nullptr;
+    QScrollArea* m_messageArea = nullptr;  // scrolls m_message, hidden while it is empty
     std::array<QLabel*, static_cast<std::size_t>(PlannerResult::Count)> m_results{};
     std::array<QLabel*, static_cast<std::size_t>(PlannerResult::Count)> m_captions{};
     QBoxLayout* m_commands = nullptr;

@@ -20,7 +20,9 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -139,9 +141,19 @@ ReconcileDialog::ReconcileDialog(const Inputs& current, QWidget* parent) : QDial
     pasteRow->addWidget(pasteEdit, 1);
     pasteRow->addLayout(pasteSide);
 
-    m_columnsLayout = new QHBoxLayout;
+    // However many columns a line has, their choosers scroll and the window keeps its width.
+    auto* columnsStrip = new QWidget(this);
+    m_columnsLayout = new QHBoxLayout(columnsStrip);
+    m_columnsLayout->setContentsMargins(0, 0, 0, 0);
     m_columnsLayout->addWidget(new QLabel(u"Columns:"_s, this));
     m_columnsLayout->addStretch();
+    auto* columnsScroll = new QScrollArea(this);
+    columnsScroll->setWidget(columnsStrip);
+    columnsScroll->setWidgetResizable(true);
+    columnsScroll->setFrameShape(QFrame::NoFrame);
+    columnsScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    columnsScroll->setFixedHeight(QComboBox().sizeHint().height() +
+                                  style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2);
 
     m_statementModel = new TextTableModel(this);
     m_resultsModel = new TextTableModel(this);
@@ -157,7 +169,7 @@ ReconcileDialog::ReconcileDialog(const Inputs& current, QWidget* parent) : QDial
     auto* statementLayout = new QVBoxLayout(statementBox);
     statementLayout->setContentsMargins(0, 0, 0, 0);
     statementLayout->addWidget(new QLabel(u"Statement as read:"_s, this));
-    statementLayout->addLayout(m_columnsLayout);
+    statementLayout->addWidget(columnsScroll);
     statementLayout->addWidget(statementView, 1);
     unreadableLabel = new QLabel(this);
     unreadableLabel->setObjectName(u"unreadableLabel"_s);

@@ -34,6 +34,7 @@ private Q_SLOTS:
     void loanTerms_data();
     void loanTerms();
     void planFromBeforeTheTermsOpensUnchanged();
+    void problemsKeepTheSize();
     void saveAsByExtension_data();
     void saveAsByExtension();
 };
@@ -224,6 +225,27 @@ void TestPlannerDialog::planFromBeforeTheTermsOpensUnchanged() {
     QCOMPARE(dialog.plan()->rows.back().dueDate, expected->rows.back().dueDate);
     QCOMPARE(dialog.plan()->rows.back().payment, expected->rows.back().payment);
     QCOMPARE(dialog.plan()->totals.interest, expected->totals.interest);
+}
+
+// 200 events beyond a term shortened to 12: 200 problems, listed in a scrolling list.
+void TestPlannerDialog::problemsKeepTheSize() {
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath(u"Kestrelor.ini"_s));
+    PlannerDialog dialog({300000, 360, 5, QDate(2026, 1, 31)}, store);
+    std::vector<PlanEventEntry> events;
+    for (int month = 13; month < 213; ++month) {
+        events.push_back({PlanEventKind::OneOff, QString::number(month), u"100"_s, {}});
+    }
+    dialog.events().setEntries(std::move(events));
+    dialog.show();
+    QCoreApplication::sendPostedEvents();
+    const QSize before = dialog.size();
+    dialog.monthsEdit()->setText(u"12"_s);
+    QCOMPARE(dialog.message().count(u'\n'), 199);
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(dialog.size(), before);
+    QVERIFY2(dialog.minimumSizeHint().height() <= before.height(),
+             qPrintable(QString::number(dialog.minimumSizeHint().height())));
 }
 
 QTEST_MAIN(TestPlannerDialog)

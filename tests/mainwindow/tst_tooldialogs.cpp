@@ -35,6 +35,7 @@ private Q_SLOTS:
     void solveFillsTheInputs();
     void reconcileHighlightsTheFirstDifference();
     void reconcileWithThePlannersEvents();
+    void reconcileKeepsItsSize();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -161,6 +162,22 @@ void ToolDialogsTest::reconcileWithThePlannersEvents() {
     QVERIFY2(dialog->reconciliation().matchesEveryRow, qPrintable(dialog->sentenceLabel->text()));
     dialog->eventsBox->setChecked(false);
     QVERIFY(!dialog->reconciliation().matchesEveryRow);
+}
+
+// A line of 64 cells: one column chooser each, in a strip that scrolls.
+void ToolDialogsTest::reconcileKeepsItsSize() {
+    ReconcileDialog* dialog = m_window->openReconcileDialog();
+    QStringList cells;
+    for (int c = 1; c <= 64; ++c) {
+        cells << QString::number(c * 100) + u".00"_s;
+    }
+    dialog->setStatementText(cells.join(u';') + u'\n' + cells.join(u';'));
+    QCOMPARE(dialog->columnBoxes.size(), std::size_t(64));
+    dialog->show();
+    QCoreApplication::sendPostedEvents();
+    QVERIFY2(dialog->width() < 1600, qPrintable(QString::number(dialog->width())));
+    QVERIFY2(dialog->minimumSizeHint().width() < 1000,
+             qPrintable(QString::number(dialog->minimumSizeHint().width())));
 }
 
 QTEST_MAIN(ToolDialogsTest)

@@ -386,6 +386,14 @@ void TestSolver::dates_data() {
     QTest::newRow("german month") << "1. März 2026" << true << QDate(2026, 3, 1);
     QTest::newRow("no such day") << "2026-02-30" << true << QDate();
     QTest::newRow("amount") << "1.085,52" << true << QDate();
+    QTest::newRow("iso, mixed marks") << "2026/3.5" << false << QDate(2026, 3, 5);
+    QTest::newRow("two-digit year") << "05-03-26" << false << QDate(2026, 5, 3);
+    QTest::newRow("dotted is day first") << "5.3.26" << false << QDate(2026, 3, 5);
+    QTest::newRow("mixed marks, not iso") << "15.04/2026" << true << QDate();
+    QTest::newRow("three-digit year") << "15.04.202" << true << QDate();
+    QTest::newRow("padded") << "  2026-02-28 " << true << QDate(2026, 2, 28);
+    QTest::newRow("trailing letter") << "2026-02-28x" << true << QDate();
+    QTest::newRow("Arabic-Indic digits") << u"\u0662\u0660\u0662\u0666-02-28"_s << true << QDate();
 }
 
 void TestSolver::dates() {
