@@ -114,7 +114,7 @@ void TestPlannerDialog::windowWalk() {
         QCOMPARE(dialog.resultLabel(PlannerResult::AprcEu)->text(), u"5.1 %"_s);
         dialog.feesEdit()->setText(u"3000"_s);
         dialog.feePerPaymentEdit()->setText(u"10"_s);
-        QCOMPARE(dialog.resultLabel(PlannerResult::TotalPaid)->text(), u"555711.27"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::TotalPaid)->text(), u"555,711.27"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::AprUs)->text(), u"5.15 %"_s);
         dialog.feesEdit()->clear();
         dialog.feePerPaymentEdit()->clear();
