@@ -23,11 +23,6 @@ struct RateStep {
     PeriodRate perPeriod;
 };
 
-int compoundingsPerYear(Compounding compounding) {
-    constexpr int perYear[] = {0, 12, 4, 2, 1};
-    return perYear[static_cast<int>(compounding)];
-}
-
 // The rate per period of an annual rate; a power is worked out once for each distinct rate.
 class PeriodRates {
 public:
@@ -175,6 +170,11 @@ bool inRange(double value, double low, double high) {
 }
 
 }  // namespace
+
+int compoundingsPerYear(Compounding compounding) {
+    constexpr int perYear[] = {0, 12, 4, 2, 1};
+    return perYear[static_cast<int>(compounding)];
+}
 
 std::vector<InputProblem> inputProblems(const PlanInput& input) {
     std::vector<InputProblem> problems;
