@@ -721,6 +721,18 @@ void TestSolver::commandLine_data() {
                                               u"100000"_s, u"-r"_s,    u"5"_s}
                                << 1
                                << "400.00 does not cover more than the interest of 416.67 a month";
+    const auto words = [](const char* line) { return QString::fromLatin1(line).split(u' '); };
+    QTest::newRow("fortnightly") << words(
+                                        "solve --for principal --emi 200 -n 130 -r 6.49 "
+                                        "--frequency fortnightly --interest-basis actual/365 "
+                                        "--arithmetic nearest-cent")
+                                 << 0 << "Principal: 22180.19\nPayments: 130\n";
+    QTest::newRow("schedule is monthly")
+        << words("solve --for months --emi 200 -p 20000 -r 6 --frequency quarterly") << 1
+        << "The schedule arithmetic takes only monthly loans";
+    QTest::newRow("uneven instalment")
+        << words("solve --for months --emi 200 -p 20000 -r 6 --grace 2") << 2
+        << "--grace is not taken when solving";
     QTest::newRow("unknown given")
         << QStringList{u"solve"_s, u"--for"_s, u"rate"_s, u"--emi"_s, u"9"_s, u"-p"_s,
                        u"100"_s,   u"-n"_s,    u"12"_s,   u"-r"_s,    u"5"_s}
