@@ -17,12 +17,13 @@ namespace {
 
 const auto solveUsage =
     u"Usage: ravenmoor-cli solve --for principal|months|rate --emi E [-p P] [-n N] [-r R]\n"
+    u"       [-s START] [--frequency F] [--first-due D] [--interest-basis B] [--compounding C]\n"
     u"       [--arithmetic schedule|nearest-cent|nearest-unit|up-cent|up-unit]\n"
     u"       [--interest-rounding half-up|half-even|down] [--fees F] [--fee-per-payment F]\n"
     u"       [--format text|json]\n"
     u"\n"
     u"Given the instalment E and two of principal, months and annual rate (percent), finds the\n"
-    u"third: the largest principal or the fewest months whose instalment does not exceed E, or\n"
+    u"third: the largest principal or the fewest payments whose instalment does not exceed E, or\n"
     u"every rate whose instalment is exactly E, and the loan's cost: its totals, the annual\n"
     u"percentage rate by the US rule and by the EU/UK rule, with the fees given.\n"_s;
 
@@ -49,7 +50,8 @@ int runSolve(const QStringList& args, Io io) {
         CommandLine options(solveUsage,
                             {{{u"--for"_s, {}, u"principal|months|rate"_s, u"The value to find."_s},
                               {u"--emi"_s, {}, u"AMOUNT"_s, u"The instalment."_s}},
-                             loanOptions(false),
+                             loanOptions(),
+                             termOptions(),
                              {{u"--arithmetic"_s,
                                {},
                                u"schedule|"_s + instalmentRoundingOption().valueName,
@@ -66,6 +68,13 @@ int runSolve(const QStringList& args, Io io) {
         const QString unknown =
             options.choice(u"--for"_s, {u"principal"_s, u"months"_s, u"rate"_s});
         const auto emi = required(options.cents(u"--emi"_s, 1, solver::maxPrincipal), u"--emi"_s);
+        // An instalment to solve for is level from the first payment to the last.
+        for (const QString name : {u"--shape"_s, u"--interest-only"_s, u"--grace"_s, u"--balloon"_s,
+                                   u"--holiday"_s, u"--extra-recurring"_s}) {
+            if (options.has(name)) {
+                throw UsageError(u"%1 is not taken when solving"_s.arg(name));
+            }
+        }
         const planner::PlanInput given = readLoan(options, {});
         const planner::Fees fees = readFees(options);
         const QString ruleText = options.choice(
@@ -83,12 +92,12 @@ int runSolve(const QStringList& args, Io io) {
         solver::Solution solution;
         if (unknown == u"principal"_s) {
             solution = solver::solvePrincipal(emi, given.months, given.annualPercent, *rule,
-                                              given.interestRounding);
+                                              given.interestRounding, given);
         } else if (unknown == u"months"_s) {
             solution = solver::solveMonths(emi, given.principal, given.annualPercent, *rule,
-                                           given.interestRounding);
+                                           given.interestRounding, given);
         } else {
-            solution = solver::solveRate(emi, given.principal, given.months, *rule);
+            solution = solver::solveRate(emi, given.principal, given.months, *rule, given);
         }
         if (!solution.loan) {
             io.err.write((solution.error + u'\n').toUtf8());
@@ -96,7 +105,7 @@ int runSolve(const QStringList& args, Io io) {
         }
         const solver::Loan& loan = *solution.loan;
         const std::optional<planner::TrueCost> cost =
-            solver::costOfSolved(loan, *rule, given.interestRounding, fees);
+            solver::costOfSolved(loan, *rule, given.interestRounding, fees, given);
         const bool costed = cost.has_value();
         const auto [low, high] = rateInterval(solution.rateLow, solution.rateHigh);
         const QString rateText = solver::percentText(loan.annualPercent, 9);
@@ -116,8 +125,10 @@ int runSolve(const QStringList& args, Io io) {
             }
             out += u"\n}\n"_s;
         } else {
-            out = u"Principal: %1\nMonths: %2\nRate: %3 %\n"_s.arg(
-                solver::moneyText(loan.principal), QString::number(loan.months), rateText);
+            const QString count =
+                given.frequency == planner::Frequency::Monthly ? u"Months"_s : u"Payments"_s;
+            out = u"Principal: %1\n%2: %3\nRate: %4 %\n"_s.arg(
+                solver::moneyText(loan.principal), count, QString::number(loan.months), rateText);
             if (unknown == u"rate"_s) {
                 out += u"Every rate from %1 % to %2 % gives this instalment.\n"_s.arg(low, high);
             }

@@ -16,9 +16,9 @@
 // would be: a double estimate decides when it lies far from the rounding's boundary, else a
 // 60-digit one, else exact integers (a tie, as in 301.875 over one month).
 //
-// The double arithmetic below (monthlyRate, annuity, the double roundings) is that of the
-// solver's instalment rules: r = annual percent / 100 / 12, E = (r * B) * (g / (g - 1)) with
-// g = (1 + r)^m, or B / m when 1 + r == 1.
+// The double arithmetic below (monthlyRate, annuity, the double roundings) is the older monthly
+// estimate, kept for the effective rate and as the tests' reference: r = annual percent / 100 / 12,
+// E = (r * B) * (g / (g - 1)) with g = (1 + r)^m, or B / m when 1 + r == 1.
 namespace planner {
 
 using Cents = std::int64_t;

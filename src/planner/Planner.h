@@ -87,6 +87,9 @@ std::optional<InterestBasis> basisFromName(std::string_view text);
 std::optional<Compounding> compoundingFromName(std::string_view text);
 std::optional<Shape> shapeFromName(std::string_view text);
 
+// c for the periodic rate: 0 for PerPeriod, else 12, 4, 2 or 1.
+int compoundingsPerYear(Compounding compounding);
+
 inline constexpr InterestBasis allInterestBases[] = {
     InterestBasis::Periodic, InterestBasis::Thirty360, InterestBasis::Actual365,
     InterestBasis::Actual360, InterestBasis::ActualActual};

@@ -42,25 +42,55 @@ Index firstTrue(Index lo, Index hi, Predicate holds) {
     return lo;
 }
 
-Cents firstMonthInterest(Cents principal, double annualPercent,
-                         planner::InterestRounding interest) {
-    return planner::roundInterest(
-        static_cast<double>(principal) * planner::monthlyRate(annualPercent), interest);
+// The loan's terms with the solved values filled in and no events.
+planner::PlanInput planOf(const planner::PlanInput& terms, Cents principal, int months,
+                          double annualPercent) {
+    planner::PlanInput input = terms;
+    input.principal = principal;
+    input.months = months;
+    input.annualPercent = annualPercent;
+    if (!input.startDate.isValid()) {
+        input.startDate = QDate(2000, 1, 1);
+    }
+    input.events.clear();
+    return input;
+}
+
+bool monthly(const planner::PlanInput& terms) {
+    return terms.frequency == planner::Frequency::Monthly;
+}
+
+// The interest of a regular first period, as the planner reckons it.
+Cents firstPeriodInterest(Cents principal, double annualPercent, planner::InterestRounding interest,
+                          const planner::PlanInput& terms) {
+    planner::PlanInput input = planOf(terms, principal, 1, annualPercent);
+    input.firstDue = QDate();
+    input.interestRounding = interest;
+    const planner::PlanResult result = planner::computePlan(input);
+    return result.plan ? result.plan->rows.front().interest : planner::largeCents;
+}
+
+// Why the main schedule's arithmetic cannot take these terms, or an empty text.
+QString scheduleRefusal(InstalmentRule rule, const planner::PlanInput& terms) {
+    if (rule || (monthly(terms) && !terms.firstDue.isValid() &&
+                 terms.basis == planner::InterestBasis::Periodic &&
+                 terms.compounding == planner::Compounding::PerPeriod)) {
+        return {};
+    }
+    return u"The schedule arithmetic takes only monthly loans with interest at a twelfth of the "
+           u"annual rate; choose nearest-cent, nearest-unit, up-cent or up-unit."_s;
 }
 
 // How far the largest payment of the loan's schedule under the arithmetic exceeds emi (0 or
 // less: it repays within emi); nothing when the schedule fails. The main schedule pays its
 // instalment every month.
 std::optional<Cents> excessOver(const Loan& loan, Cents emi, InstalmentRule rule,
-                                planner::InterestRounding interest) {
+                                planner::InterestRounding interest,
+                                const planner::PlanInput& terms) {
     if (!rule) {
         return Cents(0);
     }
-    planner::PlanInput input;
-    input.principal = loan.principal;
-    input.months = loan.months;
-    input.annualPercent = loan.annualPercent;
-    input.startDate = QDate(2000, 1, 1);
+    planner::PlanInput input = planOf(terms, loan.principal, loan.months, loan.annualPercent);
     input.instalmentRounding = *rule;
     input.interestRounding = interest;
     const planner::PlanResult result = planner::computePlan(input);
@@ -75,8 +105,8 @@ std::optional<Cents> excessOver(const Loan& loan, Cents emi, InstalmentRule rule
 }
 
 bool repaysWithin(const Loan& loan, Cents emi, InstalmentRule rule,
-                  planner::InterestRounding interest) {
-    const auto excess = excessOver(loan, emi, rule, interest);
+                  planner::InterestRounding interest, const planner::PlanInput& terms) {
+    const auto excess = excessOver(loan, emi, rule, interest, terms);
     return excess && *excess <= 0;
 }
 
@@ -88,7 +118,8 @@ Solution failure(QString message) {
 
 // The rate with the fewest decimals in [low, high] that gives the instalment, nearest the
 // middle of the interval among those with as few decimals.
-double simplestRate(double low, double high, const Loan& loan, Cents emi, InstalmentRule rule) {
+double simplestRate(double low, double high, const Loan& loan, Cents emi, InstalmentRule rule,
+                    const planner::PlanInput& terms) {
     const double middle = low + (high - low) / 2;
     for (int decimals = 0; decimals <= 9; ++decimals) {
         const double scale = std::pow(10.0, decimals);
@@ -101,7 +132,7 @@ double simplestRate(double low, double high, const Loan& loan, Cents emi, Instal
         for (const double candidate : {nearest, first, last}) {
             const double rate = candidate / scale;
             if (rate >= low && rate <= high &&
-                instalmentCents(loan.principal, loan.months, rate, rule) == emi) {
+                instalmentCents(loan.principal, loan.months, rate, rule, terms) == emi) {
                 return rate;
             }
         }
@@ -130,12 +161,12 @@ std::optional<InstalmentRule> ruleFromName(QStringView text) {
 }
 
 std::optional<Cents> instalmentCents(Cents principal, int months, double annualPercent,
-                                     InstalmentRule rule) {
+                                     InstalmentRule rule, const planner::PlanInput& terms) {
     if (months <= 0) {
         return std::nullopt;
     }
-    double units = 0;
     if (!rule) {
+        double units = 0;
         try {
             units = roundToCents(equatedMonthlyInstalment(static_cast<double>(principal) / 100.0,
                                                           months, annualPercent));
@@ -144,27 +175,33 @@ std::optional<Cents> instalmentCents(Cents principal, int months, double annualP
         }
         return static_cast<Cents>(std::llround(units * 100.0));
     }
-    units = planner::annuity(static_cast<double>(principal) / 100.0,
-                             planner::monthlyRate(annualPercent), months);
-    if (!std::isfinite(units) || units > 1e15) {
+    const planner::PeriodRate rate = planner::periodicRate(
+        planner::nanoPercentOf(annualPercent), calendar::paymentsPerYear(terms.frequency),
+        planner::compoundingsPerYear(terms.compounding));
+    const Cents cents = planner::instalment(principal, rate, months, 0, *rule);
+    // Beyond 10^15 currency units an instalment counts as overflowing, as it always has.
+    if (cents > Cents{100'000'000'000'000'000}) {
         return std::nullopt;
     }
-    return planner::roundInstalment(units, *rule);
+    return cents;
 }
 
 Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentRule rule,
-                        planner::InterestRounding interest) {
+                        planner::InterestRounding interest, const planner::PlanInput& terms) {
     if (emi <= 0) {
         return failure(u"The instalment must be more than 0."_s);
     }
+    if (const QString refusal = scheduleRefusal(rule, terms); !refusal.isEmpty()) {
+        return failure(refusal);
+    }
     // Whether the instalment of a principal exceeds emi; an overflow counts as exceeding.
     const auto exceeds = [&](Cents principal) {
-        const auto e = instalmentCents(principal, months, annualPercent, rule);
+        const auto e = instalmentCents(principal, months, annualPercent, rule, terms);
         return !e || *e > emi;
     };
     Cents found = firstTrue<Cents>(1, maxPrincipal, exceeds) - 1;
     const auto repays = [&](Cents principal) {
-        return repaysWithin(Loan{principal, months, annualPercent}, emi, rule, interest);
+        return repaysWithin(Loan{principal, months, annualPercent}, emi, rule, interest, terms);
     };
     // With the rounded instalment fixed, the last payment grows with the principal, each cent
     // by about (1 + r)^(n - 1); across instalments it does not, as rounding down leaves a
@@ -172,19 +209,25 @@ Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentR
     // highest down: below the one whose first month's interest the instalment covers, from the
     // principal the growth says brings the last payment to emi. A schedule of many months is
     // costly, so few are made.
-    const double growth = std::pow(1.0 + planner::monthlyRate(annualPercent), months - 1);
+    const double growth =
+        std::pow(1.0 + planner::periodicRate(planner::nanoPercentOf(annualPercent),
+                                             calendar::paymentsPerYear(terms.frequency),
+                                             planner::compoundingsPerYear(terms.compounding))
+                           .value(),
+                 months - 1);
     for (int tries = 0; found >= 1 && rule; ++tries) {
-        const Cents instalment = *instalmentCents(found, months, annualPercent, rule);
+        const Cents instalment = *instalmentCents(found, months, annualPercent, rule, terms);
         const Cents lowest = firstTrue<Cents>(1, found, [&](Cents principal) {
-            return *instalmentCents(principal, months, annualPercent, rule) >= instalment;
+            return *instalmentCents(principal, months, annualPercent, rule, terms) >= instalment;
         });
         Cents failing = firstTrue<Cents>(lowest, found, [&](Cents principal) {
-            return firstMonthInterest(principal, annualPercent, interest) >= instalment;
+            return firstPeriodInterest(principal, annualPercent, interest, terms) >= instalment;
         });  // the first principal whose first month the instalment does not cover
         Cents probe = failing - 1;
         Cents repaying = 0;
         while (probe >= lowest) {
-            const auto excess = excessOver(Loan{probe, months, annualPercent}, emi, rule, interest);
+            const auto excess =
+                excessOver(Loan{probe, months, annualPercent}, emi, rule, interest, terms);
             if (excess && *excess <= 0) {
                 repaying = probe;
                 break;
@@ -209,13 +252,13 @@ Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentR
         return failure(u"No principal of at least 0.01 has an instalment of at most %1."_s.arg(
             moneyText(emi)));
     }
-    if (found == maxPrincipal && instalmentCents(found, months, annualPercent, rule) < emi) {
+    if (found == maxPrincipal && instalmentCents(found, months, annualPercent, rule, terms) < emi) {
         return failure(u"Even the largest principal, %1, has an instalment below %2."_s.arg(
             moneyText(maxPrincipal), moneyText(emi)));
     }
     Solution solution;
     solution.loan = Loan{found, months, annualPercent};
-    solution.instalment = *instalmentCents(found, months, annualPercent, rule);
+    solution.instalment = *instalmentCents(found, months, annualPercent, rule, terms);
     // The search made the answer's schedule; the next principal must not be an answer too.
     if (solution.instalment > emi ||
         (found < maxPrincipal && !exceeds(found + 1) && repays(found + 1))) {
@@ -225,15 +268,19 @@ Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentR
 }
 
 Solution solveMonths(Cents emi, Cents principal, double annualPercent, InstalmentRule rule,
-                     planner::InterestRounding interest) {
+                     planner::InterestRounding interest, const planner::PlanInput& terms) {
     if (emi <= 0) {
         return failure(u"The instalment must be more than 0."_s);
     }
+    if (const QString refusal = scheduleRefusal(rule, terms); !refusal.isEmpty()) {
+        return failure(refusal);
+    }
+    const QString payments = monthly(terms) ? u"months"_s : u"payments"_s;
     // Below this the balance never falls, whatever the rounding of a long term's instalment.
-    const Cents firstInterest = firstMonthInterest(principal, annualPercent, interest);
+    const Cents firstInterest = firstPeriodInterest(principal, annualPercent, interest, terms);
     if (emi - firstInterest < 1) {
-        return failure(u"%1 does not cover more than the interest of %2 a month."_s.arg(
-            moneyText(emi), moneyText(firstInterest)));
+        return failure(u"%1 does not cover more than the interest of %2 a %3."_s.arg(
+            moneyText(emi), moneyText(firstInterest), monthly(terms) ? u"month"_s : u"period"_s));
     }
     // Long terms overflow at high rates; the arithmetic is defined up to the last month that
     // does not.
@@ -241,20 +288,20 @@ Solution solveMonths(Cents emi, Cents principal, double annualPercent, Instalmen
         firstTrue<int>(
             1, maxMonths,
             [&](int months) {
-                return !instalmentCents(principal, months, annualPercent, rule).has_value();
+                return !instalmentCents(principal, months, annualPercent, rule, terms).has_value();
             }) -
         1;
     const auto covers = [&](int months) {
-        return *instalmentCents(principal, months, annualPercent, rule) <= emi;
+        return *instalmentCents(principal, months, annualPercent, rule, terms) <= emi;
     };
     if (defined < 1 || !covers(defined)) {
         return failure(
-            u"No term of up to %1 months brings the instalment down to %2."_s.arg(maxMonths).arg(
-                moneyText(emi)));
+            u"No term of up to %1 %2 brings the instalment down to %3."_s.arg(maxMonths).arg(
+                payments, moneyText(emi)));
     }
     int found = firstTrue<int>(1, defined, covers);
     const auto repays = [&](int months) {
-        return repaysWithin(Loan{principal, months, annualPercent}, emi, rule, interest);
+        return repaysWithin(Loan{principal, months, annualPercent}, emi, rule, interest, terms);
     };
     // A rounded-down instalment can leave a last payment above emi; a longer term lowers it.
     const int tries = std::min(defined, found + 64);
@@ -263,25 +310,29 @@ Solution solveMonths(Cents emi, Cents principal, double annualPercent, Instalmen
     }
     if (found > tries) {
         return failure(
-            u"No term of up to %1 months repays the loan with no payment above %2."_s.arg(maxMonths)
-                .arg(moneyText(emi)));
+            u"No term of up to %1 %2 repays the loan with no payment above %3."_s.arg(maxMonths)
+                .arg(payments, moneyText(emi)));
     }
     Solution solution;
     solution.loan = Loan{principal, found, annualPercent};
-    solution.instalment = *instalmentCents(principal, found, annualPercent, rule);
+    solution.instalment = *instalmentCents(principal, found, annualPercent, rule, terms);
     if (solution.instalment > emi || (found > 1 && covers(found - 1) && repays(found - 1))) {
         return failure(u"The term could not be confirmed by recomputing its instalment."_s);
     }
     return solution;
 }
 
-Solution solveRate(Cents emi, Cents principal, int months, InstalmentRule rule) {
+Solution solveRate(Cents emi, Cents principal, int months, InstalmentRule rule,
+                   const planner::PlanInput& terms) {
     if (emi <= 0) {
         return failure(u"The instalment must be more than 0."_s);
     }
+    if (const QString refusal = scheduleRefusal(rule, terms); !refusal.isEmpty()) {
+        return failure(refusal);
+    }
     // The instalment rises with the rate; an overflow counts as above every instalment.
     const auto at = [&](std::uint64_t bits) {
-        return instalmentCents(principal, months, doubleOf(bits), rule);
+        return instalmentCents(principal, months, doubleOf(bits), rule, terms);
     };
     const std::uint64_t lo = bitsOf(0.0);
     const std::uint64_t hi = bitsOf(maxAnnualPercent);
@@ -291,7 +342,7 @@ Solution solveRate(Cents emi, Cents principal, int months, InstalmentRule rule) 
     });
     const auto atLow = low <= hi ? at(low) : std::nullopt;
     if (!atLow || *atLow != emi) {
-        const auto free = instalmentCents(principal, months, 0, rule);
+        const auto free = instalmentCents(principal, months, 0, rule, terms);
         if (free && emi < *free) {
             return failure(u"No rate gives an instalment of %1: even at 0 % it is %2."_s.arg(
                 moneyText(emi), moneyText(*free)));
@@ -317,9 +368,10 @@ Solution solveRate(Cents emi, Cents principal, int months, InstalmentRule rule) 
     solution.rateLow = doubleOf(low);
     solution.rateHigh = doubleOf(high);
     Loan loan{principal, months, 0};
-    loan.annualPercent = simplestRate(solution.rateLow, solution.rateHigh, loan, emi, rule);
+    loan.annualPercent = simplestRate(solution.rateLow, solution.rateHigh, loan, emi, rule, terms);
     solution.loan = loan;
-    solution.instalment = instalmentCents(principal, months, loan.annualPercent, rule).value_or(0);
+    solution.instalment =
+        instalmentCents(principal, months, loan.annualPercent, rule, terms).value_or(0);
     if (solution.instalment != emi || at(high) != emi) {
         return failure(u"The rate could not be confirmed by recomputing its instalment."_s);
     }
@@ -328,14 +380,12 @@ Solution solveRate(Cents emi, Cents principal, int months, InstalmentRule rule) 
 
 std::optional<planner::TrueCost> costOfSolved(const Loan& loan, InstalmentRule rule,
                                               planner::InterestRounding interest,
-                                              const planner::Fees& fees) {
-    planner::PlanInput input;
-    input.principal = loan.principal;
-    input.months = loan.months;
-    input.annualPercent = loan.annualPercent;
-    input.startDate = QDate(2000, 1, 1);  // the cost does not depend on the dates
+                                              const planner::Fees& fees,
+                                              const planner::PlanInput& terms) {
+    const planner::PlanInput input = planOf(terms, loan.principal, loan.months, loan.annualPercent);
     const Arithmetic arithmetic{!rule.has_value(),
-                                rule.value_or(planner::InstalmentRounding::NearestCent), interest};
+                                rule.value_or(planner::InstalmentRounding::NearestCent), interest,
+                                terms.basis};
     const LoanRows rows = loanRows(input, arithmetic);
     if (!rows.error.isEmpty()) {
         return std::nullopt;

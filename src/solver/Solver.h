@@ -13,8 +13,11 @@
 // The instalment is computed by one of two arithmetics: the main schedule's (the unrounded EMI
 // of the loan model, shown rounded to the cent with ties to even) or the planner's annuity with
 // one of its four instalment roundings. Every search is an exact bisection over the monotone
-// instalment function: on whole cents for the principal, on whole months for the term, and on
+// instalment function: on whole cents for the principal, on whole payments for the term, and on
 // the ordered set of doubles for the rate. Each answer is checked by recomputing its instalment.
+// The loan's terms (frequency, start, first due date, interest basis, compounding; the rest of
+// the PlanInput is ignored) are the planner's; the main schedule's arithmetic takes monthly loans
+// with the default terms only.
 // Under the planner's arithmetics a principal or a term is an answer only when its schedule,
 // with interest rounded by the given rule, repays the loan with no payment above E: rounding the
 // instalment down leaves a larger last payment.
@@ -35,7 +38,7 @@ using planner::maxPrincipal;
 
 // The instalment in whole cents, or nothing where the arithmetic overflows.
 std::optional<Cents> instalmentCents(Cents principal, int months, double annualPercent,
-                                     InstalmentRule rule);
+                                     InstalmentRule rule, const planner::PlanInput& terms = {});
 
 struct Loan {
     Cents principal = 0;
@@ -55,18 +58,22 @@ struct Solution {
 
 // The largest principal in whole cents whose instalment, and every payment, does not exceed emi.
 Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentRule rule,
-                        planner::InterestRounding interest = planner::InterestRounding::HalfUp);
-// The smallest number of months (1..32767) whose instalment, and every payment, does not exceed
-// emi. None when emi does not exceed the first month's interest by at least a cent.
+                        planner::InterestRounding interest = planner::InterestRounding::HalfUp,
+                        const planner::PlanInput& terms = {});
+// The smallest number of payments (1..32767) whose instalment, and every payment, does not exceed
+// emi. None when emi does not exceed the first period's interest by at least a cent.
 Solution solveMonths(Cents emi, Cents principal, double annualPercent, InstalmentRule rule,
-                     planner::InterestRounding interest = planner::InterestRounding::HalfUp);
+                     planner::InterestRounding interest = planner::InterestRounding::HalfUp,
+                     const planner::PlanInput& terms = {});
 // Every rate (0..1000 %) whose instalment is exactly emi.
-Solution solveRate(Cents emi, Cents principal, int months, InstalmentRule rule);
+Solution solveRate(Cents emi, Cents principal, int months, InstalmentRule rule,
+                   const planner::PlanInput& terms = {});
 
 // What a solved loan costs when its instalment is rounded by rule and its interest by interest,
 // with fees paid up front (for the annual percentage rate); nothing when its rows cannot be made.
 std::optional<planner::TrueCost> costOfSolved(const Loan& loan, InstalmentRule rule,
                                               planner::InterestRounding interest,
-                                              const planner::Fees& fees);
+                                              const planner::Fees& fees,
+                                              const planner::PlanInput& terms = {});
 
 }  // namespace solver

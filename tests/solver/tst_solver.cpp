@@ -15,6 +15,7 @@
 #include <cmath>
 
 using namespace Qt::StringLiterals;
+using namespace std::string_view_literals;
 using planner::Cents;
 using solver::Arithmetic;
 using solver::InstalmentRule;
@@ -125,11 +126,15 @@ void TestSolver::roundTrip_data() {
     QTest::addColumn<int>("months");
     QTest::addColumn<double>("rate");
     QTest::addColumn<QString>("rule");
+    QTest::addColumn<QString>("frequency");
+    QTest::addColumn<QString>("basis");
     const struct {
         const char* name;
         qint64 principal;
         int months;
         double rate;
+        const char* frequency = "monthly";
+        const char* basis = "periodic";
     } loans[] = {
         {"worked example", 10000000, 12, 11},
         {"mortgage", 30000000, 360, 5},
@@ -140,11 +145,15 @@ void TestSolver::roundTrip_data() {
         {"odd cents, high rate", 1234567, 7, 999},
         {"tiny rate", 8000000, 240, 0.001},
         {"car loan", 2345678, 48, 6.49},
+        {"fortnightly by days", 2345678, 130, 6.49, "fortnightly", "actual/365"},
+        {"quarterly", 30000000, 80, 5.25, "quarterly", "30/360"},
     };
     for (const auto& loan : loans) {
-        for (const QString& rule : ruleNames) {
+        const bool plain = loan.frequency == "monthly"sv && loan.basis == "periodic"sv;
+        for (const QString& rule : ruleNames.mid(plain ? 0 : 1)) {
             QTest::addRow("%s, %s", loan.name, qPrintable(rule))
-                << loan.principal << loan.months << loan.rate << rule;
+                << loan.principal << loan.months << loan.rate << rule
+                << QString::fromLatin1(loan.frequency) << QString::fromLatin1(loan.basis);
         }
     }
 }
@@ -155,22 +164,43 @@ void TestSolver::roundTrip() {
     QFETCH(int, months);
     QFETCH(double, rate);
     QFETCH(QString, rule);
+    QFETCH(QString, frequency);
+    QFETCH(QString, basis);
     const InstalmentRule arithmetic = *solver::ruleFromName(rule);
+    planner::PlanInput terms = loanOf(0, 0, 0);
+    terms.frequency = *calendar::frequencyFromName(frequency.toStdString());
+    terms.basis = *planner::basisFromName(basis.toStdString());
+    terms.instalmentRounding = arithmetic.value_or(planner::InstalmentRounding::NearestCent);
+    const bool plain = frequency == u"monthly" && basis == u"periodic";
     const auto instalment = [&](Cents p, int n, double r) {
-        return solver::instalmentCents(p, n, r, arithmetic);
+        return solver::instalmentCents(p, n, r, arithmetic, terms);
     };
     const Cents emi = *instalment(principal, months, rate);
+    // The engine's own plan of a loan with these terms.
+    const auto planOf = [&](Cents p, int n, double r) {
+        planner::PlanInput loan = terms;
+        loan.principal = p;
+        loan.months = n;
+        loan.annualPercent = r;
+        return planner::computePlan(loan);
+    };
 
     // Under the planner's arithmetics the answer's every payment stays within emi, so the loan
     // itself is an answer only where its last payment does.
     const auto withinEmi = [&](Cents p, int n) {
-        const auto rows = referenceRows(
-            loanOf(p, n, rate),
-            Arithmetic{!arithmetic, arithmetic.value_or(planner::InstalmentRounding::NearestCent)});
-        return std::all_of(rows.rows.begin(), rows.rows.end(),
+        const auto rows = plain ? referenceRows(loanOf(p, n, rate),
+                                                Arithmetic{!arithmetic, terms.instalmentRounding})
+                                      .rows
+                                : planOf(p, n, rate).plan.value_or(planner::Plan{}).rows;
+        return !rows.empty() &&
+               std::all_of(rows.begin(), rows.end(),
                            [&](const solver::LoanRow& row) { return row.payment <= emi; });
     };
-    const auto byPrincipal = solver::solvePrincipal(emi, months, rate, arithmetic);
+    if (!plain) {
+        QCOMPARE(planOf(principal, months, rate).plan->instalments.front(), emi);
+    }
+    const auto byPrincipal = solver::solvePrincipal(emi, months, rate, arithmetic,
+                                                    planner::InterestRounding::HalfUp, terms);
     QVERIFY2(byPrincipal.loan, qPrintable(byPrincipal.error));
     QVERIFY(withinEmi(byPrincipal.loan->principal, months));
     QVERIFY(byPrincipal.loan->principal >= principal || !withinEmi(principal, months));
@@ -180,7 +210,8 @@ void TestSolver::roundTrip() {
                 !withinEmi(byPrincipal.loan->principal + 1, months));
     }
 
-    const auto byMonths = solver::solveMonths(emi, principal, rate, arithmetic);
+    const auto byMonths = solver::solveMonths(emi, principal, rate, arithmetic,
+                                              planner::InterestRounding::HalfUp, terms);
     QVERIFY2(byMonths.loan || !withinEmi(principal, months) ||
                  byMonths.error.contains(u"does not cover more than the interest"_s),
              qPrintable(byMonths.error));
@@ -193,13 +224,20 @@ void TestSolver::roundTrip() {
                 !withinEmi(principal, found - 1));
     }
 
-    const auto byRate = solver::solveRate(emi, principal, months, arithmetic);
+    const auto byRate = solver::solveRate(emi, principal, months, arithmetic, terms);
     QVERIFY2(byRate.loan, qPrintable(byRate.error));
     QVERIFY(byRate.rateLow <= rate && rate <= byRate.rateHigh);
     QCOMPARE(*instalment(principal, months, byRate.loan->annualPercent), emi);
     QCOMPARE(*instalment(principal, months, byRate.rateLow), emi);
     QCOMPARE(*instalment(principal, months, byRate.rateHigh), emi);
     QCOMPARE(byRate.instalment, emi);
+    if (!plain) {  // solve and plan agree
+        QCOMPARE(planOf(principal, months, byRate.loan->annualPercent).plan->instalments.front(),
+                 emi);
+        QCOMPARE(planOf(byPrincipal.loan->principal, months, rate).plan->instalments.front(), emi);
+        QVERIFY(byMonths.loan);
+        QCOMPARE_LE(planOf(principal, byMonths.loan->months, rate).plan->instalments.front(), emi);
+    }
 }
 
 void TestSolver::workedExample() {
@@ -683,6 +721,18 @@ void TestSolver::commandLine_data() {
                                               u"100000"_s, u"-r"_s,    u"5"_s}
                                << 1
                                << "400.00 does not cover more than the interest of 416.67 a month";
+    const auto words = [](const char* line) { return QString::fromLatin1(line).split(u' '); };
+    QTest::newRow("fortnightly") << words(
+                                        "solve --for principal --emi 200 -n 130 -r 6.49 "
+                                        "--frequency fortnightly --interest-basis actual/365 "
+                                        "--arithmetic nearest-cent")
+                                 << 0 << "Principal: 22180.19\nPayments: 130\n";
+    QTest::newRow("schedule is monthly")
+        << words("solve --for months --emi 200 -p 20000 -r 6 --frequency quarterly") << 1
+        << "The schedule arithmetic takes only monthly loans";
+    QTest::newRow("uneven instalment")
+        << words("solve --for months --emi 200 -p 20000 -r 6 --grace 2") << 2
+        << "--grace is not taken when solving";
     QTest::newRow("unknown given")
         << QStringList{u"solve"_s, u"--for"_s, u"rate"_s, u"--emi"_s, u"9"_s, u"-p"_s,
                        u"100"_s,   u"-n"_s,    u"12"_s,   u"-r"_s,    u"5"_s}
