@@ -171,11 +171,6 @@ bool inRange(double value, double low, double high) {
 
 }  // namespace
 
-int compoundingsPerYear(Compounding compounding) {
-    constexpr int perYear[] = {0, 12, 4, 2, 1};
-    return perYear[static_cast<int>(compounding)];
-}
-
 std::vector<InputProblem> inputProblems(const PlanInput& input) {
     std::vector<InputProblem> problems;
     const auto add = [&](int event, Field field, QString message) {
