@@ -1,13 +1,15 @@
 #include "cli/Options.h"
 
-#include "cli/Args.h"
-#include "core/Conversions.h"
-
 using namespace Qt::StringLiterals;
 
 namespace cli {
 
 namespace {
+
+const QString principalName = u"--principal"_s;
+const QString monthsName = u"--months"_s;
+const QString rateName = u"--rate"_s;
+const QString startName = u"--start"_s;
 
 UsageError badEvent(const QString& argument, const QString& what) {
     return UsageError(u"%1: %2"_s.arg(argument, what));
@@ -32,104 +34,28 @@ planner::Cents amount(const QString& argument, const QString& text) {
 QString optionOf(planner::Field field) {
     switch (field) {
         case planner::Field::Principal:
-            return u"--principal"_s;
+            return principalName;
         case planner::Field::Months:
-            return u"--months"_s;
+            return monthsName;
         case planner::Field::Rate:
-            return u"--rate"_s;
+            return rateName;
         default:
-            return u"--start"_s;
+            return startName;
     }
 }
 
-}  // namespace
-
-std::optional<planner::Cents> centsOption(const ArgReader& args, const QString& name,
-                                          planner::Cents min, planner::Cents max) {
-    if (!args.has(name)) {
-        return std::nullopt;
+template <typename Enum, std::size_t N>
+QStringList namesOf(const Enum (&values)[N]) {
+    QStringList names;
+    for (const Enum value : values) {
+        names << QString::fromLatin1(planner::name(value));
     }
-    const QString text = args.value(name);
-    const auto cents = parseCents(text);
-    if (!cents || *cents < min || *cents > max) {
-        throw UsageError(u"%1 must be an amount from %2 to %3, not '%4'"_s.arg(
-            name, plainCentsText(min), plainCentsText(max), text));
-    }
-    return cents;
+    return names;
 }
 
-std::optional<int> integerOption(const ArgReader& args, const QString& name, int min, int max) {
-    if (!args.has(name)) {
-        return std::nullopt;
-    }
-    const QString text = args.value(name);
-    const auto value = parseInteger(text);
-    if (!value || *value < min || *value > max) {
-        throw UsageError(
-            u"%1 must be a whole number from %2 to %3, not '%4'"_s.arg(name).arg(min).arg(max).arg(
-                text));
-    }
-    return value;
-}
-
-std::optional<double> decimalOption(const ArgReader& args, const QString& name, double min,
-                                    double max) {
-    if (!args.has(name)) {
-        return std::nullopt;
-    }
-    const QString text = args.value(name);
-    const auto value = parseDecimal(text);
-    if (!value || *value < min || *value > max) {
-        throw UsageError(
-            u"%1 must be a number from %2 to %3, not '%4'"_s.arg(name).arg(min).arg(max).arg(text));
-    }
-    return value;
-}
-
-std::optional<QDate> dateOption(const ArgReader& args, const QString& name) {
-    if (!args.has(name)) {
-        return std::nullopt;
-    }
-    const QString text = args.value(name);
-    const auto date = parseIsoDate(text);
-    if (!date) {
-        throw UsageError(u"%1 must be a date as YYYY-MM-DD, not '%2'"_s.arg(name, text));
-    }
-    return date;
-}
-
-template <typename T>
-T required(const std::optional<T>& value, const QString& name) {
-    if (!value) {
-        throw UsageError(u"%1 is required"_s.arg(name));
-    }
-    return *value;
-}
-
-std::map<QString, QString> spellingsOf(std::initializer_list<QString> names) {
-    static const std::map<QString, QString> shortForms{{u"--principal"_s, u"-p"_s},
-                                                       {u"--months"_s, u"-n"_s},
-                                                       {u"--rate"_s, u"-r"_s},
-                                                       {u"--start"_s, u"-s"_s}};
-    std::map<QString, QString> spellings;
-    for (const QString& name : names) {
-        spellings.emplace(name, name);
-        if (const auto found = shortForms.find(name); found != shortForms.end()) {
-            spellings.emplace(found->second, name);
-        }
-    }
-    return spellings;
-}
-
-void addEventOptions(std::map<QString, QString>& spellings, std::set<QString>& repeatable) {
-    for (const QString& name :
-         {u"--extra"_s, u"--extra-monthly"_s, u"--rate-change"_s, u"--policy"_s}) {
-        spellings.emplace(name, name);
-    }
-    repeatable.insert({u"--extra"_s, u"--extra-monthly"_s, u"--rate-change"_s});
-}
-
-std::vector<QString> readEvents(const ArgReader& args, planner::PlanInput& loan) {
+// Reads the events into loan.events and loan.policy; returns each event's argument
+// ("--extra 3:500") in the order of loan.events, so that a problem can name it.
+std::vector<QString> readEvents(const CommandLine& args, planner::PlanInput& loan) {
     std::vector<QString> arguments;
     for (const QString& value : args.values(u"--extra"_s)) {
         const QString argument = u"--extra "_s + value;
@@ -162,29 +88,92 @@ std::vector<QString> readEvents(const ArgReader& args, planner::PlanInput& loan)
         loan.events.emplace_back(planner::RateChange{month(argument, parts[0]), *newRate});
         arguments.push_back(argument);
     }
-    const QString policy = args.valueOr(u"--policy"_s, u"shorter"_s);
-    if (policy != u"shorter" && policy != u"lower") {
-        throw UsageError(u"--policy must be shorter or lower"_s);
-    }
-    loan.policy =
-        policy == u"lower" ? planner::Policy::LowerInstalment : planner::Policy::ShorterTerm;
+    loan.policy = args.choice(u"--policy"_s, {u"shorter"_s, u"lower"_s}) == u"lower"
+                      ? planner::Policy::LowerInstalment
+                      : planner::Policy::ShorterTerm;
     return arguments;
 }
 
-void checkLoan(const planner::PlanInput& loan, const std::vector<QString>& eventArguments) {
-    const auto problems = planner::inputProblems(loan);
-    if (problems.empty()) {
-        return;
+}  // namespace
+
+std::vector<Option> loanOptions(bool start) {
+    std::vector<Option> options{
+        {principalName, u"-p"_s, u"AMOUNT"_s, u"The amount borrowed, at most two decimals."_s},
+        {monthsName, u"-n"_s, u"MONTHS"_s, u"The term in months."_s},
+        {rateName, u"-r"_s, u"PERCENT"_s, u"The annual interest rate in percent."_s}};
+    if (start) {
+        options.push_back({startName, u"-s"_s, u"YYYY-MM-DD"_s,
+                           u"The start date; the first instalment falls a month later."_s});
     }
-    const planner::InputProblem& problem = problems.front();
-    throw UsageError((problem.event < 0 ? optionOf(problem.field)
-                                        : eventArguments[static_cast<std::size_t>(problem.event)]) +
-                     u": "_s + problem.message);
+    return options;
 }
 
-template planner::Cents required(const std::optional<planner::Cents>&, const QString&);
-template int required(const std::optional<int>&, const QString&);
-template double required(const std::optional<double>&, const QString&);
-template QDate required(const std::optional<QDate>&, const QString&);
+std::vector<Option> eventOptions() {
+    return {{u"--extra"_s, {}, u"MONTH:AMOUNT"_s, u"A one-off extra payment."_s, true},
+            {u"--extra-monthly"_s,
+             {},
+             u"AMOUNT:FROM[:TO]"_s,
+             u"An extra payment every month from FROM (to TO)."_s,
+             true},
+            {u"--rate-change"_s, {}, u"MONTH:RATE"_s, u"A new annual rate from MONTH on."_s, true},
+            {u"--policy"_s,
+             {},
+             u"shorter|lower"_s,
+             u"After an extra payment: end sooner or pay less."_s}};
+}
+
+Option instalmentRoundingOption() {
+    return {u"--instalment-rounding"_s,
+            {},
+            namesOf(planner::allInstalmentRoundings).join(u'|'),
+            u"How the instalment is rounded."_s};
+}
+
+Option interestRoundingOption() {
+    return {u"--interest-rounding"_s,
+            {},
+            namesOf(planner::allInterestRoundings).join(u'|'),
+            u"How each month's interest is rounded."_s};
+}
+
+Option formatOption(const QStringList& choices) {
+    return {u"--format"_s, u"-f"_s, choices.join(u'|'), u"The output format."_s};
+}
+
+planner::PlanInput readLoan(const CommandLine& args, const QStringList& required) {
+    for (const QString& name : required) {
+        if (!args.has(name)) {
+            throw UsageError(u"%1 is required"_s.arg(name));
+        }
+    }
+    // Absent values stay inside the limits so that only the given ones are checked.
+    planner::PlanInput loan;
+    loan.principal = args.cents(principalName).value_or(1);
+    loan.months = args.integer(monthsName).value_or(1);
+    loan.annualPercent = args.decimal(rateName).value_or(0);
+    loan.startDate = args.date(startName).value_or(QDate(2000, 1, 1));
+    std::vector<QString> eventArguments;
+    if (args.defines(u"--extra"_s)) {
+        eventArguments = readEvents(args, loan);
+    }
+    if (args.defines(u"--instalment-rounding"_s)) {
+        loan.instalmentRounding = *planner::instalmentRoundingFromName(
+            args.choice(u"--instalment-rounding"_s, namesOf(planner::allInstalmentRoundings))
+                .toStdString());
+    }
+    if (args.defines(u"--interest-rounding"_s)) {
+        loan.interestRounding = *planner::interestRoundingFromName(
+            args.choice(u"--interest-rounding"_s, namesOf(planner::allInterestRoundings))
+                .toStdString());
+    }
+    if (const auto problems = planner::inputProblems(loan); !problems.empty()) {
+        const planner::InputProblem& problem = problems.front();
+        throw UsageError((problem.event < 0
+                              ? optionOf(problem.field)
+                              : eventArguments[static_cast<std::size_t>(problem.event)]) +
+                         u": "_s + problem.message);
+    }
+    return loan;
+}
 
 }  // namespace cli

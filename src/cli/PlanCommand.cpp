@@ -1,8 +1,6 @@
 // Prepayments and rate changes in whole cents, as CSV or JSON.
 #include "cli/Commands.h"
 
-#include "cli/ArgReader.h"
-#include "cli/Args.h"
 #include "cli/JsonText.h"
 #include "cli/Options.h"
 #include "output/Csv.h"
@@ -30,53 +28,7 @@ const auto help =
     u"policy shorter keeps the instalment and ends the loan sooner; lower keeps the last\n"
     u"month and lowers the instalment. Numbers are read in the C locale.\n"_s;
 
-std::map<QString, QString> spellings() {
-    auto spellings = spellingsOf({u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s,
-                                  u"--instalment-rounding"_s, u"--interest-rounding"_s,
-                                  u"--format"_s});
-    spellings.emplace(u"-f"_s, u"--format"_s);
-    return spellings;
-}
-
-planner::PlanInput readInput(const ArgReader& reader, std::vector<QString>& sources) {
-    planner::PlanInput input;
-    const auto principal = parseCents(reader.value(u"--principal"_s));
-    if (!principal) {
-        throw UsageError(u"--principal must be an amount such as 300000 or 2500.50"_s);
-    }
-    input.principal = *principal;
-    const auto months = parseInteger(reader.value(u"--months"_s));
-    if (!months) {
-        throw UsageError(u"--months must be a whole number of months"_s);
-    }
-    input.months = *months;
-    const auto rate = parseDecimal(reader.value(u"--rate"_s));
-    if (!rate) {
-        throw UsageError(u"--rate must be a number of percent a year, such as 4.5"_s);
-    }
-    input.annualPercent = *rate;
-    const auto start = parseIsoDate(reader.value(u"--start"_s));
-    if (!start) {
-        throw UsageError(u"--start must be a date YYYY-MM-DD"_s);
-    }
-    input.startDate = *start;
-
-    sources = readEvents(reader, input);
-    const auto instalment = planner::instalmentRoundingFromName(
-        reader.valueOr(u"--instalment-rounding"_s, u"nearest-cent"_s).toStdString());
-    if (!instalment) {
-        throw UsageError(
-            u"--instalment-rounding must be nearest-cent, nearest-unit, up-cent or up-unit"_s);
-    }
-    input.instalmentRounding = *instalment;
-    const auto interest = planner::interestRoundingFromName(
-        reader.valueOr(u"--interest-rounding"_s, u"half-up"_s).toStdString());
-    if (!interest) {
-        throw UsageError(u"--interest-rounding must be half-up, half-even or down"_s);
-    }
-    input.interestRounding = *interest;
-    return input;
-}
+const QStringList formats{u"csv"_s, u"json"_s};
 
 QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
                     const planner::Comparison& comparison) {
@@ -149,21 +101,18 @@ QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
 
 int runPlan(const QStringList& args, Io io) {
     try {
-        auto spelled = spellings();
-        std::set<QString> repeatable;
-        addEventOptions(spelled, repeatable);
-        const ArgReader reader(args, spelled, repeatable);
-        if (reader.helpWanted()) {
-            io.out.write(help.toUtf8());
+        CommandLine options(
+            help, {loanOptions(),
+                   eventOptions(),
+                   {instalmentRoundingOption(), interestRoundingOption(), formatOption(formats)}});
+        options.parse(args);
+        if (options.helpWanted()) {
+            io.out.write(options.helpText().toUtf8());
             return 0;
         }
-        std::vector<QString> sources;
-        const planner::PlanInput input = readInput(reader, sources);
-        const QString format = reader.valueOr(u"--format"_s, u"csv"_s);
-        if (format != u"csv" && format != u"json") {
-            throw UsageError(u"--format must be csv or json"_s);
-        }
-        checkLoan(input, sources);
+        const planner::PlanInput input =
+            readLoan(options, {u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s});
+        const QString format = options.choice(u"--format"_s, formats);
         const planner::PlanResult result = planner::computePlan(input);
         if (!result.plan) {
             io.err.write(("ravenmoor-cli: " + result.error + u'\n').toUtf8());

@@ -1,6 +1,5 @@
 #include "cli/Commands.h"
 
-#include "cli/Args.h"
 #include "cli/Options.h"
 #include "solver/Reconcile.h"
 #include "solver/Solver.h"
@@ -44,32 +43,25 @@ QString readText(const QString& path) {
 
 int runReconcile(const QStringList& args, Io io) {
     try {
-        auto spellings = spellingsOf({u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s,
-                                      u"--statement"_s, u"--columns"_s, u"--decimal"_s});
-        std::set<QString> repeatable;
-        addEventOptions(spellings, repeatable);
-        const ArgReader options(args, spellings, repeatable);
+        CommandLine options(
+            reconcileUsage,
+            {loanOptions(),
+             eventOptions(),
+             {{u"--statement"_s, {}, u"FILE"_s, u"The lender's statement, CSV or pasted text."_s},
+              {u"--columns"_s, {}, u"ROLE,ROLE,..."_s, u"The role of each column, in order."_s},
+              {u"--decimal"_s, {}, u".|,"_s, u"The statement's decimal sign."_s}}});
+        options.parse(args);
         if (options.helpWanted()) {
-            io.out.write(reconcileUsage.toUtf8());
+            io.out.write(options.helpText().toUtf8());
             return 0;
         }
-        planner::PlanInput loan;
-        loan.principal = required(centsOption(options, u"--principal"_s, 1, solver::maxPrincipal),
-                                  u"--principal"_s);
-        loan.months =
-            required(integerOption(options, u"--months"_s, 1, solver::maxMonths), u"--months"_s);
-        loan.annualPercent =
-            required(decimalOption(options, u"--rate"_s, 0, solver::maxAnnualPercent), u"--rate"_s);
-        loan.startDate = required(dateOption(options, u"--start"_s), u"--start"_s);
-        if (const auto events = readEvents(options, loan); !events.empty()) {
-            checkLoan(loan, events);  // without events the main schedule's range may apply
-        }
+        const planner::PlanInput loan =
+            readLoan(options, {u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s});
         const QString path = options.value(u"--statement"_s);
         std::optional<std::vector<solver::Role>> columns;
         if (options.has(u"--columns"_s)) {
-            const auto text = std::optional(options.value(u"--columns"_s));
             columns.emplace();
-            for (const QString& name : text->split(u',')) {
+            for (const QString& name : options.value(u"--columns"_s).split(u',')) {
                 const auto role = solver::roleFromName(name.trimmed());
                 if (!role) {
                     throw UsageError(
@@ -81,11 +73,7 @@ int runReconcile(const QStringList& args, Io io) {
         }
         std::optional<QChar> decimal;
         if (options.has(u"--decimal"_s)) {
-            const auto text = std::optional(options.value(u"--decimal"_s));
-            if (*text != u"."_s && *text != u","_s) {
-                throw UsageError(u"--decimal must be . or , not '%1'"_s.arg(*text));
-            }
-            decimal = text->front();
+            decimal = options.choice(u"--decimal"_s, {u"."_s, u","_s}).front();
         }
         const solver::ParsedStatement parsed =
             solver::parseStatement(readText(path), columns, decimal);

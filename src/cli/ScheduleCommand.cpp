@@ -1,8 +1,6 @@
 // The main window's schedule without the window: the same model, the same texts.
 #include "cli/Commands.h"
 
-#include "cli/ArgReader.h"
-#include "cli/Args.h"
 #include "cli/JsonText.h"
 #include "cli/Options.h"
 #include "core/AutomationDate.h"
@@ -14,10 +12,11 @@
 #include "output/Csv.h"
 #include "output/Report.h"
 #include "output/ScheduleTable.h"
+#include "output/ScheduleValues.h"
+#include "output/TableFiles.h"
+#include "output/TableSource.h"
 
 #include <QIODevice>
-
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -33,30 +32,11 @@ const auto help =
     u"locale. copy: the window's Copy text (all rows); report: the text report's bytes, both\n"
     u"in the environment's locale; csv: comma separated, C locale, ISO dates; json.\n"_s;
 
+const QStringList formats{u"copy"_s, u"report"_s, u"csv"_s, u"json"_s};
+
 // The grid the window fills from a schedule, in the environment's locale.
 GridData scheduleGrid(const ScheduleCollectionPtr& schedule) {
     return GridData(scheduleHeaders(), std::make_shared<ScheduleTable>(schedule));
-}
-
-std::int64_t cents(double rounded) {
-    return std::llround(rounded * 100.0);
-}
-
-QByteArray scheduleCsv(const ScheduleCollection& schedule) {
-    QByteArray out;
-    csv::appendRecord(out, scheduleHeaders());
-    const int count = schedule.Count();
-    for (int i = 1; i <= count; ++i) {
-        const clsSchedule& row = schedule.Item(i);
-        const bool totals = i == count;
-        csv::appendRecord(
-            out,
-            {totals ? u"Total"_s : QString::number(i),
-             totals ? QString() : csv::isoDate(AutomationDate::toDate(row.InstallmentDate())),
-             csv::amount(cents(row.OpeningBalance())), csv::amount(cents(row.PrincipleAmount())),
-             csv::amount(cents(row.InterestAmount())), csv::amount(cents(row.ClosingBalance()))});
-    }
-    return out;
 }
 
 QByteArray scheduleJson(const clsLoanCalculator& calculator) {
@@ -64,7 +44,7 @@ QByteArray scheduleJson(const clsLoanCalculator& calculator) {
     const auto details = calculator.getLoanDetails();
     QByteArray out;
     out += '{';
-    json::amount(out, "emi", cents(calculator.getEMIAmount()));
+    json::amount(out, "emi", toCents(calculator.getEMIAmount()));
     out += ',';
     json::date(out, "endDate", AutomationDate::toDate(details->EndDate()));
     out += ",\"rows\":[";
@@ -76,22 +56,22 @@ QByteArray scheduleJson(const clsLoanCalculator& calculator) {
         out += ',';
         json::date(out, "date", AutomationDate::toDate(row.InstallmentDate()));
         out += ',';
-        json::amount(out, "opening", cents(row.OpeningBalance()));
+        json::amount(out, "opening", toCents(row.OpeningBalance()));
         out += ',';
-        json::amount(out, "principal", cents(row.PrincipleAmount()));
+        json::amount(out, "principal", toCents(row.PrincipleAmount()));
         out += ',';
-        json::amount(out, "interest", cents(row.InterestAmount()));
+        json::amount(out, "interest", toCents(row.InterestAmount()));
         out += ',';
-        json::amount(out, "closing", cents(row.ClosingBalance()));
+        json::amount(out, "closing", toCents(row.ClosingBalance()));
         out += '}';
     }
     const clsSchedule& totals = schedule->Item(count);
     out += "],\n\"totals\":{";
-    json::amount(out, "principal", cents(totals.PrincipleAmount()));
+    json::amount(out, "principal", toCents(totals.PrincipleAmount()));
     out += ',';
-    json::amount(out, "interest", cents(totals.InterestAmount()));
+    json::amount(out, "interest", toCents(totals.InterestAmount()));
     out += ',';
-    json::amount(out, "paid", cents(totals.ClosingBalance()));
+    json::amount(out, "paid", toCents(totals.ClosingBalance()));
     out += "}}\n";
     return out;
 }
@@ -100,41 +80,22 @@ QByteArray scheduleJson(const clsLoanCalculator& calculator) {
 
 int runSchedule(const QStringList& args, Io io) {
     try {
-        auto spellings =
-            spellingsOf({u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s, u"--format"_s});
-        spellings.emplace(u"-f"_s, u"--format"_s);
-        const ArgReader reader(args, spellings);
-        if (reader.helpWanted()) {
-            io.out.write(help.toUtf8());
+        CommandLine options(help, {loanOptions(), {formatOption(formats)}});
+        options.parse(args);
+        if (options.helpWanted()) {
+            io.out.write(options.helpText().toUtf8());
             return 0;
         }
-        const auto principal = parseDecimal(reader.value(u"--principal"_s));
-        if (!principal || *principal <= 0) {
-            throw UsageError(u"--principal must be a positive number such as 100000 or 2500.50"_s);
-        }
-        const auto months = parseInteger(reader.value(u"--months"_s));
-        if (!months || *months < 1 || *months > 32767) {
-            throw UsageError(u"--months must be a whole number from 1 to 32767"_s);
-        }
-        const auto rate = parseDecimal(reader.value(u"--rate"_s));
-        if (!rate || *rate < 0 || *rate > 1000) {
-            throw UsageError(u"--rate must be a number from 0 to 1000 (percent a year)"_s);
-        }
-        const auto start = parseIsoDate(reader.value(u"--start"_s));
-        if (!start || start->year() < 100 || start->year() > 9999) {
-            throw UsageError(u"--start must be a date YYYY-MM-DD in the years 100 to 9999"_s);
-        }
-        const QString format = reader.valueOr(u"--format"_s, u"copy"_s);
-        if (format != u"copy" && format != u"report" && format != u"csv" && format != u"json") {
-            throw UsageError(u"--format must be copy, report, csv or json"_s);
-        }
+        const planner::PlanInput loan =
+            readLoan(options, {u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s});
+        const QString format = options.choice(u"--format"_s, formats);
 
         clsLoanCalculator calculator;
         const auto details = calculator.getLoanDetails();
-        details->setPrincipleAmount(*principal);
-        details->setTenure(static_cast<std::int16_t>(*months));
-        details->setInterestRate(*rate);
-        details->setStartDate(AutomationDate::fromDate(*start));
+        details->setPrincipleAmount(static_cast<double>(loan.principal) / 100.0);
+        details->setTenure(static_cast<std::int16_t>(loan.months));
+        details->setInterestRate(loan.annualPercent);
+        details->setStartDate(AutomationDate::fromDate(loan.startDate));
         try {
             calculator.CalculateEMI();
         } catch (const Failure& failure) {
@@ -147,7 +108,7 @@ int runSchedule(const QStringList& args, Io io) {
         } else if (format == u"report") {
             io.out.write(buildReportBytes(scheduleGrid(schedule)));
         } else if (format == u"csv") {
-            io.out.write(scheduleCsv(*schedule));
+            io.out.write(csvBytes(ScheduleTableSource(scheduleValues(*details))));
         } else {
             io.out.write(scheduleJson(calculator));
         }

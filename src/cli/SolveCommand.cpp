@@ -1,6 +1,5 @@
 #include "cli/Commands.h"
 
-#include "cli/Args.h"
 #include "cli/Options.h"
 #include "planner/TrueCost.h"
 #include "solver/LoanRows.h"
@@ -26,6 +25,8 @@ const auto solveUsage =
     u"third: the largest principal or the fewest months whose instalment does not exceed E, or\n"
     u"every rate whose instalment is exactly E. With --fees, the annual percentage rate too.\n"_s;
 
+const QStringList formats{u"text"_s, u"json"_s};
+
 QString sixDecimals(double value) {
     return QString::number(value, 'f', 6);
 }
@@ -48,62 +49,50 @@ QString twoDecimals(double percent) {
 
 int runSolve(const QStringList& args, Io io) {
     try {
-        const ArgReader options(
-            args, spellingsOf({u"--for"_s, u"--emi"_s, u"--principal"_s, u"--months"_s,
-                               u"--rate"_s, u"--arithmetic"_s, u"--interest-rounding"_s,
-                               u"--fees"_s, u"--format"_s}));
+        CommandLine options(solveUsage,
+                            {{{u"--for"_s, {}, u"principal|months|rate"_s, u"The value to find."_s},
+                              {u"--emi"_s, {}, u"AMOUNT"_s, u"The instalment."_s}},
+                             loanOptions(false),
+                             {{u"--arithmetic"_s,
+                               {},
+                               u"schedule|"_s + instalmentRoundingOption().valueName,
+                               u"How the instalment is rounded."_s},
+                              interestRoundingOption(),
+                              {u"--fees"_s,
+                               {},
+                               u"AMOUNT"_s,
+                               u"Fees paid up front, for the annual percentage rate."_s},
+                              formatOption(formats)}});
+        options.parse(args);
         if (options.helpWanted()) {
-            io.out.write(solveUsage.toUtf8());
+            io.out.write(options.helpText().toUtf8());
             return 0;
         }
-        const QString unknown = options.value(u"--for"_s);
-        if (unknown != u"principal"_s && unknown != u"months"_s && unknown != u"rate"_s) {
-            throw UsageError(u"--for must be principal, months or rate, not '%1'"_s.arg(unknown));
-        }
-        const auto emi =
-            required(centsOption(options, u"--emi"_s, 1, solver::maxPrincipal), u"--emi"_s);
-        const auto principal = centsOption(options, u"--principal"_s, 1, solver::maxPrincipal);
-        const auto months = integerOption(options, u"--months"_s, 1, solver::maxMonths);
-        const auto rate = decimalOption(options, u"--rate"_s, 0, solver::maxAnnualPercent);
-        const auto fees = centsOption(options, u"--fees"_s, 0, solver::maxPrincipal);
-        const QString ruleText = options.valueOr(u"--arithmetic"_s, u"schedule"_s);
+        (void)options.value(u"--for"_s);  // required
+        const QString unknown =
+            options.choice(u"--for"_s, {u"principal"_s, u"months"_s, u"rate"_s});
+        const auto emi = required(options.cents(u"--emi"_s, 1, solver::maxPrincipal), u"--emi"_s);
+        const planner::PlanInput given = readLoan(options, {});
+        const auto fees = options.cents(u"--fees"_s, 0, solver::maxPrincipal);
+        const QString ruleText = options.choice(
+            u"--arithmetic"_s, (u"schedule|"_s + instalmentRoundingOption().valueName).split(u'|'));
         const auto rule = solver::ruleFromName(ruleText);
-        if (!rule) {
-            throw UsageError(
-                u"--arithmetic must be schedule, nearest-cent, nearest-unit, "
-                u"up-cent or up-unit, not '%1'"_s.arg(ruleText));
-        }
-        const QString interestText = options.valueOr(u"--interest-rounding"_s, u"half-up"_s);
-        const auto interest = planner::interestRoundingFromName(interestText.toStdString());
-        if (!interest) {
-            throw UsageError(
-                u"--interest-rounding must be half-up, half-even or down, not '%1'"_s.arg(
-                    interestText));
-        }
-        const QString format = options.valueOr(u"--format"_s, u"text"_s);
-        if (format != u"text"_s && format != u"json"_s) {
-            throw UsageError(u"--format must be text or json, not '%1'"_s.arg(format));
-        }
-        const auto given = [&](const auto& value, const QString& name) {
-            if (unknown == name.mid(2)) {
-                if (value) {
-                    throw UsageError(u"%1 is the value to find; leave it out"_s.arg(name));
-                }
-                return;
+        const QString format = options.choice(u"--format"_s, formats);
+        for (const QString name : {u"--principal"_s, u"--months"_s, u"--rate"_s}) {
+            if (unknown != name.mid(2)) {
+                (void)options.value(name);  // required
+            } else if (options.has(name)) {
+                throw UsageError(u"%1 is the value to find; leave it out"_s.arg(name));
             }
-            (void)required(value, name);
-        };
-        given(principal, u"--principal"_s);
-        given(months, u"--months"_s);
-        given(rate, u"--rate"_s);
+        }
 
         solver::Solution solution;
         if (unknown == u"principal"_s) {
-            solution = solver::solvePrincipal(emi, *months, *rate, *rule);
+            solution = solver::solvePrincipal(emi, given.months, given.annualPercent, *rule);
         } else if (unknown == u"months"_s) {
-            solution = solver::solveMonths(emi, *principal, *rate, *rule);
+            solution = solver::solveMonths(emi, given.principal, given.annualPercent, *rule);
         } else {
-            solution = solver::solveRate(emi, *principal, *months, *rule);
+            solution = solver::solveRate(emi, given.principal, given.months, *rule);
         }
         if (!solution.loan) {
             io.err.write((solution.error + u'\n').toUtf8());
@@ -117,11 +106,11 @@ int runSolve(const QStringList& args, Io io) {
         input.startDate = QDate(2000, 1, 1);
         const solver::Arithmetic arithmetic{
             !rule->has_value(), rule->value_or(planner::InstalmentRounding::NearestCent),
-            *interest};
+            given.interestRounding};
         const solver::LoanRows rows = solver::loanRows(input, arithmetic);
         const bool costed = rows.error.isEmpty();
-        const planner::TrueCost cost = costed ? solver::trueCostOf(input, rows, fees)
-                                              : planner::TrueCost{};
+        const planner::TrueCost cost =
+            costed ? solver::trueCostOf(input, rows, fees) : planner::TrueCost{};
         const auto [low, high] = rateInterval(solution.rateLow, solution.rateHigh);
         const QString rateText = solver::percentText(loan.annualPercent, 9);
         QString out;
@@ -159,9 +148,8 @@ int runSolve(const QStringList& args, Io io) {
                     twoDecimals(cost.effectiveAnnualPercent));
                 if (fees) {
                     out += u"Annual percentage rate with fees of %1: %2\n"_s.arg(
-                        solver::moneyText(*fees), cost.aprPercent
-                                                      ? twoDecimals(*cost.aprPercent) + u" %"_s
-                                                      : u"none fits"_s);
+                        solver::moneyText(*fees),
+                        cost.aprPercent ? twoDecimals(*cost.aprPercent) + u" %"_s : u"none fits"_s);
                 }
             }
         }
