@@ -140,6 +140,14 @@ Option formatOption(const QStringList& choices) {
     return {u"--format"_s, u"-f"_s, choices.join(u'|'), u"The output format."_s};
 }
 
+Option feesOption() {
+    return {u"--fees"_s, {}, u"AMOUNT"_s, u"Fees paid up front."_s};
+}
+
+std::vector<std::vector<Option>> planLoanTables() {
+    return {loanOptions(), eventOptions(), {instalmentRoundingOption(), interestRoundingOption()}};
+}
+
 planner::PlanInput readLoan(const CommandLine& args, const QStringList& required) {
     for (const QString& name : required) {
         if (!args.has(name)) {

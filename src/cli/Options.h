@@ -19,6 +19,10 @@ Option instalmentRoundingOption();
 Option interestRoundingOption();
 // -f/--format, the first choice being the default.
 Option formatOption(const QStringList& choices);
+// --fees AMOUNT: paid up front.
+Option feesOption();
+// What the plan command reads a loan from: the loan's, the events' and the roundings' options.
+std::vector<std::vector<Option>> planLoanTables();
 
 // The loan's options that a command defines, read into a PlanInput: the options absent stay at
 // their defaults, and those named in `required` must be given. Every value given is checked

@@ -123,7 +123,7 @@ QString oneLine(const QString& text) {
 QByteArray termsComment(const planner::PlanInput& loan, const QString& currency,
                         const QByteArray& prefix) {
     return prefix +
-           u"Loan of %1 %2 from %3: %4 %5 payments at %6 %% a year, interest rounded %7\n"_s
+           u"Loan of %1 %2 from %3: %4 %5 payments at %6 % a year, interest rounded %7\n"_s
                .arg(plainCentsText(loan.principal), currency, csv::isoDate(loan.startDate))
                .arg(loan.months)
                .arg(QString::fromLatin1(calendar::name(loan.frequency)),
