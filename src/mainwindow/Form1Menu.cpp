@@ -4,6 +4,7 @@
 
 #include "core/MessageBoxes.h"
 #include "core/Version.h"
+#include "mainwindow/CompareWindow.h"
 #include "mainwindow/PlannerDialog.h"
 #include "mainwindow/ScheduleGridModel.h"
 
@@ -78,6 +79,8 @@ void Form1::buildMenuBar() {
     add(tools, u"&Solve For…"_s, QKeySequence(), false, [this] { openSolveDialog(); });
     add(tools, u"&Reconcile With Statement…"_s, QKeySequence(), false,
         [this] { openReconcileDialog(); });
+    add(tools, u"&Compare Loans…"_s, QKeySequence(), false,
+        [this] { openCompareWindow(*this); });
 
     QMenu* help = m_menuBar->addMenu(u"&Help"_s);
     help->setObjectName(u"helpMenu"_s);
