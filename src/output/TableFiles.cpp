@@ -238,42 +238,46 @@ QByteArray xlsxBytes(const TableSource& table, const DocumentFacts& facts, QStri
     return written.readAll();
 }
 
-std::optional<QString> writeTableFile(TableFormat format, const TableSource& table,
-                                      const DocumentFacts& facts, const QString& path,
-                                      const QLocale& locale) {
+std::optional<QString> writeFileBytes(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return file.errorString();
-    }
-    QByteArray bytes;
-    switch (format) {
-        case TableFormat::Csv:
-            bytes = csvBytes(table);
-            break;
-        case TableFormat::Xlsx: {
-            QString error;
-            bytes = xlsxBytes(table, facts, &error);
-            if (!error.isEmpty()) {
-                file.cancelWriting();
-                return error;
-            }
-            break;
-        }
-        case TableFormat::Pdf: {
-            QPdfWriter writer(&file);
-            writer.setTitle(facts.title);
-            setUpPage(writer, locale);
-            if (const auto error = printTable(writer, table, facts, locale)) {
-                file.cancelWriting();
-                return error;
-            }
-            return commit(file);
-        }
     }
     if (file.write(bytes) != bytes.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;
+    }
+    return commit(file);
+}
+
+std::optional<QString> writeTableFile(TableFormat format, const TableSource& table,
+                                      const DocumentFacts& facts, const QString& path,
+                                      const QLocale& locale) {
+    switch (format) {
+        case TableFormat::Csv:
+            return writeFileBytes(path, csvBytes(table));
+        case TableFormat::Xlsx: {
+            QString error;
+            const QByteArray bytes = xlsxBytes(table, facts, &error);
+            if (!error.isEmpty()) {
+                return error;
+            }
+            return writeFileBytes(path, bytes);
+        }
+        case TableFormat::Pdf:
+            break;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return file.errorString();
+    }
+    QPdfWriter writer(&file);
+    writer.setTitle(facts.title);
+    setUpPage(writer, locale);
+    if (const auto error = printTable(writer, table, facts, locale)) {
+        file.cancelWriting();
+        return error;
     }
     return commit(file);
 }
