@@ -27,6 +27,26 @@ CommandLine planCommandLine(const QString& usage, std::vector<Option> more) {
     return CommandLine(usage, tables);
 }
 
+// A loan and a date, as refinance and payoff read them. False when the help was asked for (and
+// written).
+struct DatedLoan {
+    QString format;
+    planner::PlanInput loan;
+    QDate on;
+};
+
+bool readDatedLoan(CommandLine& options, const QStringList& args, Io io, DatedLoan& read) {
+    options.parse(args);
+    if (options.helpWanted()) {
+        io.out.write(options.helpText().toUtf8());
+        return false;
+    }
+    read.format = options.choice(u"--format"_s, formats);
+    read.loan = readLoan(options, loanRequired);
+    read.on = required(options.date(u"--on"_s), u"--on"_s);
+    return true;
+}
+
 planner::Plan planOf(const planner::PlanInput& loan, const QString& which) {
     planner::PlanResult result = planner::computePlan(loan);
     if (!result.plan) {
@@ -171,14 +191,11 @@ int runRefinance(const QStringList& args, Io io) {
              {u"--new-rate"_s, {}, u"RATE"_s, u"The new loan's percent a year."_s},
              {u"--new-months"_s, {}, u"MONTHS"_s, u"The new loan's term."_s},
              {u"--new-fees"_s, {}, u"AMOUNT"_s, u"The new loan's fees, paid up front."_s}});
-        options.parse(args);
-        if (options.helpWanted()) {
-            io.out.write(options.helpText().toUtf8());
+        DatedLoan read;
+        if (!readDatedLoan(options, args, io, read)) {
             return 0;
         }
-        const QString format = options.choice(u"--format"_s, formats);
-        const planner::PlanInput loan = readLoan(options, loanRequired);
-        const QDate on = required(options.date(u"--on"_s), u"--on"_s);
+        const auto& [format, loan, on] = read;
         const offers::NewLoan terms{
             required(options.decimal(u"--new-rate"_s, 0, planner::maxAnnualPercent),
                      u"--new-rate"_s),
@@ -229,14 +246,11 @@ int runPayoff(const QStringList& args, Io io) {
     return guarded("payoff", io, [&] {
         CommandLine options =
             planCommandLine(payoffHelp, {onOption(u"The day the loan is repaid."_s)});
-        options.parse(args);
-        if (options.helpWanted()) {
-            io.out.write(options.helpText().toUtf8());
+        DatedLoan read;
+        if (!readDatedLoan(options, args, io, read)) {
             return 0;
         }
-        const QString format = options.choice(u"--format"_s, formats);
-        const planner::PlanInput loan = readLoan(options, loanRequired);
-        const QDate on = required(options.date(u"--on"_s), u"--on"_s);
+        const auto& [format, loan, on] = read;
         const offers::PayoffResult result = offers::payoffOn(loan, planOf(loan, {}), on);
         if (!result.payoff) {
             throw UsageError(u"--on: "_s + result.error);

@@ -107,13 +107,32 @@ void appendNote(QByteArray& out, const Entry& entry) {
     }
 }
 
-void appendPosting(QByteArray& out, const char* indent, const QByteArray& account, Cents amount,
+// How a double-entry journal writes a transaction: the date, `beforeNote`, the note,
+// `afterNote`, then each posting on its own line after `indent`.
+struct JournalStyle {
+    QByteArray beforeNote;
+    const char* afterNote;
+    const char* indent;
+};
+
+void appendJournal(QByteArray& out, const planner::PlanInput& loan, const planner::Plan& plan,
+                   const Options& options, const JournalStyle& style, const Names& names,
                    const QByteArray& currency) {
-    out += indent;
-    out += account;
-    out += "  ";
-    out += plainCentsText(amount).toLatin1();
-    out += currency;
+    forEachEntry(loan, plan, options, [&](const Entry& entry) {
+        out += '\n';
+        out += csv::isoDate(entry.date).toLatin1();
+        out += style.beforeNote;
+        appendNote(out, entry);
+        out += style.afterNote;
+        for (int i = 0; i < entry.count; ++i) {
+            const Posting& posting = entry.postings[static_cast<std::size_t>(i)];
+            out += style.indent;
+            out += names[posting.role];
+            out += "  ";
+            out += plainCentsText(posting.amount).toLatin1();
+            out += currency;
+        }
+    });
 }
 
 QString oneLine(const QString& text) {
@@ -122,14 +141,13 @@ QString oneLine(const QString& text) {
 
 QByteArray termsComment(const planner::PlanInput& loan, const QString& currency,
                         const QByteArray& prefix) {
-    return prefix +
-           u"Loan of %1 %2 from %3: %4 %5 payments at %6 % a year, interest rounded %7\n"_s
-               .arg(plainCentsText(loan.principal), currency, csv::isoDate(loan.startDate))
-               .arg(loan.months)
-               .arg(QString::fromLatin1(calendar::name(loan.frequency)),
-                    numberToText(loan.annualPercent, QLocale::c()),
-                    QString::fromLatin1(planner::name(loan.interestRounding)))
-               .toUtf8();
+    return prefix + u"Loan of %1 %2 from %3: %4 %5 payments at %6 % a year, interest rounded %7\n"_s
+                        .arg(plainCentsText(loan.principal), currency, csv::isoDate(loan.startDate))
+                        .arg(loan.months)
+                        .arg(QString::fromLatin1(calendar::name(loan.frequency)),
+                             numberToText(loan.annualPercent, QLocale::c()),
+                             QString::fromLatin1(planner::name(loan.interestRounding)))
+                        .toUtf8();
 }
 
 QByteArray quoted(const QString& text) {
@@ -215,19 +233,7 @@ QByteArray ledgerJournal(const planner::PlanInput& loan, const planner::Plan& pl
     for (Role role : rolesUsed(options)) {
         out += "account " + names[role] + '\n';
     }
-    forEachEntry(loan, plan, options, [&](const Entry& entry) {
-        out += '\n';
-        out += csv::isoDate(entry.date).toLatin1();
-        out += ' ';
-        out += payee;
-        out += "  ; ";
-        appendNote(out, entry);
-        out += '\n';
-        for (int i = 0; i < entry.count; ++i) {
-            const Posting& posting = entry.postings[static_cast<std::size_t>(i)];
-            appendPosting(out, "    ", names[posting.role], posting.amount, currency);
-        }
-    });
+    appendJournal(out, loan, plan, options, {' ' + payee + "  ; ", "\n", "    "}, names, currency);
     return out;
 }
 
@@ -264,19 +270,7 @@ QByteArray beancountFile(const planner::PlanInput& loan, const planner::Plan& pl
     for (Role role : rolesUsed(options)) {
         out += opened + " open " + names[role] + currency;
     }
-    forEachEntry(loan, plan, options, [&](const Entry& entry) {
-        out += '\n';
-        out += csv::isoDate(entry.date).toLatin1();
-        out += " * ";
-        out += payee;
-        out += " \"";
-        appendNote(out, entry);
-        out += "\"\n";
-        for (int i = 0; i < entry.count; ++i) {
-            const Posting& posting = entry.postings[static_cast<std::size_t>(i)];
-            appendPosting(out, "  ", names[posting.role], posting.amount, currency);
-        }
-    });
+    appendJournal(out, loan, plan, options, {" * " + payee + " \"", "\"\n", "  "}, names, currency);
     return out;
 }
 
