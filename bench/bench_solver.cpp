@@ -3,10 +3,13 @@
 #include "solver/Reconcile.h"
 #include "solver/Solver.h"
 #include "solver/Statement.h"
+#include "solver/StatementFile.h"
 
 #include <QDate>
 
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -90,8 +93,49 @@ void readAndReconcile360Rows(benchmark::State& state) {
     }
 }
 
+// Just under the reader's bound: the 360-row statement's rows again and again, numbered on.
+QString statementOfSize(qint64 bytes) {
+    const QStringList rows = statementText().split(u'\n', Qt::SkipEmptyParts).mid(1);
+    QString text = u"No,Date,Payment,Principal,Interest,Balance\n"_s;
+    text.reserve(bytes);
+    for (int number = 1;; ++number) {
+        const QString& row = rows[(number - 1) % rows.size()];
+        const QString line = QString::number(number) + row.mid(row.indexOf(u',')) + u'\n';
+        if (text.size() + line.size() > bytes) {
+            return text;
+        }
+        text += line;
+    }
+}
+
+void peakMemory(benchmark::State& state) {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// 16 MiB of rows read: under 2 s, and the process's peak under 300 MB.
+void readStatement16MiB(benchmark::State& state) {
+    const QString text = statementOfSize(solver::maxStatementBytes);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(solver::parseStatement(text));
+    }
+    peakMemory(state);
+}
+
+// 16 MiB of "1\n" lines: refused by its line count, without splitting.
+void readStatement16MiBOfOnes(benchmark::State& state) {
+    const QString text = u"1\n"_s.repeated(solver::maxStatementBytes / 2);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(solver::parseStatement(text));
+    }
+    peakMemory(state);
+}
+
 }  // namespace
 
+BENCHMARK(readStatement16MiB)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(readStatement16MiBOfOnes)->Unit(benchmark::kMillisecond);
 BENCHMARK(solvePrincipal32767Months)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 BENCHMARK(solveMonths32767Months)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 BENCHMARK(solveRate32767Months)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);

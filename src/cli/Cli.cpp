@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include "core/Failure.h"
 #include "core/Version.h"
 
 #include <QIODevice>
@@ -24,9 +25,32 @@ const auto usage =
     u"\n"
     u"ravenmoor-cli COMMAND --help describes each command.\n"_s;
 
-}  // namespace
+// Passes writes on and remembers the first that failed: a command's output that could not be
+// written is a failure of the command.
+class CheckedOutput final : public QIODevice {
+public:
+    explicit CheckedOutput(QIODevice& target) : m_target(target) { open(WriteOnly | Unbuffered); }
+    const QString& failure() const { return m_failure; }
 
-int run(const QStringList& args, Io io) {
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        if (!m_failure.isEmpty()) {
+            return -1;
+        }
+        if (m_target.write(data, size) != size) {
+            m_failure = describeWriteFailure(m_target.errorString());
+            return -1;
+        }
+        return size;
+    }
+
+private:
+    QIODevice& m_target;
+    QString m_failure;
+};
+
+int dispatch(const QStringList& args, Io io) {
     if (args.isEmpty()) {
         io.err.write(usage.toUtf8());
         return 2;
@@ -64,6 +88,18 @@ int run(const QStringList& args, Io io) {
     }
     io.err.write(("ravenmoor-cli: unknown command '" + command + u"'\n"_s).toUtf8());
     return 2;
+}
+
+}  // namespace
+
+int run(const QStringList& args, Io io) {
+    CheckedOutput out(io.out);
+    const int status = dispatch(args, {out, io.err});
+    if (!out.failure().isEmpty()) {
+        io.err.write(u"ravenmoor-cli: cannot write the output: %1\n"_s.arg(out.failure()).toUtf8());
+        return 1;
+    }
+    return status;
 }
 
 }  // namespace cli

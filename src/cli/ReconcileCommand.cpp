@@ -3,10 +3,9 @@
 #include "cli/Options.h"
 #include "solver/Reconcile.h"
 #include "solver/Solver.h"
+#include "solver/StatementFile.h"
 
-#include <QFile>
 #include <QIODevice>
-#include <QStringDecoder>
 
 using namespace Qt::StringLiterals;
 
@@ -24,20 +23,6 @@ const auto reconcileUsage =
     u"the main schedule's or one of the instalment and interest roundings. Roles, one per\n"
     u"column in order: number, date, opening, payment, principal, interest, extra, closing, -.\n"
     u"Exit status 0 when an arithmetic matches every row, 3 when none does.\n"_s;
-
-QString readText(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw UsageError(u"--statement: cannot read '%1': %2"_s.arg(path, file.errorString()));
-    }
-    const QByteArray bytes = file.read(16 * 1024 * 1024);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(bytes);
-    if (utf8.hasError()) {
-        text = QString::fromLatin1(bytes);  // a single-byte export
-    }
-    return text;
-}
 
 }  // namespace
 
@@ -75,9 +60,22 @@ int runReconcile(const QStringList& args, Io io) {
         if (options.has(u"--decimal"_s)) {
             decimal = options.choice(u"--decimal"_s, {u"."_s, u","_s}).front();
         }
-        const solver::ParsedStatement parsed =
-            solver::parseStatement(readText(path), columns, decimal);
+        const solver::StatementText read = solver::readStatementFile(path);
+        if (!read.error.isEmpty()) {
+            throw UsageError(u"--statement: "_s + read.error);
+        }
+        const solver::ParsedStatement parsed = solver::parseStatement(read.text, columns, decimal);
+        if (!parsed.refused.isEmpty()) {
+            throw UsageError(u"--statement: '%1': %2"_s.arg(path, parsed.refused));
+        }
+        if (read.encoding != u"UTF-8"_s) {
+            io.out.write(u"Read as %1.\n"_s.arg(read.encoding).toUtf8());
+        }
         const solver::Reconciliation reconciliation = solver::reconcile(loan, parsed.statement);
+        if (reconciliation.best < 0) {
+            io.err.write(u"ravenmoor-cli reconcile: %1\n"_s.arg(reconciliation.sentence).toUtf8());
+            return 1;
+        }
         io.out.write(solver::reportText(parsed, reconciliation).toUtf8());
         return reconciliation.matchesEveryRow ? 0 : 3;
     } catch (const UsageError& error) {

@@ -103,6 +103,11 @@ int runSchedule(const QStringList& args, Io io) {
             return 1;
         }
         const auto schedule = calculator.getScheduleData();
+        // Like the window's file commands, the whole-cent formats refuse what 64 bits cannot hold.
+        if ((format == u"csv" || format == u"json") && !scheduleValues(scheduleGrid(schedule))) {
+            io.err.write(("ravenmoor-cli: " + amountsTooLargeText() + u'\n').toUtf8());
+            return 1;
+        }
         if (format == u"copy") {
             io.out.write(buildCopyText(scheduleGrid(schedule)).toUtf8());
         } else if (format == u"report") {

@@ -49,3 +49,12 @@ QString Failure::describe(PlatformFailure kind) {
     }
     return QStringLiteral("Application-defined or object-defined error");
 }
+
+QString describeWriteFailure(const QString& errorString) {
+    if (errorString.isEmpty() || errorString == QStringLiteral("Unknown error") ||
+        errorString.contains(QStringLiteral("No space"), Qt::CaseInsensitive) ||
+        errorString.contains(QStringLiteral("quota"), Qt::CaseInsensitive)) {
+        return Failure::describe(PlatformFailure::DiskFull);
+    }
+    return errorString;
+}

@@ -51,3 +51,7 @@ private:
     QString m_description;
     QByteArray m_what;
 };
+
+// Why a write failed, from the device's error text: "Disk full" for a full disk or quota and
+// for a short write the system gave no reason for, else the system's reason.
+QString describeWriteFailure(const QString& errorString);

@@ -33,7 +33,7 @@ std::optional<ScheduleValues> Form1::gridValues() const {
 std::optional<ScheduleValues> Form1::commandValues() {
     auto values = gridValues();
     if (!values && gridModel().rowCount() > 0) {
-        messageBoxes().inform(u"The amounts of this schedule are too large for this command."_s);
+        messageBoxes().inform(amountsTooLargeText());
     }
     return values;
 }

@@ -10,6 +10,7 @@
 #include "core/Conversions.h"
 #include "mainwindow/PlannerModels.h"
 #include "offers/Offers.h"
+#include "output/CheckedSave.h"
 #include "shell/SettingsStore.h"
 
 #include <QApplication>
@@ -93,9 +94,12 @@ void PlannerOutputs::saveAs() {
         if (!accounts) {
             return;
         }
-        const auto error = writeFileBytes(
-            choice->path,
-            accounting::exportPlan(*choice->accounting, m_dialog.input(), *plan, *accounts));
+        const QByteArray bytes =
+            accounting::exportPlan(*choice->accounting, m_dialog.input(), *plan, *accounts);
+        const auto error = saveChecked(choice->path, [&bytes](QIODevice& out) {
+            out.write(bytes);
+            return std::optional<QString>();
+        });
         if (error) {
             m_reportFailure(choice->path, *error);
         }

@@ -3,6 +3,7 @@
 #include "core/Conversions.h"
 #include "mainwindow/TextTableModel.h"
 #include "solver/Solver.h"
+#include "solver/StatementFile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,11 +17,12 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
-#include <QStringDecoder>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -142,6 +144,13 @@ ReconcileDialog::ReconcileDialog(const Inputs& current, QWidget* parent) : QDial
     unreadableLabel->setWordWrap(true);
     unreadableLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     statementLayout->addWidget(unreadableLabel);
+    // However many rows fail, the list scrolls and the window keeps its size.
+    unreadableList = new QListWidget(this);
+    unreadableList->setObjectName(u"unreadableList"_s);
+    unreadableList->setUniformItemSizes(true);
+    unreadableList->setMaximumHeight(6 * fontMetrics().height() + 8);
+    unreadableList->hide();
+    statementLayout->addWidget(unreadableList);
     auto* computedBox = new QWidget(this);
     auto* computedLayout = new QVBoxLayout(computedBox);
     computedLayout->setContentsMargins(0, 0, 0, 0);
@@ -173,7 +182,11 @@ ReconcileDialog::ReconcileDialog(const Inputs& current, QWidget* parent) : QDial
     layout->addWidget(sentenceLabel);
     layout->addWidget(buttons);
 
-    connect(pasteEdit, &QPlainTextEdit::textChanged, this, &ReconcileDialog::parseText);
+    m_parseTimer = new QTimer(this);
+    m_parseTimer->setSingleShot(true);
+    m_parseTimer->setInterval(300);
+    connect(m_parseTimer, &QTimer::timeout, this, &ReconcileDialog::parseText);
+    connect(pasteEdit, &QPlainTextEdit::textChanged, m_parseTimer, qOverload<>(&QTimer::start));
     connect(decimalBox, &QComboBox::currentIndexChanged, this, &ReconcileDialog::parseText);
     connect(openButton, &QPushButton::clicked, this, &ReconcileDialog::openFile);
     for (QLineEdit* edit : {principalEdit, monthsEdit, rateEdit}) {
@@ -192,7 +205,12 @@ ReconcileDialog::ReconcileDialog(const Inputs& current, QWidget* parent) : QDial
 }
 
 void ReconcileDialog::setStatementText(const QString& text) {
-    pasteEdit->setPlainText(text);
+    {
+        const QSignalBlocker blocker(pasteEdit);
+        pasteEdit->setPlainText(text);
+    }
+    m_parseTimer->stop();
+    parseText();
 }
 
 void ReconcileDialog::setColumnRole(int column, solver::Role role) {
@@ -207,18 +225,15 @@ void ReconcileDialog::openFile() {
     if (path.isEmpty()) {
         return;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        sentenceLabel->setText(u"Cannot read %1: %2"_s.arg(path, file.errorString()));
+    const solver::StatementText read = solver::readStatementFile(path);
+    if (!read.error.isEmpty()) {
+        sentenceLabel->setText(u"Cannot read the statement: %1"_s.arg(read.error));
         return;
     }
-    const QByteArray bytes = file.read(16 * 1024 * 1024);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(bytes);
-    if (utf8.hasError()) {
-        text = QString::fromLatin1(bytes);
+    setStatementText(read.text);
+    if (read.encoding != u"UTF-8"_s) {
+        unreadableLabel->setText(u"Read as %1. "_s.arg(read.encoding) + unreadableLabel->text());
     }
-    setStatementText(text);
 }
 
 void ReconcileDialog::parseText() {
@@ -275,8 +290,13 @@ void ReconcileDialog::readWithColumns() {
         m_statementModel->setRowTint(row.tableRow, unreadableTint, row.reason);
         unreadable << u"Line %1: %2."_s.arg(row.line).arg(row.reason);
     }
-    unreadableLabel->setText(unreadable.isEmpty() ? QString()
-                                                  : u"Rows not read:\n"_s + unreadable.join(u'\n'));
+    unreadableList->clear();
+    unreadableList->addItems(unreadable);
+    unreadableList->setVisible(!unreadable.isEmpty());
+    unreadableLabel->setText(
+        !m_parsed.refused.isEmpty() ? u"The statement is not read: %1."_s.arg(m_parsed.refused)
+        : unreadable.isEmpty()      ? QString()
+                                    : u"Rows not read: %1"_s.arg(unreadable.size()));
     reconcileNow();
 }
 

@@ -14,9 +14,11 @@ class QDateEdit;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QTableView;
+class QTimer;
 class TextTableModel;
 
 // "Reconcile With Statement…": the user pastes or opens a lender's statement; the dialog shows
@@ -58,7 +60,8 @@ public:
     QComboBox* decimalBox = nullptr;
     std::vector<QComboBox*> columnBoxes;
     QTableView* statementView = nullptr;
-    QLabel* unreadableLabel = nullptr;
+    QLabel* unreadableLabel = nullptr;  // how many rows were not read, or why none was
+    QListWidget* unreadableList = nullptr;
     QTableView* resultsView = nullptr;
     QTableView* computedView = nullptr;
     QLabel* sentenceLabel = nullptr;
@@ -73,6 +76,7 @@ private:
     std::vector<planner::Event> m_events;
     planner::Policy m_policy = planner::Policy::ShorterTerm;
     solver::ParsedStatement m_parsed;
+    QTimer* m_parseTimer = nullptr;  // typing parses once it pauses
     solver::Reconciliation m_reconciliation;
     TextTableModel* m_statementModel = nullptr;
     TextTableModel* m_resultsModel = nullptr;

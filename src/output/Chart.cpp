@@ -1,6 +1,7 @@
 #include "output/Chart.h"
 
 #include "core/Conversions.h"
+#include "output/CheckedSave.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -9,7 +10,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -312,36 +312,25 @@ QImage chartImage(const ChartData& data, const QSize& size, const QLocale& local
 
 std::optional<QString> writeChartFile(const ChartData& data, const QSize& size, const QString& path,
                                       const QLocale& locale) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    bool painted = false;
-    if (QFileInfo(path).suffix().compare(u"svg"_s, Qt::CaseInsensitive) == 0) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&file);
-        svg.setSize(size);
-        svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(u"Repayment chart"_s);
-        QPainter painter;
-        painted = painter.begin(&svg);
-        if (painted) {
-            ChartPainter chart(data, locale);
-            chart.paint(painter, QRectF(QPointF(0, 0), QSizeF(size)));
-            painter.end();
+    const bool svg = QFileInfo(path).suffix().compare(u"svg"_s, Qt::CaseInsensitive) == 0;
+    return saveChecked(path, [&](QIODevice& out) -> std::optional<QString> {
+        bool painted = false;
+        if (svg) {
+            QSvgGenerator generator;
+            generator.setOutputDevice(&out);
+            generator.setSize(size);
+            generator.setViewBox(QRect(QPoint(0, 0), size));
+            generator.setTitle(u"Repayment chart"_s);
+            QPainter painter;
+            painted = painter.begin(&generator);
+            if (painted) {
+                ChartPainter chart(data, locale);
+                chart.paint(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+                painter.end();
+            }
+        } else {
+            painted = chartImage(data, size, locale).save(&out, "PNG");
         }
-    } else {
-        painted = chartImage(data, size, locale).save(&file, "PNG");
-    }
-    if (!painted) {
-        const QString reason = file.error() != QFileDevice::NoError
-                                   ? file.errorString()
-                                   : u"The image could not be made."_s;
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) {
-        return file.errorString();
-    }
-    return std::nullopt;
+        return painted ? std::nullopt : std::optional(u"The image could not be made."_s);
+    });
 }

@@ -3,6 +3,7 @@
 #include "core/Conversions.h"
 #include "core/DateFormat.h"
 #include "core/Failure.h"
+#include "output/WorkbookFolder.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -104,28 +105,6 @@ void check(lxw_error error) {
 }
 
 const QString folderPattern = QStringLiteral("ravenmoor-XXXXXX");
-
-// The library keeps a worksheet's temporary file open when closing the workbook fails; once
-// the folder is gone that file still holds its space. Releases whatever still points into it.
-void releaseDescriptorsUnder(const QString& folder) {
-    const QByteArray prefix = QFile::encodeName(folder) + '/';
-    const QStringList fds = QDir(QStringLiteral("/proc/self/fd"))
-                                .entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot);
-    for (const QString& name : fds) {
-        const QByteArray link = QFile::encodeName(QStringLiteral("/proc/self/fd/") + name);
-        char target[4096];
-        const ssize_t length = ::readlink(link.constData(), target, sizeof target);
-        if (length > 0 && QByteArrayView(target, length).startsWith(prefix)) {
-            // The library's stream may still flush into this number at exit: it keeps pointing
-            // at /dev/null rather than at whatever file would reuse the number.
-            const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-            if (null >= 0) {
-                ::dup2(null, name.toInt());
-                ::close(null);
-            }
-        }
-    }
-}
 
 // Watches the started program: its exit status once it ends, or none while it runs. The
 // status goes through a file because a detached program is no child of this one.

@@ -99,16 +99,8 @@ Buffer rowLines(const GridData& grid, const Widths& widths, bool& wide) {
     return lines;
 }
 
-// The description of a write that the device took only in part. A short write without an
-// error code from the system has one cause left, a full disk (or quota), and says so.
 QString describeShortWrite(const QIODevice& device) {
-    const QString reason = device.errorString();
-    if (reason.isEmpty() || reason == u"Unknown error"_s ||
-        reason.contains(u"No space"_s, Qt::CaseInsensitive) ||
-        reason.contains(u"quota"_s, Qt::CaseInsensitive)) {
-        return Failure::describe(PlatformFailure::DiskFull);
-    }
-    return reason;
+    return describeWriteFailure(device.errorString());
 }
 
 // Best mapping of a file error onto the descriptions the program has always shown.

@@ -16,6 +16,10 @@ int ScheduleValues::tickedCount() const {
     return count;
 }
 
+QString amountsTooLargeText() {
+    return QStringLiteral("The amounts of this schedule are too large for this command.");
+}
+
 std::int64_t toCents(double rounded) {
     return std::llround(rounded * 100.0);
 }

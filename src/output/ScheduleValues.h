@@ -43,6 +43,9 @@ struct ScheduleValues {
     int tickedCount() const;  // instalment rows and the totals row
 };
 
+// What a command that needs whole cents says when scheduleValues(grid) gives nothing.
+QString amountsTooLargeText();
+
 // The whole cents of a value already rounded to cents.
 std::int64_t toCents(double rounded);
 

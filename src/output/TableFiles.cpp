@@ -1,17 +1,20 @@
 #include "output/TableFiles.h"
 
+#include "output/CheckedSave.h"
 #include "output/Csv.h"
 #include "output/TablePrint.h"
 #include "output/TableSource.h"
+#include "output/WorkbookFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPdfWriter>
-#include <QSaveFile>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 
 #include <xlsxwriter.h>
+
+#include <cerrno>
 
 using namespace Qt::StringLiterals;
 
@@ -42,10 +45,10 @@ QString xlsxErrorText(lxw_error error) {
 
 class Workbook {
 public:
-    explicit Workbook(const QString& path) {
+    Workbook(const QString& path, const QString& tmpDir) {
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;  // rows stream to disk in order
-        m_tmpDir = QFile::encodeName(QDir::tempPath());
+        m_tmpDir = QFile::encodeName(tmpDir);
         options.tmpdir = m_tmpDir.data();
         m_book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
     }
@@ -96,13 +99,6 @@ lxw_error writeCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const Ta
                                           bold ? formats.bold : nullptr);
     }
     return LXW_NO_ERROR;
-}
-
-std::optional<QString> commit(QSaveFile& file) {
-    if (!file.commit()) {
-        return file.errorString();
-    }
-    return std::nullopt;
 }
 
 }  // namespace
@@ -165,17 +161,16 @@ QString tabSeparatedText(const TableSource& table, const QLocale& locale) {
 }
 
 QByteArray xlsxBytes(const TableSource& table, const DocumentFacts& facts, QString* error) {
-    // libxlsxwriter writes to a named file only: a private temporary one, read back at once.
-    QTemporaryFile temp(QDir::tempPath() + u"/ravenmoor-XXXXXX.xlsx"_s);
-    if (!temp.open()) {
-        *error = temp.errorString();
+    // libxlsxwriter writes to a named file only: a private folder for it and the library's
+    // temporary files, read back at once.
+    const QTemporaryDir folder(QDir::tempPath() + u"/ravenmoor-XXXXXX"_s);
+    if (!folder.isValid()) {
+        *error = workbookFailure(errno, folder.errorString(), QDir::tempPath());
         return {};
     }
-    temp.close();
-
-    Workbook book(temp.fileName());
+    Workbook book(folder.filePath(u"book.xlsx"_s), folder.path());
     if (book.get() == nullptr) {
-        *error = u"The workbook could not be created."_s;
+        *error = workbookFailure(errno, u"The workbook could not be created."_s, folder.path());
         return {};
     }
     lxw_worksheet* sheet = workbook_add_worksheet(book.get(), nullptr);
@@ -225,12 +220,14 @@ QByteArray xlsxBytes(const TableSource& table, const DocumentFacts& facts, QStri
             keep(writeCell(sheet, row, static_cast<lxw_col_t>(c), table.cell(r, c), formats, bold));
         }
     }
+    errno = 0;
     keep(book.close());
     if (status != LXW_NO_ERROR) {
-        *error = xlsxErrorText(status);
+        *error = workbookFailure(errno, xlsxErrorText(status), QDir::tempPath());
+        releaseDescriptorsUnder(folder.path());
         return {};
     }
-    QFile written(temp.fileName());
+    QFile written(folder.filePath(u"book.xlsx"_s));
     if (!written.open(QIODevice::ReadOnly)) {
         *error = written.errorString();
         return {};
@@ -238,46 +235,31 @@ QByteArray xlsxBytes(const TableSource& table, const DocumentFacts& facts, QStri
     return written.readAll();
 }
 
-std::optional<QString> writeFileBytes(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    return commit(file);
-}
-
 std::optional<QString> writeTableFile(TableFormat format, const TableSource& table,
                                       const DocumentFacts& facts, const QString& path,
                                       const QLocale& locale) {
-    switch (format) {
-        case TableFormat::Csv:
-            return writeFileBytes(path, csvBytes(table));
-        case TableFormat::Xlsx: {
-            QString error;
-            const QByteArray bytes = xlsxBytes(table, facts, &error);
-            if (!error.isEmpty()) {
-                return error;
+    return saveChecked(path, [&](QIODevice& out) -> std::optional<QString> {
+        QByteArray bytes;
+        switch (format) {
+            case TableFormat::Csv:
+                bytes = csvBytes(table);
+                break;
+            case TableFormat::Xlsx: {
+                QString error;
+                bytes = xlsxBytes(table, facts, &error);
+                if (!error.isEmpty()) {
+                    return error;
+                }
+                break;
             }
-            return writeFileBytes(path, bytes);
+            case TableFormat::Pdf: {
+                QPdfWriter writer(&out);
+                writer.setTitle(facts.title);
+                setUpPage(writer, locale);
+                return printTable(writer, table, facts, locale);
+            }
         }
-        case TableFormat::Pdf:
-            break;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    QPdfWriter writer(&file);
-    writer.setTitle(facts.title);
-    setUpPage(writer, locale);
-    if (const auto error = printTable(writer, table, facts, locale)) {
-        file.cancelWriting();
-        return error;
-    }
-    return commit(file);
+        out.write(bytes);
+        return std::nullopt;
+    });
 }

@@ -29,10 +29,6 @@ QString tabSeparatedText(const TableSource& table, const QLocale& locale = QLoca
 // Returns an empty array and sets *error when the workbook cannot be made.
 QByteArray xlsxBytes(const TableSource& table, const DocumentFacts& facts, QString* error);
 
-// Writes bytes to a file, replacing the file only once every byte is written. Returns the
-// reason when it fails, nothing when it succeeds.
-std::optional<QString> writeFileBytes(const QString& path, const QByteArray& bytes);
-
 // Writes the table to a file in the given format, replacing the file only once every byte is
 // written. Returns the reason when it fails, nothing when it succeeds.
 std::optional<QString> writeTableFile(TableFormat format, const TableSource& table,

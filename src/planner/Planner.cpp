@@ -1,5 +1,7 @@
 #include "planner/Planner.h"
 
+#include "core/Conversions.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -115,8 +117,11 @@ std::vector<InputProblem> inputProblems(const PlanInput& input) {
         return true;
     };
     const auto checkAmount = [&](int index, Cents amount) {
-        if (amount <= 0 || amount > maxPrincipal) {
+        if (amount <= 0) {
             add(index, Field::Amount, u"The amount must be more than 0."_s);
+        } else if (amount > maxPrincipal) {
+            add(index, Field::Amount,
+                u"The amount must be at most %1."_s.arg(plainCentsText(maxPrincipal)));
         }
     };
     for (int i = 0; i < static_cast<int>(input.events.size()); ++i) {
@@ -176,7 +181,9 @@ PlanResult computePlan(const PlanInput& input) {
     plan.instalments.push_back(e);
     long long last = input.months;
     Cents balance = input.principal;
-    Cents recurring = 0;
+    // Wide enough for any number of events at the largest amount; only what the balance
+    // takes is paid.
+    __int128 recurring = 0;
     std::size_t nextOneOff = 0;
     std::size_t nextDelta = 0;
 
@@ -210,14 +217,14 @@ PlanResult computePlan(const PlanInput& input) {
                events.recurringDelta[nextDelta].month <= k) {
             recurring += events.recurringDelta[nextDelta++].amount;
         }
-        Cents extra = recurring;
+        __int128 extra = recurring;
         while (nextOneOff < events.oneOffs.size() && events.oneOffs[nextOneOff].month <= k) {
             if (events.oneOffs[nextOneOff].month == k) {
                 extra += events.oneOffs[nextOneOff].amount;
             }
             ++nextOneOff;
         }
-        row.extra = std::min(extra, balance);
+        row.extra = static_cast<Cents>(std::min<__int128>(extra, balance));
         balance -= row.extra;
         row.closing = balance;
 

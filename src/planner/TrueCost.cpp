@@ -60,15 +60,33 @@ TrueCost trueCost(Cents principal, double annualPercent, std::span<const Cents> 
     return cost;
 }
 
+std::optional<double> paymentsEffectivePercent(Cents principal, std::span<const Cents> payments) {
+    const auto nominal = annualPercentageRate(principal, 0, payments);
+    if (!nominal) {
+        return std::nullopt;
+    }
+    return effectiveAnnualPercent(*nominal);
+}
+
 TrueCost trueCostOf(const PlanInput& loan, const Plan& plan, std::optional<Cents> fees) {
+    return trueCostOf(loan, std::span<const PlanRow>(plan.rows), fees);
+}
+
+TrueCost trueCostOf(const PlanInput& loan, std::span<const PlanRow> rows,
+                    std::optional<Cents> fees) {
     std::vector<Cents> payments;
-    payments.reserve(plan.rows.size());
+    payments.reserve(rows.size());
     Cents interest = 0;
-    for (const PlanRow& row : plan.rows) {
+    for (const PlanRow& row : rows) {
         payments.push_back(row.principal + row.interest + row.extra);
         interest += row.interest;
     }
-    return trueCost(loan.principal, loan.annualPercent, payments, interest, fees);
+    TrueCost cost = trueCost(loan.principal, loan.annualPercent, payments, interest, fees);
+    if (!loan.events.empty()) {
+        cost.effectiveAnnualPercent = paymentsEffectivePercent(loan.principal, payments)
+                                          .value_or(cost.effectiveAnnualPercent);
+    }
+    return cost;
 }
 
 }  // namespace planner

@@ -130,14 +130,7 @@ LoanRows loanRows(const planner::PlanInput& loan, const Arithmetic& arithmetic) 
 
 planner::TrueCost trueCostOf(const planner::PlanInput& loan, const LoanRows& rows,
                              std::optional<Cents> fees) {
-    std::vector<Cents> payments;
-    payments.reserve(rows.rows.size());
-    Cents interest = 0;
-    for (const LoanRow& row : rows.rows) {
-        payments.push_back(row.principal + row.interest + row.extra);
-        interest += row.interest;
-    }
-    return planner::trueCost(loan.principal, loan.annualPercent, payments, interest, fees);
+    return planner::trueCostOf(loan, std::span<const LoanRow>(rows.rows), fees);
 }
 
 }  // namespace solver

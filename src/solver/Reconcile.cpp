@@ -1,9 +1,11 @@
 #include "solver/Reconcile.h"
 
 #include "solver/Money.h"
+#include "solver/StatementFile.h"
 
 #include <QHash>
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace Qt::StringLiterals;
@@ -34,33 +36,62 @@ Cents computedAmount(const LoanRow& row, Role role) {
     }
 }
 
+std::optional<Difference> amountDifference(const StatementRow& row, const LoanRow& computed) {
+    for (const Role column : comparedColumns) {
+        const auto& amount = row.amounts[static_cast<std::size_t>(amountIndex(column))];
+        if (amount && *amount != computedAmount(computed, column)) {
+            return Difference{0,
+                              computed.number,
+                              column,
+                              *amount,
+                              computedAmount(computed, column),
+                              Mismatch::Amount};
+        }
+    }
+    return std::nullopt;
+}
+
 void compare(const Statement& statement, ArithmeticResult& result) {
     const auto& rows = result.computed.rows;
     QHash<QDate, int> byDate;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         byDate.insert(rows[i].dueDate, static_cast<int>(i));
     }
+    std::vector<int> listedAt(rows.size(), 0);  // the line that stood for each month
     for (std::size_t s = 0; s < statement.rows.size(); ++s) {
         const StatementRow& row = statement.rows[s];
         int index = static_cast<int>(s);
+        Difference mismatch{static_cast<int>(s)};
         if (row.number) {
             index = *row.number - 1;
         } else if (row.date) {
             index = byDate.value(*row.date, -1);
+            if (index < 0) {
+                mismatch.kind = Mismatch::NotDueDate;
+                mismatch.date = *row.date;
+            }
         }
         ++result.compared;
+        const bool inRange = index >= 0 && index < static_cast<int>(rows.size());
+        mismatch.month = inRange ? index + 1 : row.number.value_or(index + 1);
         std::optional<Difference> difference;
-        if (index < 0 || index >= static_cast<int>(rows.size())) {
-            difference = Difference{static_cast<int>(s), row.number.value_or(index + 1)};
+        if (!inRange) {
+            difference = mismatch;
+        } else if (const LoanRow& computed = rows[static_cast<std::size_t>(index)];
+                   row.date && *row.date != computed.dueDate) {
+            mismatch.kind = Mismatch::WrongDate;
+            mismatch.date = *row.date;
+            mismatch.dueDate = computed.dueDate;
+            difference = mismatch;
+        } else if (int& first = listedAt[static_cast<std::size_t>(index)]; first != 0) {
+            mismatch.kind = Mismatch::Repeated;
+            mismatch.firstLine = first;
+            difference = mismatch;
         } else {
-            const LoanRow& computed = rows[static_cast<std::size_t>(index)];
-            for (const Role column : comparedColumns) {
-                const auto& amount = row.amounts[static_cast<std::size_t>(amountIndex(column))];
-                if (amount && *amount != computedAmount(computed, column)) {
-                    difference = Difference{static_cast<int>(s), computed.number, column, *amount,
-                                            computedAmount(computed, column)};
-                    break;
-                }
+            first = row.line;
+            difference = amountDifference(row, computed);
+            if (difference) {
+                difference->statementRow = static_cast<int>(s);
             }
         }
         if (!difference) {
@@ -78,8 +109,21 @@ QString rowsText(int count) {
 }  // namespace
 
 QString describeDifference(const Difference& difference) {
-    if (difference.column == Role::Ignore) {
-        return u"the computed loan has no month %1"_s.arg(difference.month);
+    switch (difference.kind) {
+        case Mismatch::NoSuchMonth:
+            return u"the computed loan has no month %1"_s.arg(difference.month);
+        case Mismatch::NotDueDate:
+            return u"the date %1 is not a due date of this loan"_s.arg(
+                difference.date.toString(Qt::ISODate));
+        case Mismatch::WrongDate:
+            return u"the date %1 is not the due date of month %2 (%3)"_s.arg(
+                difference.date.toString(Qt::ISODate), QString::number(difference.month),
+                difference.dueDate.toString(Qt::ISODate));
+        case Mismatch::Repeated:
+            return u"month %1 is listed again (first at line %2)"_s.arg(difference.month)
+                .arg(difference.firstLine);
+        case Mismatch::Amount:
+            break;
     }
     return u"the %1 by %2 (%3 on the statement, %4 computed)"_s.arg(
         roleTitle(difference.column).toLower(),
@@ -113,18 +157,32 @@ Reconciliation reconcile(const planner::PlanInput& loan, const Statement& statem
             reconciliation.best = static_cast<int>(i);
         }
     }
+    if (reconciliation.best < 0) {
+        // The planner's reason names the input; the main schedule's only says it cannot.
+        const auto planned = std::find_if(
+            reconciliation.results.begin(), reconciliation.results.end(),
+            [](const ArithmeticResult& result) { return !result.arithmetic.schedule; });
+        reconciliation.sentence = u"The loan cannot be computed: %1"_s.arg(
+            planned != reconciliation.results.end() ? planned->error : QString());
+        return reconciliation;
+    }
     if (rowCount == 0) {
         reconciliation.sentence = u"The statement has no readable rows to compare."_s;
         return reconciliation;
     }
-    if (reconciliation.best < 0) {
-        reconciliation.sentence = u"The loan cannot be computed: %1"_s.arg(
-            reconciliation.results.empty() ? QString() : reconciliation.results.front().error);
-        return reconciliation;
-    }
     const auto& best = reconciliation.results[static_cast<std::size_t>(reconciliation.best)];
-    reconciliation.matchesEveryRow = best.matching == rowCount;
-    if (reconciliation.matchesEveryRow) {
+    const auto unread = std::find_if(statement.unreadable.begin(), statement.unreadable.end(),
+                                     [](const UnreadableRow& row) { return row.instalment; });
+    reconciliation.matchesEveryRow =
+        best.matching == rowCount && unread == statement.unreadable.end();
+    if (best.matching == rowCount && !reconciliation.matchesEveryRow) {
+        const auto count = std::count_if(statement.unreadable.begin(), statement.unreadable.end(),
+                                         [](const UnreadableRow& row) { return row.instalment; });
+        reconciliation.sentence =
+            u"The rows read follow %1, but %2 of amounts could not be read, the first at line "
+            u"%3: %4."_s.arg(describe(best.arithmetic), rowsText(static_cast<int>(count)),
+                             QString::number(unread->line), unread->reason);
+    } else if (reconciliation.matchesEveryRow) {
         reconciliation.sentence = u"Your statement matches: %1, on %2."_s.arg(
             describe(best.arithmetic),
             rowCount == 1 ? u"its one row"_s : u"all %1 rows"_s.arg(rowCount));
@@ -175,7 +233,7 @@ QString reportText(const ParsedStatement& parsed, const Reconciliation& reconcil
         text += line + u'\n';
     }
     text += u'\n' + reconciliation.sentence + u'\n';
-    return text;
+    return withoutControls(text);
 }
 
 }  // namespace solver

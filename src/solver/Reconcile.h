@@ -11,15 +11,23 @@
 // The loan is computed under every arithmetic (the main schedule's, unless the loan has events,
 // and every instalment rounding with every interest rounding). A statement row is matched to
 // the month of its number, else of its due date, else of its position. A row matches when every
-// amount it holds equals the computed one to the cent.
+// amount it holds equals the computed one to the cent, its date (if any) is that month's due
+// date, and no earlier row stands for the same month. A statement matches when every row
+// matches and no row of amounts was left unread.
 namespace solver {
+
+enum class Mismatch { Amount, NoSuchMonth, NotDueDate, WrongDate, Repeated };
 
 struct Difference {
     int statementRow = 0;  // index into Statement::rows
     int month = 0;
-    Role column = Role::Ignore;  // Ignore: the computed loan has no such month
+    Role column = Role::Ignore;  // the amount that differs; Ignore for the other mismatches
     Cents statement = 0;
     Cents computed = 0;
+    Mismatch kind = Mismatch::NoSuchMonth;
+    QDate date;         // the statement's date (NotDueDate, WrongDate)
+    QDate dueDate;      // the month's due date (WrongDate)
+    int firstLine = 0;  // the line that listed the month before (Repeated)
 };
 
 struct ArithmeticResult {

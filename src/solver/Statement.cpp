@@ -1,5 +1,7 @@
 #include "solver/Statement.h"
 
+#include "solver/StatementFile.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -435,91 +437,117 @@ std::optional<QDate> parseStatementDate(QStringView cell, bool dayFirst) {
     return date;
 }
 
-StatementTable splitStatement(QStringView text) {
-    StatementTable table;
-    QList<QStringView> lines;
-    std::vector<int> numbers;
-    int lineNumber = 0;
-    for (QStringView line : text.tokenize(u'\n')) {
-        ++lineNumber;
-        if (line.endsWith(u'\r')) {
-            line.chop(1);
+namespace {
+
+struct Lines {
+    QList<QStringView> text;
+    std::vector<int> numbers;  // 1-based, in the whole text
+};
+
+// The non-blank lines; CR LF, LF and a lone CR each end a line.
+Lines nonBlankLines(QStringView text) {
+    Lines lines;
+    int number = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != u'\n' && text[i] != u'\r') {
+            continue;
         }
+        const QStringView line = text.sliced(start, i - start);
+        ++number;
         if (!line.trimmed().isEmpty()) {
-            lines << line;
-            numbers.push_back(lineNumber);
+            lines.text << line;
+            lines.numbers.push_back(number);
+        }
+        if (i + 1 < text.size() && text[i] == u'\r' && text[i + 1] == u'\n') {
+            ++i;
+        }
+        start = i + 1;
+    }
+    return lines;
+}
+
+// The most common number of cells, and how many rows have it.
+std::pair<int, int> mostCommonCount(const std::vector<QStringList>& rows) {
+    std::map<qsizetype, int> counts;
+    for (const QStringList& row : rows) {
+        ++counts[row.size()];
+    }
+    if (counts.empty()) {
+        return {0, 0};
+    }
+    const auto best = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+        return a.second < b.second || (a.second == b.second && a.first < b.first);
+    });
+    return {static_cast<int>(best->first), best->second};
+}
+
+bool consistent(const std::vector<QStringList>& rows) {
+    const auto [count, rowsWithIt] = mostCommonCount(rows);
+    return count >= 3 && rowsWithIt * 10 >= static_cast<int>(rows.size()) * 6;
+}
+
+template <typename Split>
+std::vector<QStringList> splitAll(const QList<QStringView>& lines, Split split) {
+    std::vector<QStringList> rows;
+    rows.reserve(static_cast<std::size_t>(lines.size()));
+    for (QStringView line : lines) {
+        rows.push_back(split(line));
+    }
+    return rows;
+}
+
+QStringList splitTabs(QStringView line) {
+    QStringList cells;
+    for (QStringView cell : line.tokenize(u'\t')) {
+        cells << cell.trimmed().toString();
+    }
+    return cells;
+}
+
+// CSV cells that hold blanks between digits are a decimal comma taken for a delimiter.
+bool splitsNumbers(const std::vector<QStringList>& rows) {
+    int cells = 0;
+    int spaced = 0;
+    for (const QStringList& row : rows) {
+        for (const QString& cell : row) {
+            ++cells;
+            const bool digits =
+                std::any_of(cell.begin(), cell.end(), [](QChar c) { return c.isDigit(); });
+            spaced += cell.contains(u' ') && digits ? 1 : 0;
         }
     }
-    if (lines.isEmpty()) {
-        return table;
-    }
+    return spaced * 4 > cells;
+}
+
+// Tabs when half the lines have them, else semicolons or commas that give a steady table,
+// else runs of blanks that do, else single blanks.
+std::vector<QStringList> splitCells(const QList<QStringView>& lines) {
+    const auto half = (lines.size() + 1) / 2;
     const auto countWith = [&lines](QChar c) {
         return std::count_if(lines.begin(), lines.end(),
                              [c](QStringView line) { return line.contains(c); });
     };
-    const auto mostCommonCount = [](const std::vector<QStringList>& rows) {
-        std::map<qsizetype, int> counts;
-        for (const QStringList& row : rows) {
-            ++counts[row.size()];
-        }
-        auto best = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
-            return a.second < b.second || (a.second == b.second && a.first < b.first);
-        });
-        return std::pair<int, int>(static_cast<int>(best->first), best->second);
-    };
-    const auto splitAll = [&lines](auto split) {
-        std::vector<QStringList> rows;
-        rows.reserve(static_cast<std::size_t>(lines.size()));
-        for (QStringView line : lines) {
-            rows.push_back(split(line));
-        }
-        return rows;
-    };
-    const auto consistent = [&](const std::vector<QStringList>& rows) {
-        const auto [count, rowsWithIt] = mostCommonCount(rows);
-        return count >= 3 && rowsWithIt * 10 >= static_cast<int>(rows.size()) * 6;
-    };
-    const auto half = (lines.size() + 1) / 2;
-    std::vector<QStringList> rows;
     if (countWith(u'\t') >= half) {
-        rows = splitAll([](QStringView line) {
-            QStringList cells = line.toString().split(u'\t');
-            for (QString& cell : cells) {
-                cell = cell.trimmed();
-            }
-            return cells;
-        });
+        return splitAll(lines, splitTabs);
     }
     for (const QChar delimiter : {u';', u','}) {
-        if (!rows.empty() || countWith(delimiter) < half) {
+        if (countWith(delimiter) < half) {
             continue;
         }
-        auto candidate =
-            splitAll([delimiter](QStringView line) { return splitCsvLine(line, delimiter); });
-        int cells = 0;
-        int spaced = 0;
-        for (const QStringList& row : candidate) {
-            for (const QString& cell : row) {
-                ++cells;
-                // Pasted text split at its decimal commas leaves blanks between numbers.
-                const bool digits =
-                    std::any_of(cell.begin(), cell.end(), [](QChar c) { return c.isDigit(); });
-                spaced += cell.contains(u' ') && digits ? 1 : 0;
-            }
-        }
-        if (consistent(candidate) && spaced * 4 <= cells) {
-            rows = std::move(candidate);
+        auto rows = splitAll(
+            lines, [delimiter](QStringView line) { return splitCsvLine(line, delimiter); });
+        if (consistent(rows) && !splitsNumbers(rows)) {
+            return rows;
         }
     }
-    if (rows.empty()) {
-        auto candidate = splitAll(splitBlankRuns);
-        if (consistent(candidate)) {
-            rows = std::move(candidate);
-        }
+    if (auto rows = splitAll(lines, splitBlankRuns); consistent(rows)) {
+        return rows;
     }
-    if (rows.empty()) {
-        rows = splitAll(splitWords);
-    }
+    return splitAll(lines, splitWords);
+}
+
+void joinExtraCells(std::vector<QStringList>& rows) {
     for (QStringList& row : rows) {
         if (row.size() > maxCells) {
             const QString rest = row.mid(maxCells - 1).join(u' ');
@@ -527,8 +555,10 @@ StatementTable splitStatement(QStringView text) {
             row << rest;
         }
     }
-    table.rows = std::move(rows);
-    table.lines = std::move(numbers);
+}
+
+// The column count of the rows that hold amounts, and the titled row just above the first.
+void findHeader(StatementTable& table) {
     std::vector<QStringList> dataRows;
     int firstData = -1;
     for (std::size_t i = 0; i < table.rows.size(); ++i) {
@@ -543,11 +573,24 @@ StatementTable splitStatement(QStringView text) {
         dataRows.empty() ? mostCommonCount(table.rows).first : mostCommonCount(dataRows).first;
     if (firstData > 0) {
         const QStringList& candidate = table.rows[static_cast<std::size_t>(firstData - 1)];
-        const auto titled = std::count_if(candidate.begin(), candidate.end(), hasLetters);
-        if (titled >= 2) {
+        if (std::count_if(candidate.begin(), candidate.end(), hasLetters) >= 2) {
             table.headerRow = firstData - 1;
         }
     }
+}
+
+}  // namespace
+
+StatementTable splitStatement(QStringView text) {
+    StatementTable table;
+    Lines lines = nonBlankLines(text);
+    if (lines.text.isEmpty()) {
+        return table;
+    }
+    table.rows = splitCells(lines.text);
+    joinExtraCells(table.rows);
+    table.lines = std::move(lines.numbers);
+    findHeader(table);
     return table;
 }
 
@@ -592,29 +635,68 @@ NumberStyle guessNumberStyle(const StatementTable& table) {
     return style;
 }
 
-std::vector<Role> guessColumns(const StatementTable& table, const NumberStyle& style) {
-    const int columns = std::clamp(table.columnCount, 0, maxCells);
-    std::vector<Role> roles(static_cast<std::size_t>(columns), Role::Ignore);
-    const auto taken = [&roles](Role role) {
-        return std::find(roles.begin(), roles.end(), role) != roles.end();
-    };
-    if (table.headerRow >= 0) {
-        const QStringList& header = table.rows[static_cast<std::size_t>(table.headerRow)];
-        if (header.size() == columns) {
-            for (int c = 0; c < columns; ++c) {
-                if (const auto role = roleOfTitle(header[c]); role && !taken(*role)) {
-                    roles[static_cast<std::size_t>(c)] = *role;
-                }
+namespace {
+
+// What a column's cells hold, over the rows with the table's number of cells.
+struct ColumnFacts {
+    std::vector<std::optional<Cents>> amounts;
+    int countingNumbers = 0;  // instalment numbers one more than the row before
+    int dates = 0;
+    int readable = 0;
+    bool hasDecimals = false;
+
+    // Only ranks the columns, so a double serves.
+    double sum() const {
+        double total = 0;
+        for (const auto& v : amounts) {
+            total += static_cast<double>(v.value_or(0));
+        }
+        return total;
+    }
+    std::pair<Cents, Cents> firstAndLast() const {
+        std::optional<Cents> first;
+        std::optional<Cents> last;
+        for (const auto& v : amounts) {
+            if (v) {
+                first = first ? first : v;
+                last = v;
             }
         }
+        return {first.value_or(0), last.value_or(0)};
     }
-    // The values of each column over the rows that have them all.
-    std::vector<std::vector<std::optional<Cents>>> amounts(static_cast<std::size_t>(columns));
-    // Instalment numbers count up by one from row to row.
-    std::vector<int> numbers(static_cast<std::size_t>(columns));
+    bool falling() const {
+        const auto [first, last] = firstAndLast();
+        return first > last;
+    }
+    // The most rows that share one amount.
+    int steadiness() const {
+        std::map<Cents, int> counts;
+        int share = 0;
+        for (const auto& v : amounts) {
+            if (v) {
+                share = std::max(share, ++counts[*v]);
+            }
+        }
+        return share;
+    }
+};
+
+// An opening balance repeats the closing one a row later.
+bool opensWhereClosed(const ColumnFacts& later, const ColumnFacts& earlier) {
+    const auto& a = later.amounts;
+    const auto& b = earlier.amounts;
+    int count = 0;
+    for (std::size_t i = 0; i + 1 < a.size() && i < b.size(); ++i) {
+        count += a[i + 1] && a[i + 1] == b[i] ? 1 : 0;
+    }
+    return count * 2 >= static_cast<int>(a.size()) - 1;
+}
+
+std::vector<ColumnFacts> columnFacts(const StatementTable& table, const NumberStyle& style,
+                                     int columns, int& rows) {
+    std::vector<ColumnFacts> facts(static_cast<std::size_t>(columns));
     std::vector<std::optional<int>> previous(static_cast<std::size_t>(columns));
-    std::vector<int> dates(static_cast<std::size_t>(columns));
-    int rows = 0;
+    rows = 0;
     for (std::size_t i = 0; i < table.rows.size(); ++i) {
         const QStringList& row = table.rows[i];
         if (static_cast<int>(i) == table.headerRow || row.size() != columns) {
@@ -623,128 +705,142 @@ std::vector<Role> guessColumns(const StatementTable& table, const NumberStyle& s
         ++rows;
         for (int c = 0; c < columns; ++c) {
             const QString& cell = row[c];
+            ColumnFacts& column = facts[static_cast<std::size_t>(c)];
             const auto number = parseNumberCell(cell);
             auto& last = previous[static_cast<std::size_t>(c)];
-            numbers[static_cast<std::size_t>(c)] +=
-                number && (!last || *number == *last + 1) ? 1 : 0;
+            column.countingNumbers += number && (!last || *number == *last + 1) ? 1 : 0;
             last = number;
-            dates[static_cast<std::size_t>(c)] += parseStatementDate(cell, style.dayFirst) ? 1 : 0;
-            amounts[static_cast<std::size_t>(c)].push_back(parseAmount(cell, style.decimal));
+            column.dates += parseStatementDate(cell, style.dayFirst) ? 1 : 0;
+            column.amounts.push_back(parseAmount(cell, style.decimal));
+            column.readable += column.amounts.back() ? 1 : 0;
+            column.hasDecimals = column.hasDecimals || cell.contains(style.decimal);
         }
     }
-    if (rows == 0) {
-        return roles;
+    return facts;
+}
+
+class RoleGuess {
+public:
+    RoleGuess(std::vector<Role>& roles, const std::vector<ColumnFacts>& facts, int rows)
+        : m_roles(roles), m_facts(facts), m_rows(rows) {}
+
+    bool taken(Role role) const {
+        return std::find(m_roles.begin(), m_roles.end(), role) != m_roles.end();
     }
-    const auto most = [rows](int count) { return count * 10 >= rows * 8; };
-    std::vector<int> candidates;
-    for (int c = 0; c < columns; ++c) {
-        auto& role = roles[static_cast<std::size_t>(c)];
-        if (role != Role::Ignore) {
-            continue;
-        }
-        const auto& values = amounts[static_cast<std::size_t>(c)];
-        const auto readable = std::count_if(values.begin(), values.end(),
-                                            [](const auto& v) { return v.has_value(); });
-        const bool hasDecimals =
-            std::any_of(table.rows.begin(), table.rows.end(), [&](const QStringList& row) {
-                return row.size() == columns && row[c].contains(style.decimal);
-            });
-        if (most(dates[static_cast<std::size_t>(c)]) && !taken(Role::Date)) {
-            role = Role::Date;
-        } else if (most(numbers[static_cast<std::size_t>(c)]) && !hasDecimals &&
-                   !taken(Role::Number)) {
-            role = Role::Number;
-        } else if (most(static_cast<int>(readable))) {
-            candidates.push_back(c);
-        }
-    }
-    const auto series = [&](int c) -> const std::vector<std::optional<Cents>>& {
-        return amounts[static_cast<std::size_t>(c)];
-    };
-    const auto firstLast = [&](int c) {
-        std::optional<Cents> first;
-        std::optional<Cents> last;
-        for (const auto& v : series(c)) {
-            if (v) {
-                first = first ? first : v;
-                last = v;
+
+    // Dates and counting numbers by their values; the other columns mostly amounts remain.
+    void datesAndNumbers() {
+        for (std::size_t c = 0; c < m_roles.size(); ++c) {
+            const ColumnFacts& column = m_facts[c];
+            if (m_roles[c] != Role::Ignore) {
+                continue;
+            }
+            if (most(column.dates) && !taken(Role::Date)) {
+                m_roles[c] = Role::Date;
+            } else if (most(column.countingNumbers) && !column.hasDecimals &&
+                       !taken(Role::Number)) {
+                m_roles[c] = Role::Number;
+            } else if (most(column.readable)) {
+                m_candidates.push_back(static_cast<int>(c));
             }
         }
-        return std::pair(first.value_or(0), last.value_or(0));
-    };
-    const auto mean = [&](int c) {
-        double sum = 0;
-        for (const auto& v : series(c)) {
-            sum += v ? static_cast<double>(*v) : 0.0;
+    }
+
+    // The largest falling columns; of two, the opening one repeats the closing one a row later.
+    void balances() {
+        std::sort(m_candidates.begin(), m_candidates.end(),
+                  [this](int a, int b) { return facts(a).sum() > facts(b).sum(); });
+        std::vector<int> balances;
+        for (int c : m_candidates) {
+            if (balances.size() < 2 && facts(c).falling() && m_rows > 1) {
+                balances.push_back(c);
+            }
         }
-        return sum;
-    };
-    const auto assign = [&](int c, Role role) {
-        roles[static_cast<std::size_t>(c)] = role;
-        candidates.erase(std::find(candidates.begin(), candidates.end(), c));
-    };
-    // Balances: the largest columns, falling; the opening one is the closing one a row later.
-    std::sort(candidates.begin(), candidates.end(),
-              [&](int a, int b) { return mean(a) > mean(b); });
-    const auto falling = [&](int c) {
-        const auto [first, last] = firstLast(c);
-        return first > last;
-    };
-    std::vector<int> balances;
-    for (int c : candidates) {
-        if (balances.size() < 2 && falling(c) && rows > 1) {
-            balances.push_back(c);
+        if (balances.size() == 2 && !taken(Role::Opening) && !taken(Role::Closing) &&
+            (opensWhereClosed(facts(balances[0]), facts(balances[1])) ||
+             opensWhereClosed(facts(balances[1]), facts(balances[0])))) {
+            const bool firstOpens = opensWhereClosed(facts(balances[0]), facts(balances[1]));
+            assign(balances[firstOpens ? 0 : 1], Role::Opening);
+            assign(balances[firstOpens ? 1 : 0], Role::Closing);
+        } else if (!balances.empty() && !taken(Role::Closing)) {
+            assign(balances[0], Role::Closing);
         }
     }
-    // Of two balance columns, the opening one repeats the closing one a row later.
-    const auto follows = [&](int later, int earlier) {
-        const auto& a = series(later);
-        const auto& b = series(earlier);
-        int count = 0;
-        for (std::size_t i = 0; i + 1 < a.size() && i < b.size(); ++i) {
-            count += a[i + 1] && a[i + 1] == b[i] ? 1 : 0;
+
+    // The steadiest column, when at least half its rows agree.
+    void payment() {
+        if (taken(Role::Payment) || m_candidates.empty()) {
+            return;
         }
-        return count * 2 >= static_cast<int>(a.size()) - 1;
-    };
-    if (balances.size() == 2 && !taken(Role::Opening) && !taken(Role::Closing) &&
-        (follows(balances[0], balances[1]) || follows(balances[1], balances[0]))) {
-        const bool firstOpens = follows(balances[0], balances[1]);
-        assign(balances[firstOpens ? 0 : 1], Role::Opening);
-        assign(balances[firstOpens ? 1 : 0], Role::Closing);
-    } else if (!balances.empty() && !taken(Role::Closing)) {
-        assign(balances[0], Role::Closing);
-    }
-    // The payment: the steadiest column.
-    if (!taken(Role::Payment) && !candidates.empty()) {
         int best = -1;
         int bestShare = 0;
-        for (int c : candidates) {
-            std::map<Cents, int> counts;
-            for (const auto& v : series(c)) {
-                if (v) {
-                    ++counts[*v];
-                }
-            }
-            int share = 0;
-            for (const auto& [value, count] : counts) {
-                share = std::max(share, count);
-            }
-            if (share > bestShare) {
+        for (int c : m_candidates) {
+            if (const int share = facts(c).steadiness(); share > bestShare) {
                 best = c;
                 bestShare = share;
             }
         }
-        if (best >= 0 && (bestShare * 2 >= rows || rows <= 2)) {
+        if (best >= 0 && (bestShare * 2 >= m_rows || m_rows <= 2)) {
             assign(best, Role::Payment);
         }
     }
+
     // Interest falls and principal rises as the loan is repaid.
-    for (int c : std::vector<int>(candidates)) {
-        const Role role = falling(c) ? Role::Interest : Role::Principal;
-        if (!taken(role)) {
-            assign(c, role);
+    void interestAndPrincipal() {
+        for (int c : std::vector<int>(m_candidates)) {
+            const Role role = facts(c).falling() ? Role::Interest : Role::Principal;
+            if (!taken(role)) {
+                assign(c, role);
+            }
         }
     }
+
+private:
+    bool most(int count) const { return count * 10 >= m_rows * 8; }
+    const ColumnFacts& facts(int c) const { return m_facts[static_cast<std::size_t>(c)]; }
+    void assign(int c, Role role) {
+        m_roles[static_cast<std::size_t>(c)] = role;
+        m_candidates.erase(std::find(m_candidates.begin(), m_candidates.end(), c));
+    }
+
+    std::vector<Role>& m_roles;
+    const std::vector<ColumnFacts>& m_facts;
+    int m_rows;
+    std::vector<int> m_candidates;
+};
+
+void rolesFromHeader(const StatementTable& table, std::vector<Role>& roles) {
+    if (table.headerRow < 0) {
+        return;
+    }
+    const QStringList& header = table.rows[static_cast<std::size_t>(table.headerRow)];
+    if (header.size() != static_cast<qsizetype>(roles.size())) {
+        return;
+    }
+    for (std::size_t c = 0; c < roles.size(); ++c) {
+        const auto role = roleOfTitle(header[static_cast<qsizetype>(c)]);
+        if (role && std::find(roles.begin(), roles.end(), *role) == roles.end()) {
+            roles[c] = *role;
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<Role> guessColumns(const StatementTable& table, const NumberStyle& style) {
+    const int columns = std::clamp(table.columnCount, 0, maxCells);
+    std::vector<Role> roles(static_cast<std::size_t>(columns), Role::Ignore);
+    rolesFromHeader(table, roles);
+    int rows = 0;
+    const std::vector<ColumnFacts> facts = columnFacts(table, style, columns, rows);
+    if (rows == 0) {
+        return roles;
+    }
+    RoleGuess guess(roles, facts, rows);
+    guess.datesAndNumbers();
+    guess.balances();
+    guess.payment();
+    guess.interestAndPrincipal();
     return roles;
 }
 
@@ -766,30 +862,33 @@ Statement readStatement(const StatementTable& table, const std::vector<Role>& co
         if (static_cast<int>(i) == table.headerRow) {
             continue;
         }
-        const auto unreadable = [&](QString reason) {
+        const auto unreadable = [&](QString reason, bool instalment) {
             qsizetype used = cells.size();
             while (used > 0 && cells[used - 1].isEmpty()) {
                 --used;
             }
-            statement.unreadable.push_back(UnreadableRow{
-                line, static_cast<int>(i), cells.first(used).join(u"  "_s), std::move(reason)});
+            statement.unreadable.push_back(
+                UnreadableRow{line, static_cast<int>(i),
+                              used == 1 ? cells.front() : cells.first(used).join(u"  "_s),
+                              std::move(reason), instalment});
         };
         if (needed == 0) {
-            unreadable(u"no column holds an amount"_s);
+            unreadable(u"no column holds an amount"_s, false);
             continue;
         }
         if (!header.isEmpty() && cells == header) {
-            unreadable(u"repeats the column titles"_s);
+            unreadable(u"repeats the column titles"_s, false);
             continue;
         }
         if (!cells.isEmpty() && isTotalsLabel(cells.front())) {
-            unreadable(u"a totals row, not an instalment"_s);
+            unreadable(u"a totals row, not an instalment"_s, false);
             continue;
         }
         if (cells.size() < needed) {
             unreadable(cells.size() == 1
                            ? u"not a table row"_s
-                           : u"has %1 cells, the columns need %2"_s.arg(cells.size()).arg(needed));
+                           : u"has %1 cells, the columns need %2"_s.arg(cells.size()).arg(needed),
+                       isDataRow(cells));
             continue;
         }
         StatementRow row;
@@ -839,7 +938,7 @@ Statement readStatement(const StatementTable& table, const std::vector<Role>& co
             reason = u"no column holds an amount"_s;
         }
         if (!reason.isEmpty()) {
-            unreadable(reason);
+            unreadable(reason, true);
             continue;
         }
         statement.rows.push_back(row);
@@ -850,6 +949,10 @@ Statement readStatement(const StatementTable& table, const std::vector<Role>& co
 ParsedStatement parseStatement(QStringView text, const std::optional<std::vector<Role>>& columns,
                                const std::optional<QChar>& decimal) {
     ParsedStatement parsed;
+    parsed.refused = statementRefusal(text);
+    if (!parsed.refused.isEmpty()) {
+        return parsed;
+    }
     parsed.table = splitStatement(text);
     parsed.style = guessNumberStyle(parsed.table);
     if (decimal) {

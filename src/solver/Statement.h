@@ -75,6 +75,7 @@ struct UnreadableRow {
     int tableRow = 0;
     QString text;
     QString reason;
+    bool instalment = false;  // a row of amounts that could not be read, not a title or note
 };
 
 struct Statement {
@@ -85,12 +86,14 @@ struct Statement {
 Statement readStatement(const StatementTable& table, const std::vector<Role>& columns,
                         const NumberStyle& style);
 
-// Split, guess the style and the columns (unless given) and read, in one go.
+// Split, guess the style and the columns (unless given) and read, in one go; a text larger
+// than statementRefusal allows is not read.
 struct ParsedStatement {
     StatementTable table;
     NumberStyle style;
     std::vector<Role> columns;
     Statement statement;
+    QString refused;  // why the text was not read at all
 };
 ParsedStatement parseStatement(QStringView text,
                                const std::optional<std::vector<Role>>& columns = std::nullopt,
