@@ -1,10 +1,10 @@
 #include "core/AutomationDate.h"
 #include "model/clsLoanCalculator.h"
 #include "model/clsLoanDetails.h"
-#include "output/Chart.h"
+#include "documents/Chart.h"
 #include "output/ScheduleValues.h"
-#include "output/TableFiles.h"
-#include "output/TablePrint.h"
+#include "documents/TableFiles.h"
+#include "documents/TablePrint.h"
 #include "output/TableSource.h"
 #include "output/YearlySummary.h"
 

@@ -1,6 +1,6 @@
 // The text outputs of the largest schedule, from the window's grid snapshot.
 #include "bench/WindowFixture.h"
-#include "output/Clipboard.h"
+#include "output/CopyText.h"
 #include "output/Report.h"
 
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // The export of the largest schedule: from the grid snapshot to the closed .xlsx file.
 #include "bench/WindowFixture.h"
-#include "output/LibreOfficeCalc.h"
+#include "documents/LibreOfficeCalc.h"
 
 #include <QStandardPaths>
 

@@ -6,7 +6,7 @@ set -euo pipefail
 build_packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-    libxlsxwriter-dev libbenchmark-dev libgtest-dev
+    libxlsxwriter-dev libbenchmark-dev libgtest-dev libboost-dev
     fonts-liberation2 scdoc
 )
 test_packages=(

@@ -1,7 +1,7 @@
 #include "core/Version.h"
+#include "documents/LibreOfficeCalc.h"
+#include "documents/SheetWriter.h"
 #include "mainwindow/Form1.h"
-#include "output/LibreOfficeCalc.h"
-#include "output/SheetWriter.h"
 #include "shell/SettingsStore.h"
 
 #include <QApplication>

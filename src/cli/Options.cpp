@@ -39,6 +39,14 @@ QString optionOf(planner::Field field) {
             return monthsName;
         case planner::Field::Rate:
             return rateName;
+        case planner::Field::FirstDue:
+            return u"--first-due"_s;
+        case planner::Field::InterestOnly:
+            return u"--interest-only"_s;
+        case planner::Field::Grace:
+            return u"--grace"_s;
+        case planner::Field::Balloon:
+            return u"--balloon"_s;
         default:
             return startName;
     }
@@ -48,9 +56,62 @@ template <typename Enum, std::size_t N>
 QStringList namesOf(const Enum (&values)[N]) {
     QStringList names;
     for (const Enum value : values) {
-        names << QString::fromLatin1(planner::name(value));
+        names << QString::fromLatin1(name(value));
     }
     return names;
+}
+
+constexpr planner::Compounding allCompoundings[] = {
+    planner::Compounding::PerPeriod, planner::Compounding::Monthly, planner::Compounding::Quarterly,
+    planner::Compounding::SemiAnnual, planner::Compounding::Annual};
+constexpr planner::Shape allShapes[] = {planner::Shape::Annuity, planner::Shape::EqualPrincipal};
+
+// The chosen name as its value; the first name is the default.
+template <typename Enum, std::size_t N>
+Enum chosen(const CommandLine& args, const QString& option, const Enum (&values)[N],
+            Enum fallback) {
+    const QString choice = args.choice(option, namesOf(values));
+    for (const Enum value : values) {
+        if (QString::fromLatin1(name(value)) == choice) {
+            return value;
+        }
+    }
+    return fallback;
+}
+
+// --extra-monthly AMOUNT:FROM[:TO] and its newer name --extra-recurring, as the arguments given.
+QStringList recurringArguments(const CommandLine& args) {
+    QStringList arguments;
+    for (const QString& name : {u"--extra-monthly"_s, u"--extra-recurring"_s}) {
+        if (args.defines(name)) {
+            for (const QString& value : args.values(name)) {
+                arguments << name + u' ' + value;
+            }
+        }
+    }
+    return arguments;
+}
+
+void readTerms(const CommandLine& args, planner::PlanInput& loan,
+               std::vector<QString>& eventArguments) {
+    if (args.has(u"--frequency"_s)) {
+        loan.frequency =
+            chosen(args, u"--frequency"_s, calendar::allFrequencies, calendar::Frequency::Monthly);
+    }
+    loan.firstDue = args.date(u"--first-due"_s).value_or(QDate());
+    loan.basis = chosen(args, u"--interest-basis"_s, planner::allInterestBases,
+                        planner::InterestBasis::Periodic);
+    loan.compounding =
+        chosen(args, u"--compounding"_s, allCompoundings, planner::Compounding::PerPeriod);
+    loan.shape = chosen(args, u"--shape"_s, allShapes, planner::Shape::Annuity);
+    loan.interestOnly = args.integer(u"--interest-only"_s).value_or(0);
+    loan.grace = args.integer(u"--grace"_s).value_or(0);
+    loan.balloon = args.cents(u"--balloon"_s).value_or(0);
+    for (const QString& value : args.values(u"--holiday"_s)) {
+        const QString argument = u"--holiday "_s + value;
+        loan.events.emplace_back(planner::PaymentHoliday{month(argument, value)});
+        eventArguments.push_back(argument);
+    }
 }
 
 // Reads the events into loan.events and loan.policy; returns each event's argument
@@ -67,8 +128,8 @@ std::vector<QString> readEvents(const CommandLine& args, planner::PlanInput& loa
             planner::OneOffExtra{month(argument, parts[0]), amount(argument, parts[1])});
         arguments.push_back(argument);
     }
-    for (const QString& value : args.values(u"--extra-monthly"_s)) {
-        const QString argument = u"--extra-monthly "_s + value;
+    for (const QString& argument : recurringArguments(args)) {
+        const QString value = argument.section(u' ', 1);
         const QStringList parts = value.split(u':');
         if (parts.size() != 2 && parts.size() != 3) {
             throw badEvent(argument, u"expected AMOUNT:FROM or AMOUNT:FROM:TO"_s);
@@ -122,6 +183,39 @@ std::vector<Option> eventOptions() {
              u"After an extra payment: end sooner or pay less."_s}};
 }
 
+std::vector<Option> termOptions() {
+    return {
+        {u"--frequency"_s,
+         {},
+         namesOf(calendar::allFrequencies).join(u'|'),
+         u"How often payments fall; monthly by default."_s},
+        {u"--first-due"_s,
+         {},
+         u"YYYY-MM-DD"_s,
+         u"The first payment's date; one period after the start by default."_s},
+        {u"--interest-basis"_s,
+         {},
+         namesOf(planner::allInterestBases).join(u'|'),
+         u"How a period's interest is reckoned."_s},
+        {u"--compounding"_s,
+         {},
+         namesOf(allCompoundings).join(u'|'),
+         u"How often the annual rate compounds."_s},
+        {u"--shape"_s,
+         {},
+         namesOf(allShapes).join(u'|'),
+         u"Equal instalments, or equal principal parts plus the interest."_s},
+        {u"--interest-only"_s, {}, u"K"_s, u"The first K periods pay the interest only."_s},
+        {u"--grace"_s, {}, u"K"_s, u"The first K periods pay nothing; their interest is added."_s},
+        {u"--balloon"_s, {}, u"AMOUNT"_s, u"Left for the last payment."_s},
+        {u"--holiday"_s, {}, u"K"_s, u"Period K pays nothing; its interest is added."_s, true},
+        {u"--extra-recurring"_s,
+         {},
+         u"AMOUNT:FROM[:TO]"_s,
+         u"An extra payment every period from FROM (to TO)."_s,
+         true}};
+}
+
 Option instalmentRoundingOption() {
     return {u"--instalment-rounding"_s,
             {},
@@ -145,7 +239,10 @@ Option feesOption() {
 }
 
 std::vector<std::vector<Option>> planLoanTables() {
-    return {loanOptions(), eventOptions(), {instalmentRoundingOption(), interestRoundingOption()}};
+    return {loanOptions(),
+            eventOptions(),
+            termOptions(),
+            {instalmentRoundingOption(), interestRoundingOption()}};
 }
 
 planner::PlanInput readLoan(const CommandLine& args, const QStringList& required) {
@@ -163,6 +260,9 @@ planner::PlanInput readLoan(const CommandLine& args, const QStringList& required
     std::vector<QString> eventArguments;
     if (args.defines(u"--extra"_s)) {
         eventArguments = readEvents(args, loan);
+    }
+    if (args.defines(u"--holiday"_s)) {
+        readTerms(args, loan, eventArguments);
     }
     if (args.defines(u"--instalment-rounding"_s)) {
         loan.instalmentRounding = *planner::instalmentRoundingFromName(

@@ -15,6 +15,10 @@ std::vector<Option> loanOptions(bool start = true);
 // --extra MONTH:AMOUNT, --extra-monthly AMOUNT:FROM[:TO], --rate-change MONTH:RATE (each
 // repeatable) and --policy shorter|lower.
 std::vector<Option> eventOptions();
+// The loan's terms: --frequency, --first-due, --interest-basis, --compounding, --shape,
+// --interest-only K, --grace K, --balloon AMOUNT, --holiday K (repeatable) and
+// --extra-recurring AMOUNT:FROM[:TO] (repeatable; --extra-monthly is its older name).
+std::vector<Option> termOptions();
 Option instalmentRoundingOption();
 Option interestRoundingOption();
 // -f/--format, the first choice being the default.

@@ -6,7 +6,6 @@
 #include "output/Accounting.h"
 #include "output/Csv.h"
 #include "output/PlanTable.h"
-#include "output/TableFiles.h"
 #include "planner/Planner.h"
 #include "planner/TrueCost.h"
 
@@ -24,11 +23,16 @@ const auto help =
     u"         [--rate-change MONTH:RATE]... [--policy shorter|lower]\n"
     u"         [--instalment-rounding nearest-cent|nearest-unit|up-cent|up-unit]\n"
     u"         [--interest-rounding half-up|half-even|down] [--fees AMOUNT]\n"
+    u"         [--frequency F] [--first-due YYYY-MM-DD] [--interest-basis B]\n"
+    u"         [--compounding C] [--shape annuity|equal-principal] [--interest-only K]\n"
+    u"         [--grace K] [--balloon AMOUNT] [--holiday K]...\n"
+    u"         [--extra-recurring AMOUNT:FROM[:TO]]...\n"
     u"         [--format csv|json|ledger|beancount|qif] [--with-advance]\n"
     u"         [--loan-account NAME] [--interest-account NAME] [--payment-account NAME]\n"
     u"         [--fee-account NAME] [--payee TEXT] [--currency CODE]\n"
     u"\n"
-    u"A loan with one-off and monthly extra payments and rate changes, in whole cents.\n"
+    u"A loan with one-off and recurring extra payments, rate changes and payment holidays,\n"
+    u"in whole cents. MONTHS is the number of payments; event months are payment numbers.\n"
     u"policy shorter keeps the instalment and ends the loan sooner; lower keeps the last\n"
     u"month and lowers the instalment. Numbers are read in the C locale.\n"
     u"ledger, beancount and qif write one transaction per payment for accounting programs,\n"
@@ -77,7 +81,36 @@ QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
                     const planner::Comparison& comparison, std::optional<planner::Cents> fees) {
     QByteArray out;
     out.reserve(static_cast<qsizetype>(plan.rows.size()) * 150 + 512);
-    out += "{\"instalments\":[";
+    out += "{\"terms\":{";
+    const auto text = [&](const char* key, std::string_view value) {
+        json::key(out, key);
+        out += '"' + QByteArray(value.data(), static_cast<qsizetype>(value.size())) + "\",";
+    };
+    text("frequency", calendar::name(input.frequency));
+    if (input.firstDue.isValid()) {
+        json::date(out, "firstDue", input.firstDue);
+        out += ',';
+    }
+    text("interestBasis", planner::name(input.basis));
+    text("compounding", planner::name(input.compounding));
+    text("shape", planner::name(input.shape));
+    text("policy", input.policy == planner::Policy::LowerInstalment ? "lower" : "shorter");
+    text("instalmentRounding", planner::name(input.instalmentRounding));
+    text("interestRounding", planner::name(input.interestRounding));
+    json::integer(out, "interestOnly", input.interestOnly);
+    out += ',';
+    json::integer(out, "grace", input.grace);
+    out += ',';
+    json::amount(out, "balloon", input.balloon);
+    out += ",\"holidays\":[";
+    bool first = true;
+    for (const planner::Event& event : input.events) {
+        if (const auto* holiday = std::get_if<planner::PaymentHoliday>(&event)) {
+            out += (first ? "" : ",") + QByteArray::number(holiday->period);
+            first = false;
+        }
+    }
+    out += "]},\n\"instalments\":[";
     for (std::size_t i = 0; i < plan.instalments.size(); ++i) {
         out += (i ? "," : "") + csv::amount(plan.instalments[i]).toLatin1();
     }

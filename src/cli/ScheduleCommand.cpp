@@ -8,12 +8,11 @@
 #include "core/Failure.h"
 #include "model/clsLoanCalculator.h"
 #include "model/clsLoanDetails.h"
-#include "output/Clipboard.h"
+#include "output/CopyText.h"
 #include "output/Csv.h"
 #include "output/Report.h"
 #include "output/ScheduleTable.h"
 #include "output/ScheduleValues.h"
-#include "output/TableFiles.h"
 #include "output/TableSource.h"
 
 #include <QIODevice>

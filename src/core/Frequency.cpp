@@ -15,9 +15,9 @@ struct Facts {
 };
 
 constexpr Facts facts[] = {
-    {"weekly", 52, 0, 1},      {"fortnightly", 26, 0, 2}, {"four-weekly", 13, 0, 4},
-    {"semi-monthly", 24, 0, 0}, {"monthly", 12, 1, 0},    {"bimonthly", 6, 2, 0},
-    {"quarterly", 4, 3, 0},    {"half-yearly", 2, 6, 0},  {"yearly", 1, 12, 0}};
+    {"weekly", 52, 0, 1},       {"fortnightly", 26, 0, 2}, {"four-weekly", 13, 0, 4},
+    {"semi-monthly", 24, 0, 0}, {"monthly", 12, 1, 0},     {"bimonthly", 6, 2, 0},
+    {"quarterly", 4, 3, 0},     {"half-yearly", 2, 6, 0},  {"yearly", 1, 12, 0}};
 
 const Facts& factsOf(Frequency frequency) {
     return facts[static_cast<int>(frequency)];
@@ -25,9 +25,9 @@ const Facts& factsOf(Frequency frequency) {
 
 int lastDay(long long year, int month) {
     using namespace std::chrono;
-    const year_month_day_last last{year_month_day_last{
-        std::chrono::year{static_cast<int>(year)}, month_day_last{std::chrono::month{
-                                                       static_cast<unsigned>(month)}}}};
+    const year_month_day_last last{
+        year_month_day_last{std::chrono::year{static_cast<int>(year)},
+                            month_day_last{std::chrono::month{static_cast<unsigned>(month)}}}};
     return static_cast<int>(static_cast<unsigned>(last.day()));
 }
 
@@ -104,6 +104,7 @@ DueDates::DueDates(const QDate& start, Frequency frequency, const QDate& firstDu
             m_anchor = semiMonthly(m_firstIndex);
         }
     }
+    m_anchorMonth = m_anchor.isValid() ? monthIndexOf(m_anchor) : 0;
 }
 
 QDate DueDates::semiMonthly(long long index) const {
@@ -118,7 +119,7 @@ QDate DueDates::at(long long k) const {
     }
     const Facts& f = factsOf(m_frequency);
     if (f.months > 0) {
-        return dateOf(monthIndexOf(m_anchor) + (k - 1) * f.months, m_day);
+        return dateOf(m_anchorMonth + (k - 1) * f.months, m_day);
     }
     if (f.weeks > 0) {
         const long long jd = m_anchor.toJulianDay() + (k - 1) * 7LL * f.weeks;

@@ -27,9 +27,9 @@ enum class Frequency {
 };
 
 inline constexpr Frequency allFrequencies[] = {
-    Frequency::Weekly,    Frequency::Fortnightly, Frequency::FourWeekly,
-    Frequency::SemiMonthly, Frequency::Monthly,   Frequency::Bimonthly,
-    Frequency::Quarterly, Frequency::HalfYearly,  Frequency::Yearly};
+    Frequency::Weekly,      Frequency::Fortnightly, Frequency::FourWeekly,
+    Frequency::SemiMonthly, Frequency::Monthly,     Frequency::Bimonthly,
+    Frequency::Quarterly,   Frequency::HalfYearly,  Frequency::Yearly};
 
 // weekly, fortnightly, four-weekly, semi-monthly, monthly, bimonthly, quarterly, half-yearly,
 // yearly: the names of the command line and the settings store.
@@ -59,10 +59,11 @@ private:
     QDate semiMonthly(long long index) const;  // the index-th pay day, counted from month 0
 
     Frequency m_frequency;
-    QDate m_anchor;  // the date payment 1 falls on
-    int m_day = 1;   // month-based: the day kept
-    int m_a = 1;     // semi-monthly: the first day of the pair
-    long long m_firstIndex = 0;  // semi-monthly: index of payment 1
+    QDate m_anchor;               // the date payment 1 falls on
+    long long m_anchorMonth = 0;  // its month, counted from January of year 0
+    int m_day = 1;                // month-based: the day kept
+    int m_a = 1;                  // semi-monthly: the first day of the pair
+    long long m_firstIndex = 0;   // semi-monthly: index of payment 1
     QDate m_start;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mainwindow/TableSaveDialog.h"
 #include "output/GridData.h"
+#include "windows/TableSaveDialog.h"
 
 #include <QWidget>
 
@@ -12,6 +12,7 @@
 #include <vector>
 
 class ChartWindow;
+class CompareWindow;
 class Ghost;
 class QAction;
 class QMenuBar;
@@ -24,6 +25,7 @@ class QPushButton;
 class QTreeView;
 class QKeyEvent;
 class QUrl;
+class PlannerDialog;
 class ReconcileDialog;
 class SolveDialog;
 class MessageBoxes;
@@ -80,10 +82,13 @@ public:
     SummaryWindow* summaryWindow() const { return m_summaryWindow; }
     ChartWindow* chartWindow() const { return m_chartWindow; }
 
-    // Tools "Solve For…" and "Reconcile With Statement…": open the dialog (not modal) with the
-    // current inputs. "Use these values" of the first writes its answer into the inputs.
+    // Tools "Plan Prepayments…", "Solve For…" and "Reconcile With Statement…": open the window
+    // (not modal) with the current inputs. "Use these values" of Solve For writes its answer into
+    // the inputs.
+    PlannerDialog* openPlannerDialog();
     SolveDialog* openSolveDialog();
     ReconcileDialog* openReconcileDialog();
+    CompareWindow* openCompareWindow();
 
     int MousePointer() const { return m_mousePointer; }
     void setMousePointer(int state);

@@ -2,8 +2,9 @@
 #include "mainwindow/Form1.h"
 
 #include "core/AutomationDate.h"
+#include "documents/Clipboard.h"
 #include "mainwindow/ScheduleGridModel.h"
-#include "output/Clipboard.h"
+#include "output/CopyText.h"
 #include "output/ScheduleTable.h"
 
 #include <QAction>

@@ -4,8 +4,8 @@
 #include "core/EventYield.h"
 #include "core/Guard.h"
 #include "core/MessageBoxes.h"
+#include "documents/SheetWriter.h"
 #include "mainwindow/ScheduleGridModel.h"
-#include "output/SheetWriter.h"
 
 #include <QString>
 

@@ -5,14 +5,15 @@
 #include "core/AppTitle.h"
 #include "core/Guard.h"
 #include "core/MessageBoxes.h"
-#include "mainwindow/ChartWindow.h"
+#include "documents/Clipboard.h"
 #include "mainwindow/ScheduleGridModel.h"
-#include "mainwindow/SummaryWindow.h"
 #include "model/clsLoanCalculator.h"
 #include "model/clsLoanDetails.h"
-#include "output/Clipboard.h"
+#include "output/CopyText.h"
 #include "output/ScheduleValues.h"
 #include "output/TableSource.h"
+#include "windows/ChartWindow.h"
+#include "windows/SummaryWindow.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,9 +4,8 @@
 
 #include "core/MessageBoxes.h"
 #include "core/Version.h"
-#include "mainwindow/CompareWindow.h"
-#include "mainwindow/PlannerDialog.h"
 #include "mainwindow/ScheduleGridModel.h"
+#include "windows/PlannerDialog.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -75,12 +74,12 @@ void Form1::buildMenuBar() {
     QMenu* tools = m_menuBar->addMenu(u"T&ools"_s);
     tools->setObjectName(u"toolsMenu"_s);
     add(tools, u"&Plan Prepayments And Rate Changes…"_s, QKeySequence(), false,
-        [this] { openPlannerDialog(*this); });
+        [this] { openPlannerDialog(); });
     add(tools, u"&Solve For…"_s, QKeySequence(), false, [this] { openSolveDialog(); });
     add(tools, u"&Reconcile With Statement…"_s, QKeySequence(), false,
         [this] { openReconcileDialog(); });
     add(tools, u"&Compare Loans…"_s, QKeySequence(), false,
-        [this] { openCompareWindow(*this); });
+        [this] { openCompareWindow(); });
 
     QMenu* help = m_menuBar->addMenu(u"&Help"_s);
     help->setObjectName(u"helpMenu"_s);

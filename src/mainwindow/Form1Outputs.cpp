@@ -2,9 +2,9 @@
 #include "mainwindow/Form1.h"
 
 #include "core/Guard.h"
+#include "documents/Clipboard.h"
 #include "mainwindow/SaveDialog.h"
 #include "mainwindow/ScheduleGridModel.h"
-#include "output/Clipboard.h"
 #include "output/Report.h"
 
 using namespace Qt::StringLiterals;

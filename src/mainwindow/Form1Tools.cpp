@@ -1,9 +1,11 @@
 #include "mainwindow/Form1.h"
 
 #include "core/Conversions.h"
-#include "mainwindow/PlannerDialog.h"
-#include "mainwindow/ReconcileDialog.h"
-#include "mainwindow/SolveDialog.h"
+#include "windows/CompareWindow.h"
+#include "windows/PlannerDialog.h"
+#include "windows/PlannerOutputs.h"
+#include "windows/ReconcileDialog.h"
+#include "windows/SolveDialog.h"
 
 #include <QDateEdit>
 #include <QLineEdit>
@@ -23,7 +25,42 @@ Inputs readInputs(const QLineEdit* principal, const QLineEdit* months, const QLi
     return inputs;
 }
 
+// The main window's inputs as they stand, read in the user's locale; a field that does not read
+// keeps the planner's default.
+PlannerInputs plannerInputsOf(const Form1& window) {
+    PlannerInputs inputs;
+    if (const auto principal = parseNumber(window.Text1->text()); principal && *principal > 0) {
+        inputs.principal = *principal;
+    }
+    if (const auto months = parseNumber(window.Text2->text());
+        months && *months >= 1 && *months <= planner::maxMonths) {
+        inputs.months = static_cast<int>(std::lround(*months));
+    }
+    if (const auto rate = parseNumber(window.Text3->text());
+        rate && *rate >= 0 && *rate <= planner::maxAnnualPercent) {
+        inputs.rate = *rate;
+    }
+    inputs.startDate = window.DateTimePicker1->date();
+    return inputs;
+}
+
 }  // namespace
+
+PlannerDialog* Form1::openPlannerDialog() {
+    return ::openPlannerDialog(this, plannerInputsOf(*this), settings(), failureReporter(),
+                               dialogRunner());
+}
+
+CompareWindow* Form1::openCompareWindow() {
+    const PlannerInputs inputs = plannerInputsOf(*this);
+    offers::Offer loan;
+    std::int64_t cents = 0;
+    loan.loan.principal = toWholeCents(inputs.principal, cents) ? cents : 0;
+    loan.loan.months = inputs.months;
+    loan.loan.annualPercent = inputs.rate;
+    loan.loan.startDate = inputs.startDate;
+    return ::openCompareWindow(this, loan, failureReporter(), dialogRunner());
+}
 
 SolveDialog* Form1::openSolveDialog() {
     auto* dialog = new SolveDialog(readInputs<SolveDialog::Inputs>(Text1, Text2, Text3), this);

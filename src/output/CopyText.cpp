@@ -1,6 +1,4 @@
-// The copy text on its own, without the clipboard: the command line prints it with no
-// graphical libraries loaded.
-#include "output/Clipboard.h"
+#include "output/CopyText.h"
 
 #include <vector>
 

@@ -1,6 +1,7 @@
 #include "output/Csv.h"
 
 #include "core/Conversions.h"
+#include "output/TableSource.h"
 
 using namespace Qt::StringLiterals;
 
@@ -36,3 +37,39 @@ QString isoDate(const QDate& date) {
 }
 
 }  // namespace csv
+
+namespace {
+
+QString csvField(const TableCell& cell) {
+    switch (cell.kind) {
+        case TableCell::Kind::Empty:
+            return {};
+        case TableCell::Kind::Integer:
+            return QString::number(cell.value);
+        case TableCell::Kind::Cents:
+            return csv::amount(cell.value);
+        case TableCell::Kind::Date:
+            return csv::isoDate(cell.toDate());
+        case TableCell::Kind::Text:
+            return cell.text;
+    }
+    return {};
+}
+
+}  // namespace
+
+QByteArray csvBytes(const TableSource& table) {
+    QByteArray out;
+    const int columns = table.columnCount();
+    out.reserve(64 * (table.rowCount() + 1));
+    csv::appendRecord(out, table.headers());
+    QStringList fields;
+    for (int r = 0; r < table.rowCount(); ++r) {
+        fields.clear();
+        for (int c = 0; c < columns; ++c) {
+            fields.append(csvField(table.cell(r, c)));
+        }
+        csv::appendRecord(out, fields);
+    }
+    return out;
+}

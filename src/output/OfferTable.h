@@ -1,7 +1,7 @@
 #pragma once
 
 #include "offers/Offers.h"
-#include "output/Chart.h"
+#include "output/ChartData.h"
 #include "output/TableSource.h"
 
 // Loans side by side, one row each: "Loan, Principal, Rate %, Instalment, Payments, End date,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/Chart.h"
+#include "output/ChartData.h"
 #include "output/TableSource.h"
 #include "planner/Planner.h"
 #include "planner/TrueCost.h"

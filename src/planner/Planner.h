@@ -11,18 +11,36 @@
 #include <variant>
 #include <vector>
 
-// Prepayments and rate changes on a loan, month by month in whole cents. The contract:
+// Prepayments, rate changes and the loan's terms, period by period in whole cents. The contract:
 //
-// r_k is the annual rate in force for month k (the last rate change whose month is at most k,
-// else the loan's rate) / 100 / 12. E starts as the rounded instalment of P over n months at
-// r_1, and the planned last month L as n. Each month k, with balance B: interest
-// I = round(B * r_k) by the interest rule. If E - I >= B or k == L, the month pays B + I and
-// ends the loan; otherwise it pays E, of which E - I is principal (a failure when E - I <= 0).
-// Then the extra payments of month k (one-offs plus active recurring ones, at most B) reduce B;
-// B = 0 ends the loan. After a month with an extra payment, or before a rate change, the policy
-// applies: lower instalment re-rounds E over the remaining L - k months at r_{k+1}; shorter
-// term keeps E and sets L = k + ceil(-ln(1 - r B / E) / ln(1 + r) - 1e-9) (B / E at r = 0),
-// failing when r * B >= E. A loan not repaid by month 32767 fails.
+// Due dates follow calendar::DueDates; period k runs from the previous due date (the start date
+// for k = 1) to due date k. n (PlanInput::months) is the number of payments, and event months
+// are period numbers. R_k is the annual rate in force for period k (the last rate change whose
+// period is at most k, else the loan's rate), m the payments a year, r_k the rate per period
+// (periodicRate: R_k / 100 / m, or the compounded rate when the rate compounds otherwise).
+//
+// Interest of period k on balance B, exact, rounded once by the interest rule: periodic
+// B r_k f, with f = 1 except in an odd first period (a first due date other than the regular
+// one): w whole steps back from the first due date stay on or after the start, d days remain,
+// f = w + d / u (u = 30 per month of a step, 15 semi-monthly, 7 per week of a step); 30/360,
+// actual/365, actual/360: B R_k / 100 x days / 360 or 365 (30/360 counts a 31st as the 30th, at
+// the end only after a 30th); actual/actual: the days of each calendar year over its length.
+//
+// Grace periods (k <= grace) and payment holidays pay nothing and add the interest to the
+// balance (principal -I); interest-only periods (k <= interestOnly) pay I. Grace wins where
+// the two overlap; K is the larger. After period K the instalment E (instalment() over the
+// n - K payments left, at r_{K+1}, with the balloon) or the equal principal part Q
+// (equalPrincipal()) is set, and the planned last period L is n. Each later period pays B + I
+// if k == L or E - I >= B (Q >= B); otherwise principal E - I (Q), a failure when E - I <= 0.
+// In an odd first period E - I uses the interest of a regular period ending on the first due
+// date, and the payment is that principal plus the interest due. Then the extra payments of the
+// period (one-offs plus active recurring ones, at most B) reduce B; B = 0 ends the loan.
+// After a period with an extra payment or a holiday, or before a rate change, the policy
+// applies: lower instalment recomputes E (Q) over the L - k periods left (one at least) at
+// r_{k+1}; shorter term keeps E and sets L = k + ceil(ln((E - rA) / (E - rB)) / ln(1 + r)
+// - 1e-9) in double, r = r_{k+1}, A the balloon ((B - A) / E at r = 0), failing when
+// r B >= E; with equal principal it keeps Q and sets L = k + ceil(B / Q). A loan not repaid by
+// period 32767, running past the year 9999 or whose balance grows past 10^15 cents fails.
 namespace planner {
 
 struct OneOffExtra {
@@ -38,7 +56,7 @@ struct RecurringExtra {
 
 struct RateChange {
     int fromMonth = 1;
-    double annualPercent = 0;
+    double annualPercent = 0;  // read as the decimal typed, see nanoPercentOf
 };
 
 // A period that pays nothing; its interest is added to the balance.
@@ -78,10 +96,10 @@ inline constexpr int maxMonths = 32767;
 inline constexpr double maxAnnualPercent = 1000;
 
 struct PlanInput {
-    Cents principal = 0;        // 1 .. 100,000,000,000,000 cents
-    int months = 0;             // 1 .. 32767
-    double annualPercent = 0;   // 0 .. 1000
-    QDate startDate;            // row k is due startDate + k calendar months
+    Cents principal = 0;       // 1 .. 100,000,000,000,000 cents
+    int months = 0;            // 1 .. 32767
+    double annualPercent = 0;  // 0 .. 1000, read as the decimal typed, see nanoPercentOf
+    QDate startDate;           // monthly: row k is due startDate + k calendar months
     std::vector<Event> events;
     Policy policy = Policy::ShorterTerm;
     InstalmentRounding instalmentRounding = InstalmentRounding::NearestCent;
@@ -89,13 +107,13 @@ struct PlanInput {
 
     // The loan's terms beyond a plain monthly annuity; the defaults are one.
     Frequency frequency = Frequency::Monthly;
-    QDate firstDue;  // invalid: one regular period after the start
+    QDate firstDue;  // invalid: one regular period after the start; else after the start
     InterestBasis basis = InterestBasis::Periodic;
     Compounding compounding = Compounding::PerPeriod;
     Shape shape = Shape::Annuity;
     int interestOnly = 0;  // the first K periods pay the interest only
     int grace = 0;         // the first K periods pay nothing; the interest is added to the balance
-    Cents balloon = 0;     // left for the last payment; the instalment repays the rest
+    Cents balloon = 0;     // below the principal, left for the last payment; annuities only
 };
 
 struct PlanRow {
@@ -135,14 +153,26 @@ struct Comparison {
 };
 
 // A failure of the plan: a message for the user ("The instalment does not cover the interest
-// of month 7.").
+// of month 7."; "period" for loans not paid monthly).
 struct PlanResult {
     std::optional<Plan> plan;
     QString error;
 };
 
 // Which entry of the input a problem belongs to: the loan itself (event -1) or one event.
-enum class Field { Principal, Months, Rate, StartDate, Month, EndMonth, Amount };
+enum class Field {
+    Principal,
+    Months,
+    Rate,
+    StartDate,
+    Month,
+    EndMonth,
+    Amount,
+    FirstDue,
+    InterestOnly,
+    Grace,
+    Balloon
+};
 struct InputProblem {
     int event = -1;  // index into PlanInput::events, or -1 for the loan's own fields
     Field field = Field::Principal;

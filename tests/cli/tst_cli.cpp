@@ -2,7 +2,7 @@
 #include "cli/Commands.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/ScheduleGridModel.h"
-#include "output/Clipboard.h"
+#include "output/CopyText.h"
 #include "output/Report.h"
 #include "shell/SettingsStore.h"
 
@@ -90,6 +90,12 @@ void TestCli::exitCodes_data() {
     QTest::newRow("compare bad loan") << u"compare --loan \"-p 1 -n 1\" --loan \""_s + loan + u"\""_s << 2 << u"ravenmoor-cli compare: --loan \"-p 1 -n 1\": --rate is required"_s;
     QTest::newRow("payoff before start") << u"payoff --on 2026-01-30"_s + loan << 2 << u"ravenmoor-cli payoff: --on: The payoff date comes before the loan starts."_s;
     QTest::newRow("refinance without rate") << u"refinance --on 2026-05-01 --new-months 12"_s + loan << 2 << u"ravenmoor-cli refinance: --new-rate is required"_s;
+    QTest::newRow("plan terms") << u"plan --frequency fortnightly --first-due 2026-02-20 --interest-basis actual/365 --compounding annual --shape annuity --interest-only 1 --grace 1 --balloon 100 --holiday 4 --holiday 5 --extra-recurring 5:6:8 --extra-monthly 1:9"_s + loan << 0 << QString();
+    QTest::newRow("bad frequency") << u"plan --frequency daily"_s + loan << 2 << u"ravenmoor-cli plan: --frequency must be weekly,"_s;
+    QTest::newRow("grace too long") << u"plan --grace 12"_s + loan << 2 << u"ravenmoor-cli plan: --grace: The grace periods must be from 0 to 11."_s;
+    QTest::newRow("holiday past the term") << u"plan --frequency weekly --holiday 13"_s + loan << 2 << u"ravenmoor-cli plan: --holiday 13: Period 13 is outside the term (1 to 12)."_s;
+    QTest::newRow("recurring malformed") << u"plan --extra-recurring 5"_s + loan << 2 << u"ravenmoor-cli plan: --extra-recurring 5: expected AMOUNT:FROM"_s;
+    QTest::newRow("period not covered") << u"plan -p 1000000 -n 32767 -r 3 -s 2026-01-31 --frequency quarterly"_s << 1 << u"ravenmoor-cli: The instalment does not cover the interest of period 1."_s;
     QTest::newRow("schedule overflow") << u"schedule -p 1000 -n 32767 -r 1000 -s 2026-01-31"_s << 1 << u"ravenmoor-cli: clsLoanDetails component failure"_s;
 }
 

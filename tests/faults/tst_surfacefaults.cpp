@@ -1,8 +1,8 @@
 // Faults a hostile user found on the statement reader, the reconciler, the command line and the
 // file writers: one row per case, the outcome as a short text.
 #include "cli/Commands.h"
-#include "output/Chart.h"
-#include "output/TableFiles.h"
+#include "documents/Chart.h"
+#include "documents/TableFiles.h"
 #include "output/TableSource.h"
 #include "planner/TrueCost.h"
 #include "solver/Reconcile.h"

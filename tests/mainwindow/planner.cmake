@@ -1,2 +1,2 @@
 # The planner window: its event parsing and one walk through the window.
-ravenmoor_add_test(tst_plannerdialog SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_plannerdialog.cpp LIBS ravenmoor_mainwindow)
+ravenmoor_add_test(tst_plannerdialog SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_plannerdialog.cpp LIBS ravenmoor_windows)

@@ -3,7 +3,7 @@
 #include "core/Conversions.h"
 #include "core/Failure.h"
 #include "mainwindow/HandCursor.h"
-#include "output/LibreOfficeCalc.h"
+#include "documents/LibreOfficeCalc.h"
 #include "output/Report.h"
 #include "shell/SettingsStore.h"
 #include "support/RecordingBoxes.h"

@@ -8,7 +8,7 @@
 #include "mainwindow/ScheduleGridDelegate.h"
 #include "mainwindow/ScheduleGridHeader.h"
 #include "mainwindow/ScheduleGridModel.h"
-#include "output/SheetWriter.h"
+#include "documents/SheetWriter.h"
 #include "shell/SettingsStore.h"
 #include "shell/ThemeAndIdentity.h"
 

@@ -2,7 +2,7 @@
 #include "core/MessageBoxes.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/ScheduleGridModel.h"
-#include "output/SheetWriter.h"
+#include "documents/SheetWriter.h"
 #include "shell/SettingsStore.h"
 #include "support/WindowTest.h"
 

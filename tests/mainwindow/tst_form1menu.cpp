@@ -1,10 +1,10 @@
-#include "mainwindow/ChartWindow.h"
+#include "windows/ChartWindow.h"
 #include "mainwindow/Form1.h"
-#include "mainwindow/PlannerDialog.h"
-#include "mainwindow/ReconcileDialog.h"
+#include "windows/PlannerDialog.h"
+#include "windows/ReconcileDialog.h"
 #include "mainwindow/ScheduleGridModel.h"
-#include "mainwindow/SolveDialog.h"
-#include "mainwindow/SummaryWindow.h"
+#include "windows/SolveDialog.h"
+#include "windows/SummaryWindow.h"
 #include "support/WindowTest.h"
 
 #include <QAbstractButton>

@@ -2,7 +2,7 @@
 #include "mainwindow/Form1.h"
 #include "mainwindow/SaveDialog.h"
 #include "mainwindow/ScheduleGridModel.h"
-#include "output/Clipboard.h"
+#include "output/CopyText.h"
 #include "output/Report.h"
 #include "shell/SettingsStore.h"
 #include "support/WindowTest.h"

@@ -1,6 +1,6 @@
-#include "mainwindow/PlannerDialog.h"
-#include "mainwindow/PlannerModels.h"
-#include "mainwindow/PlannerOutputs.h"
+#include "windows/PlannerDialog.h"
+#include "windows/PlannerModels.h"
+#include "windows/PlannerOutputs.h"
 #include "shell/SettingsStore.h"
 
 #include <QAbstractItemModelTester>

@@ -1,11 +1,11 @@
 #include "mainwindow/Form1.h"
-#include "mainwindow/CompareWindow.h"
+#include "windows/CompareWindow.h"
 #include "support/RecordingBoxes.h"
 
-#include "mainwindow/PlannerModels.h"
-#include "mainwindow/ReconcileDialog.h"
-#include "mainwindow/SolveDialog.h"
-#include "mainwindow/TextTableModel.h"
+#include "windows/PlannerModels.h"
+#include "windows/ReconcileDialog.h"
+#include "windows/SolveDialog.h"
+#include "windows/TextTableModel.h"
 #include "shell/SettingsStore.h"
 
 #include <QAbstractItemModelTester>
@@ -101,7 +101,7 @@ void ToolDialogsTest::solveFillsTheInputs() {
 // 100000 at 11 %: over 12 months 6058.09 interest, over 24 months 11856.61; fees of 7000 on
 // the shorter loan make the longer one, with fees of 500, the cheaper.
 void ToolDialogsTest::compareLoansMarksTheCheapest() {
-    CompareWindow* compare = openCompareWindow(*m_window);
+    CompareWindow* compare = m_window->openCompareWindow();
     QCOMPARE(compare->loanCount(), 2);
     QCOMPARE(compare->offers().front().loan.principal, 10000000);
     compare->monthsEdit(1)->setText(u"24"_s);

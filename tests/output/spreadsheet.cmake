@@ -1,2 +1,2 @@
 # The LibreOffice Calc backend, read back by the real LibreOffice.
-ravenmoor_add_test(tst_spreadsheet SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_spreadsheet.cpp LIBS ravenmoor_output)
+ravenmoor_add_test(tst_spreadsheet SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_spreadsheet.cpp LIBS ravenmoor_documents)

@@ -1,5 +1,5 @@
 #include "core/Failure.h"
-#include "output/LibreOfficeCalc.h"
+#include "documents/LibreOfficeCalc.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,6 @@
 #include "core/MessageBoxes.h"
-#include "output/Clipboard.h"
+#include "documents/Clipboard.h"
+#include "output/CopyText.h"
 #include "output/GridData.h"
 #include "output/Report.h"
 #include "support/RecordingBoxes.h"

@@ -1,14 +1,13 @@
 #pragma once
 
-#include "mainwindow/TableSaveDialog.h"
 #include "offers/Offers.h"
+#include "windows/TableSaveDialog.h"
 
 #include <QWidget>
 
 #include <vector>
 
 class ChartView;
-class Form1;
 class QDateEdit;
 class QGridLayout;
 class QLabel;
@@ -71,5 +70,6 @@ private:
     QPushButton* m_remove = nullptr;
 };
 
-// Opens the window (not modal) with the main window's loan; it deletes itself when closed.
-CompareWindow* openCompareWindow(Form1& window);
+// Opens the window (not modal) over parent; it deletes itself when closed.
+CompareWindow* openCompareWindow(QWidget* parent, const offers::Offer& loan,
+                                 SaveFailureReporter reportFailure, DialogRunner runDialog);

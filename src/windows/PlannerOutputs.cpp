@@ -1,17 +1,17 @@
-#include "mainwindow/PlannerOutputs.h"
+#include "windows/PlannerOutputs.h"
 
 #include "core/AppTitle.h"
-#include "mainwindow/ChartWindow.h"
-#include "mainwindow/PlannerDialog.h"
+#include "documents/TableFiles.h"
 #include "output/PlanTable.h"
-#include "output/TableFiles.h"
 #include "planner/TrueCost.h"
+#include "windows/ChartWindow.h"
+#include "windows/PlannerDialog.h"
 
 #include "core/Conversions.h"
-#include "mainwindow/PlannerModels.h"
 #include "offers/Offers.h"
 #include "output/CheckedSave.h"
 #include "shell/SettingsStore.h"
+#include "windows/PlannerModels.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -143,6 +143,15 @@ void PlannerOutputs::print() {
     if (error) {
         QMessageBox::warning(&m_dialog, appTitle(), *error);
     }
+}
+
+PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs, SettingsStore& store,
+                                 SaveFailureReporter reportFailure, DialogRunner runDialog) {
+    auto* dialog = new PlannerDialog(inputs, store, parent);
+    new PlannerOutputs(*dialog, std::move(reportFailure), std::move(runDialog));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    return dialog;
 }
 
 namespace {

@@ -1,4 +1,6 @@
-#include "output/Clipboard.h"
+#include "documents/Clipboard.h"
+
+#include "output/CopyText.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,7 +1,8 @@
-#include "mainwindow/SummaryWindow.h"
+#include "windows/SummaryWindow.h"
 
-#include "output/TablePrint.h"
+#include "documents/TablePrint.h"
 #include "output/TableSource.h"
+#include "output/TableText.h"
 #include "planner/TrueCost.h"
 
 #include <QAbstractTableModel>

@@ -1,4 +1,4 @@
-#include "mainwindow/TextTableModel.h"
+#include "windows/TextTableModel.h"
 
 #include <algorithm>
 

@@ -1,9 +1,10 @@
-#include "output/TableFiles.h"
+#include "documents/TableFiles.h"
 
+#include "documents/TablePrint.h"
 #include "output/CheckedSave.h"
 #include "output/Csv.h"
-#include "output/TablePrint.h"
 #include "output/TableSource.h"
+#include "output/TableText.h"
 #include "output/WorkbookFolder.h"
 
 #include <QDir>
@@ -22,22 +23,6 @@ namespace {
 
 // Serial day numbers of a workbook count from 30 December 1899.
 constexpr qint64 serialEpoch = 2415019;  // QDate(1899, 12, 30).toJulianDay()
-
-QString csvField(const TableCell& cell) {
-    switch (cell.kind) {
-        case TableCell::Kind::Empty:
-            return {};
-        case TableCell::Kind::Integer:
-            return QString::number(cell.value);
-        case TableCell::Kind::Cents:
-            return csv::amount(cell.value);
-        case TableCell::Kind::Date:
-            return csv::isoDate(cell.toDate());
-        case TableCell::Kind::Text:
-            return cell.text;
-    }
-    return {};
-}
 
 QString xlsxErrorText(lxw_error error) {
     return QString::fromUtf8(lxw_strerror(error));
@@ -127,37 +112,6 @@ QString suffixOf(TableFormat format) {
             return u"pdf"_s;
     }
     return {};
-}
-
-QByteArray csvBytes(const TableSource& table) {
-    QByteArray out;
-    const int columns = table.columnCount();
-    out.reserve(64 * (table.rowCount() + 1));
-    csv::appendRecord(out, table.headers());
-    QStringList fields;
-    for (int r = 0; r < table.rowCount(); ++r) {
-        fields.clear();
-        for (int c = 0; c < columns; ++c) {
-            fields.append(csvField(table.cell(r, c)));
-        }
-        csv::appendRecord(out, fields);
-    }
-    return out;
-}
-
-QString tabSeparatedText(const TableSource& table, const QLocale& locale) {
-    const CellTexts texts(locale);
-    QString out = table.headers().join(u'\t') + u"\r\n"_s;
-    for (int r = 0; r < table.rowCount(); ++r) {
-        for (int c = 0; c < table.columnCount(); ++c) {
-            if (c > 0) {
-                out += u'\t';
-            }
-            out += texts(table.cell(r, c));
-        }
-        out += u"\r\n"_s;
-    }
-    return out;
 }
 
 QByteArray xlsxBytes(const TableSource& table, const DocumentFacts& facts, QString* error) {

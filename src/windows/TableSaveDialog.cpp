@@ -1,6 +1,6 @@
-#include "mainwindow/TableSaveDialog.h"
+#include "windows/TableSaveDialog.h"
 
-#include "output/TablePrint.h"
+#include "documents/TablePrint.h"
 #include "output/TableSource.h"
 
 #include <QDir>

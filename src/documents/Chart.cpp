@@ -1,4 +1,4 @@
-#include "output/Chart.h"
+#include "documents/Chart.h"
 
 #include "core/Conversions.h"
 #include "output/CheckedSave.h"
@@ -56,19 +56,6 @@ std::int64_t balanceAt(const std::vector<std::int64_t>& balance, int month) {
 }
 
 }  // namespace
-
-ChartData chartData(const ScheduleValues& schedule) {
-    ChartData data;
-    data.balance.reserve(schedule.rows.size() + 1);
-    data.due.reserve(schedule.rows.size());
-    data.balance.push_back(schedule.rows.empty() ? 0 : schedule.rows.front().opening);
-    for (const ScheduleRowValues& row : schedule.rows) {
-        data.balance.push_back(row.closing);
-        data.due.push_back(row.due);
-    }
-    data.years = yearlySummary(schedule, YearBasis::Calendar);
-    return data;
-}
 
 double ChartPainter::xOf(int month) const {
     const auto months = static_cast<double>(std::max<std::size_t>(m_data.due.size(), 1));

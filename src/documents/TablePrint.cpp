@@ -1,7 +1,8 @@
-#include "output/TablePrint.h"
+#include "documents/TablePrint.h"
 
 #include "core/Conversions.h"
 #include "output/TableSource.h"
+#include "output/TableText.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -113,29 +114,6 @@ void setUpPage(QPagedPaintDevice& device, const QLocale& locale) {
     device.setPageSize(QPageSize(pageSizeFor(locale)));
     device.setPageMargins(QMarginsF(marginMm, marginMm, marginMm, marginMm),
                           QPageLayout::Millimeter);
-}
-
-CellTexts::CellTexts(const QLocale& locale)
-    : m_locale(locale), m_dateFormat(shortDateFormat(locale)) {}
-
-QString CellTexts::operator()(const TableCell& cell) const {
-    switch (cell.kind) {
-        case TableCell::Kind::Empty:
-            return {};
-        case TableCell::Kind::Integer:
-            return QString::number(cell.value);
-        case TableCell::Kind::Cents:
-            return m_locale.toString(cell.amount(), 'f', 2);
-        case TableCell::Kind::Date:
-            return m_locale.toString(cell.toDate(), m_dateFormat);
-        case TableCell::Kind::Text:
-            return cell.text;
-    }
-    return {};
-}
-
-QString displayText(const TableCell& cell, const QLocale& locale) {
-    return CellTexts(locale)(cell);
 }
 
 int printedPageCount(QPagedPaintDevice& device, const TableSource& table,

@@ -1,9 +1,9 @@
-#include "mainwindow/ReconcileDialog.h"
+#include "windows/ReconcileDialog.h"
 
 #include "core/Conversions.h"
-#include "mainwindow/TextTableModel.h"
 #include "solver/Solver.h"
 #include "solver/StatementFile.h"
+#include "windows/TextTableModel.h"
 
 #include <QCheckBox>
 #include <QComboBox>

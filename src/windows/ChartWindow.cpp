@@ -1,4 +1,4 @@
-#include "mainwindow/ChartWindow.h"
+#include "windows/ChartWindow.h"
 
 #include <QApplication>
 #include <QClipboard>

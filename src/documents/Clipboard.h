@@ -4,13 +4,8 @@
 
 #include <QString>
 
-// Clipboard copy of the grid. The names of these routines are the program's historic ones.
-
-// The copy text: checked rows only, no header; each cell padded to its column's width (from all
-// rows, never the headers) and followed by a TAB, except that the last TAB and any trailing
-// blanks are dropped; CR LF after every line. With headers, the header line comes first and
-// the headers count for the widths too.
-QString buildCopyText(const GridData& grid, bool withHeaders = false);
+// Clipboard copy of the grid (its text: output/CopyText.h). The names of these routines are the
+// program's historic ones.
 
 // Puts the copy text on the clipboard. An empty grid leaves the clipboard untouched.
 void CopyListviewToClipboard(const GridData& grid);

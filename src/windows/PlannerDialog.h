@@ -1,14 +1,13 @@
 #pragma once
 
-#include "mainwindow/TableSaveDialog.h"
 #include "planner/Planner.h"
+#include "windows/TableSaveDialog.h"
 
 #include <QDate>
 #include <QDialog>
 
 #include <array>
 
-class Form1;
 class PlanEventsModel;
 class PlanTableModel;
 class QBoxLayout;
@@ -39,10 +38,6 @@ enum class PlannerResult {
     EffectiveRate,
     Count
 };
-
-// The main window's inputs as they stand, read in the user's locale; a field that does not read
-// keeps the default above.
-PlannerInputs plannerInputsOf(const Form1& window);
 
 // The events and the policy the planner window remembers, read for a loan starting on start;
 // entries that do not read are left out.
@@ -118,11 +113,3 @@ private:
     QBoxLayout* m_chartArea = nullptr;
     bool m_restoring = false;
 };
-
-// Opens the planner (not modal) over parent with Save As, Print and the chart; it deletes itself
-// when closed. Without a reporter or runner, a message box and exec() serve.
-PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs,
-                                 SettingsStore& store, SaveFailureReporter reportFailure = {},
-                                 DialogRunner runDialog = {});
-// The same with the main window's current inputs and its settings store.
-PlannerDialog* openPlannerDialog(Form1& window);

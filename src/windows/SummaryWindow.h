@@ -1,8 +1,8 @@
 #pragma once
 
-#include "mainwindow/TableSaveDialog.h"
 #include "output/ScheduleValues.h"
 #include "output/YearlySummary.h"
+#include "windows/TableSaveDialog.h"
 
 #include <QWidget>
 

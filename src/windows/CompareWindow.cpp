@@ -1,11 +1,11 @@
-#include "mainwindow/CompareWindow.h"
+#include "windows/CompareWindow.h"
 
 #include "core/Conversions.h"
-#include "mainwindow/ChartWindow.h"
-#include "mainwindow/Form1.h"
-#include "mainwindow/PlannerDialog.h"
-#include "mainwindow/PlannerModels.h"
+#include "documents/TableFiles.h"
 #include "output/OfferTable.h"
+#include "output/TableText.h"
+#include "windows/ChartWindow.h"
+#include "windows/PlannerModels.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -202,16 +202,9 @@ void CompareWindow::saveAs() {
     }
 }
 
-CompareWindow* openCompareWindow(Form1& window) {
-    const PlannerInputs inputs = plannerInputsOf(window);
-    offers::Offer loan;
-    std::int64_t cents = 0;
-    loan.loan.principal = toWholeCents(inputs.principal, cents) ? cents : 0;
-    loan.loan.months = inputs.months;
-    loan.loan.annualPercent = inputs.rate;
-    loan.loan.startDate = inputs.startDate;
-    auto* compare =
-        new CompareWindow(loan, window.failureReporter(), window.dialogRunner(), &window);
+CompareWindow* openCompareWindow(QWidget* parent, const offers::Offer& loan,
+                                 SaveFailureReporter reportFailure, DialogRunner runDialog) {
+    auto* compare = new CompareWindow(loan, std::move(reportFailure), std::move(runDialog), parent);
     compare->setAttribute(Qt::WA_DeleteOnClose);
     compare->show();
     return compare;

@@ -1,4 +1,4 @@
-#include "mainwindow/SolveDialog.h"
+#include "windows/SolveDialog.h"
 
 #include "core/Conversions.h"
 #include "planner/TrueCost.h"

@@ -9,28 +9,12 @@
 class QPagedPaintDevice;
 class TableSource;
 struct DocumentFacts;
-struct TableCell;
 
 // A4, or Letter where the locale's country prints on Letter.
 QPageSize::PageSizeId pageSizeFor(const QLocale& locale);
 
 // Sets the page size by the locale and the margins every printed table uses.
 void setUpPage(QPagedPaintDevice& device, const QLocale& locale);
-
-// The text of a cell on paper and on screen: amounts with two decimals and the locale's
-// grouping, dates in the short date form, integers plain.
-QString displayText(const TableCell& cell, const QLocale& locale);
-
-// The same for many cells: the locale's date pattern is worked out once.
-class CellTexts {
-public:
-    explicit CellTexts(const QLocale& locale);
-    QString operator()(const TableCell& cell) const;
-
-private:
-    QLocale m_locale;
-    QString m_dateFormat;
-};
 
 // Prints the table: the title and facts on the first page, the header row on every page,
 // amounts right-aligned, the totals row bold, "Page n of m" at the foot. The device's page

@@ -1,4 +1,4 @@
-#include "mainwindow/PlannerModels.h"
+#include "windows/PlannerModels.h"
 
 #include "core/AutomationDate.h"
 #include "core/Conversions.h"

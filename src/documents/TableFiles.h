@@ -16,14 +16,6 @@ enum class TableFormat { Csv, Xlsx, Pdf };
 std::optional<TableFormat> formatOfName(const QString& path);
 QString suffixOf(TableFormat format);  // "csv", "xlsx", "pdf"
 
-// RFC 4180: the header row, then one record per row; integers plain, amounts with a dot and two
-// decimals, dates YYYY-MM-DD; UTF-8 without BOM, CR LF.
-QByteArray csvBytes(const TableSource& table);
-
-// Tab-separated display texts (see displayText), the header line first, CR LF: for pasting
-// into other programs.
-QString tabSeparatedText(const TableSource& table, const QLocale& locale = QLocale());
-
 // A workbook: the title and the facts above, the header row, the rows; numbers as numbers with
 // two decimals, dates as dates in the short date form of the reader's locale, totals bold.
 // Returns an empty array and sets *error when the workbook cannot be made.

@@ -1,12 +1,10 @@
-#include "mainwindow/PlannerDialog.h"
+#include "windows/PlannerDialog.h"
 
 #include "core/Conversions.h"
-#include "mainwindow/Form1.h"
-#include "mainwindow/PlannerModels.h"
-#include "mainwindow/PlannerOutputs.h"
-#include "output/Clipboard.h"
+#include "documents/Clipboard.h"
 #include "planner/TrueCost.h"
 #include "shell/SettingsStore.h"
+#include "windows/PlannerModels.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -71,23 +69,6 @@ QString monthsText(int months) {
 }
 
 }  // namespace
-
-PlannerInputs plannerInputsOf(const Form1& window) {
-    PlannerInputs inputs;
-    if (const auto principal = parseNumber(window.Text1->text()); principal && *principal > 0) {
-        inputs.principal = *principal;
-    }
-    if (const auto months = parseNumber(window.Text2->text());
-        months && *months >= 1 && *months <= planner::maxMonths) {
-        inputs.months = static_cast<int>(std::lround(*months));
-    }
-    if (const auto rate = parseNumber(window.Text3->text());
-        rate && *rate >= 0 && *rate <= planner::maxAnnualPercent) {
-        inputs.rate = *rate;
-    }
-    inputs.startDate = window.DateTimePicker1->date();
-    return inputs;
-}
 
 PlannerDialog::PlannerDialog(const PlannerInputs& inputs, SettingsStore& store, QWidget* parent)
     : QDialog(parent), m_store(store) {
@@ -412,18 +393,4 @@ void PlannerDialog::recompute() {
     m_copy->setEnabled(plan.has_value());
     m_plan->setPlan(std::move(plan));
     Q_EMIT planChanged();
-}
-
-PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs, SettingsStore& store,
-                                 SaveFailureReporter reportFailure, DialogRunner runDialog) {
-    auto* dialog = new PlannerDialog(inputs, store, parent);
-    new PlannerOutputs(*dialog, std::move(reportFailure), std::move(runDialog));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->show();
-    return dialog;
-}
-
-PlannerDialog* openPlannerDialog(Form1& window) {
-    return openPlannerDialog(&window, plannerInputsOf(window), window.settings(),
-                             window.failureReporter(), window.dialogRunner());
 }

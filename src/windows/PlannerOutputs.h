@@ -1,13 +1,15 @@
 #pragma once
 
-#include "mainwindow/TableSaveDialog.h"
 #include "output/Accounting.h"
 #include "planner/Planner.h"
+#include "windows/TableSaveDialog.h"
 
 #include <QObject>
 
 class ChartView;
 class PlannerDialog;
+class SettingsStore;
+struct PlannerInputs;
 class QPushButton;
 
 // Fills the planner window's command row with Save As (CSV, .xlsx, PDF, and the plan's
@@ -46,3 +48,9 @@ private:
     QPushButton* m_print = nullptr;
     QPushButton* m_payoff = nullptr;
 };
+
+// Opens the planner (not modal) over parent with Save As, Print and the chart; it deletes itself
+// when closed. Without a reporter or runner, a message box and exec() serve.
+PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs, SettingsStore& store,
+                                 SaveFailureReporter reportFailure = {},
+                                 DialogRunner runDialog = {});

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "documents/TableFiles.h"
 #include "output/Accounting.h"
-#include "output/TableFiles.h"
 
 #include <QString>
 

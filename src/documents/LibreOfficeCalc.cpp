@@ -1,4 +1,4 @@
-#include "output/LibreOfficeCalc.h"
+#include "documents/LibreOfficeCalc.h"
 
 #include "core/Conversions.h"
 #include "core/DateFormat.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/SheetWriter.h"
+#include "documents/SheetWriter.h"
 
 #include <QLocale>
 #include <QString>

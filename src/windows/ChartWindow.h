@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mainwindow/TableSaveDialog.h"
-#include "output/Chart.h"
+#include "documents/Chart.h"
+#include "windows/TableSaveDialog.h"
 
 #include <QWidget>
 
