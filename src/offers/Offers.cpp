@@ -3,90 +3,12 @@
 #include "planner/TrueCost.h"
 
 #include <algorithm>
-#include <charconv>
 
 using namespace Qt::StringLiterals;
 
 namespace offers {
 
 namespace {
-
-__extension__ typedef __int128 Wide;
-
-// The positive fraction num / den to whole cents by the interest rule.
-Cents roundFraction(Wide num, Wide den, planner::InterestRounding rule) {
-    const Wide quotient = num / den;
-    const Wide twice = (num % den) * 2;
-    switch (rule) {
-        case planner::InterestRounding::HalfUp:
-            return static_cast<Cents>(quotient + (twice >= den ? 1 : 0));
-        case planner::InterestRounding::HalfEven:
-            return static_cast<Cents>(quotient +
-                                      (twice > den || (twice == den && quotient % 2 != 0) ? 1 : 0));
-        case planner::InterestRounding::Down:
-            break;
-    }
-    return static_cast<Cents>(quotient);
-}
-
-// A percentage as the decimal it was typed as: digits / 10^scale, from the shortest text that
-// reads back as the same double. Past 20 decimals it is cut to 20, so that the products stay
-// within 128 bits.
-struct Decimal {
-    Wide digits = 0;
-    Wide scale = 1;
-};
-
-Decimal exactDecimal(double value) {
-    char text[400];
-    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed).ptr;
-    Decimal decimal;
-    int decimals = -1;
-    for (const char* c = text; c != end && decimals < 20; ++c) {
-        if (*c == '.') {
-            decimals = 0;
-            continue;
-        }
-        decimal.digits = decimal.digits * 10 + (*c - '0');
-        if (decimals >= 0) {
-            ++decimals;
-            decimal.scale *= 10;
-        }
-    }
-    return decimal;
-}
-
-// The year fraction of a day count between two dates, as num / den.
-std::pair<Wide, Wide> yearFraction(planner::InterestBasis basis, const QDate& from,
-                                   const QDate& to) {
-    using planner::InterestBasis;
-    switch (basis) {
-        case InterestBasis::Thirty360: {
-            const int d1 = std::min(from.day(), 30);
-            const int d2 = to.day() == 31 && d1 == 30 ? 30 : to.day();
-            const int days =
-                360 * (to.year() - from.year()) + 30 * (to.month() - from.month()) + (d2 - d1);
-            return {days, 360};
-        }
-        case InterestBasis::Actual360:
-            return {from.daysTo(to), 360};
-        case InterestBasis::ActualActual: {
-            // Days in common years over 365 plus days in leap years over 366.
-            Wide common = 0;
-            Wide leap = 0;
-            for (QDate day = from; day < to;) {
-                const QDate next = std::min(QDate(day.year() + 1, 1, 1), to);
-                (QDate::isLeapYear(day.year()) ? leap : common) += day.daysTo(next);
-                day = next;
-            }
-            return {common * 366 + leap * 365, Wide(365) * 366};
-        }
-        case InterestBasis::Actual365:
-        case InterestBasis::Periodic:
-            break;
-    }
-    return {from.daysTo(to), 365};
-}
 
 // The annual percentage in force for row `number`.
 double rateFor(const planner::PlanInput& loan, int number) {
@@ -160,14 +82,12 @@ PayoffResult payoffOn(const planner::PlanInput& loan, const planner::Plan& plan,
         const QDate& from = payoff.lastPaymentDate;
         if (loan.basis == planner::InterestBasis::Periodic) {
             payoff.accruedInterest =
-                roundFraction(Wide(next->interest) * from.daysTo(on), from.daysTo(next->dueDate),
-                              loan.interestRounding);
+                planner::roundQuotient(planner::Wide(next->interest) * from.daysTo(on),
+                                       from.daysTo(next->dueDate), loan.interestRounding);
         } else {
-            const Decimal rate = exactDecimal(rateFor(loan, next->number));
-            const auto [days, yearDays] = yearFraction(loan.basis, from, on);
-            payoff.accruedInterest =
-                roundFraction(Wide(payoff.balance) * rate.digits * days,
-                              100 * rate.scale * yearDays, loan.interestRounding);
+            payoff.accruedInterest = planner::dayCountInterest(
+                payoff.balance, planner::nanoPercentOf(rateFor(loan, next->number)), from, on,
+                loan.basis, loan.interestRounding);
         }
     }
     payoff.payoff = payoff.balance + payoff.accruedInterest;
