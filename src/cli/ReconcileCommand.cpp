@@ -16,12 +16,15 @@ namespace {
 const auto reconcileUsage =
     u"Usage: ravenmoor-cli reconcile -p P -n N -r R -s YYYY-MM-DD --statement FILE\n"
     u"       [--columns ROLE,ROLE,...] [--decimal .|,]\n"
+    u"       [--frequency NAME] [--first-due YYYY-MM-DD] [the other terms, as for plan]\n"
     u"       [--extra MONTH:AMOUNT]... [--extra-monthly AMOUNT:FROM[:TO]]...\n"
     u"       [--rate-change MONTH:RATE]... [--policy shorter|lower]\n"
     u"\n"
     u"Reads a lender's statement (CSV or pasted text) and tells which arithmetic it follows:\n"
-    u"the main schedule's or one of the instalment and interest roundings. Roles, one per\n"
-    u"column in order: number, date, opening, payment, principal, interest, extra, closing, -.\n"
+    u"the main schedule's or one of the interest bases with one of the instalment and interest\n"
+    u"roundings. The frequency and the first due date are read from the statement's dates\n"
+    u"unless given. Roles, one per column in order: number, date, opening, payment, principal,\n"
+    u"interest, extra, closing, -.\n"
     u"Exit status 0 when an arithmetic matches every row, 3 when none does.\n"_s;
 
 }  // namespace
@@ -31,6 +34,7 @@ int runReconcile(const QStringList& args, Io io) {
         CommandLine options(
             reconcileUsage,
             {loanOptions(),
+             termOptions(),
              eventOptions(),
              {{u"--statement"_s, {}, u"FILE"_s, u"The lender's statement, CSV or pasted text."_s},
               {u"--columns"_s, {}, u"ROLE,ROLE,..."_s, u"The role of each column, in order."_s},
@@ -71,7 +75,15 @@ int runReconcile(const QStringList& args, Io io) {
         if (read.encoding != u"UTF-8"_s) {
             io.out.write(u"Read as %1.\n"_s.arg(read.encoding).toUtf8());
         }
-        const solver::Reconciliation reconciliation = solver::reconcile(loan, parsed.statement);
+        solver::GivenTerms given;
+        if (options.has(u"--frequency"_s)) {
+            given.frequency = loan.frequency;
+        }
+        if (options.has(u"--first-due"_s)) {
+            given.firstDue = loan.firstDue;
+        }
+        const solver::Reconciliation reconciliation =
+            solver::reconcile(loan, parsed.statement, given);
         if (reconciliation.best < 0) {
             io.err.write(u"ravenmoor-cli reconcile: %1\n"_s.arg(reconciliation.sentence).toUtf8());
             return 1;

@@ -52,6 +52,8 @@ public:
     DueDates(const QDate& start, Frequency frequency, const QDate& firstDue = {});
 
     QDate at(long long k) const;  // k >= 1; invalid past the calendar's range
+    const QDate& start() const { return m_start; }
+    Frequency frequency() const { return m_frequency; }
     // The date the loan's regular first period would end on, had no first due date been given.
     QDate regularFirst() const;
 

@@ -240,7 +240,8 @@ void ChartPainter::paint(QPainter& painter, const QRectF& area) {
         // Date axis: about one label per 100 pixels, at due dates.
         painter.setPen(Qt::black);
         const int labels = std::max(1, std::min(months, static_cast<int>(m_plot.width() / 100)));
-        const bool shortSpan = months <= 36;
+        // Three years or less: months and years, so that no two labels read the same.
+        const bool shortSpan = m_data.due.front().daysTo(m_data.due.back()) <= 3 * 366;
         for (int i = 0; i <= labels; ++i) {
             const int month =
                 std::max(1, static_cast<int>(static_cast<long long>(i) * months / labels));

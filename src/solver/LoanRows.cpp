@@ -19,13 +19,13 @@ Cents toCents(double roundedUnits) {
 QString instalmentWords(planner::InstalmentRounding rounding) {
     switch (rounding) {
         case planner::InstalmentRounding::NearestCent:
-            return u"instalment rounded to the nearest cent"_s;
+            return u"instalment to the nearest cent"_s;
         case planner::InstalmentRounding::NearestUnit:
-            return u"instalment rounded to the nearest whole unit"_s;
+            return u"instalment to the nearest whole unit"_s;
         case planner::InstalmentRounding::UpCent:
-            return u"instalment rounded up to the cent"_s;
+            return u"instalment up to the cent"_s;
         case planner::InstalmentRounding::UpUnit:
-            return u"instalment rounded up to a whole unit"_s;
+            return u"instalment up to a whole unit"_s;
     }
     return {};
 }
@@ -33,11 +33,11 @@ QString instalmentWords(planner::InstalmentRounding rounding) {
 QString interestWords(planner::InterestRounding rounding) {
     switch (rounding) {
         case planner::InterestRounding::HalfUp:
-            return u"interest rounded half up"_s;
+            return u"interest half up"_s;
         case planner::InterestRounding::HalfEven:
-            return u"interest rounded half to even"_s;
+            return u"interest half to even"_s;
         case planner::InterestRounding::Down:
-            return u"interest rounded down"_s;
+            return u"interest down"_s;
     }
     return {};
 }
@@ -46,9 +46,11 @@ QString interestWords(planner::InterestRounding rounding) {
 
 std::vector<Arithmetic> allArithmetics() {
     std::vector<Arithmetic> all{Arithmetic{true}};
-    for (const auto instalment : planner::allInstalmentRoundings) {
-        for (const auto interest : planner::allInterestRoundings) {
-            all.push_back(Arithmetic{false, instalment, interest});
+    for (const auto basis : planner::allInterestBases) {
+        for (const auto instalment : planner::allInstalmentRoundings) {
+            for (const auto interest : planner::allInterestRoundings) {
+                all.push_back(Arithmetic{false, instalment, interest, basis});
+            }
         }
     }
     return all;
@@ -59,21 +61,34 @@ QString describe(const Arithmetic& arithmetic) {
         return u"the main schedule's arithmetic (instalment and interest unrounded, shown to the "
                u"cent)"_s;
     }
-    return instalmentWords(arithmetic.instalment) + u", "_s + interestWords(arithmetic.interest);
+    return QString::fromLatin1(planner::name(arithmetic.basis)) + u", "_s +
+           instalmentWords(arithmetic.instalment) + u", "_s + interestWords(arithmetic.interest);
 }
 
 QString shortName(const Arithmetic& arithmetic) {
     if (arithmetic.schedule) {
         return u"schedule"_s;
     }
-    return QString::fromLatin1(planner::name(arithmetic.instalment)) + u'/' +
+    return QString::fromLatin1(planner::name(arithmetic.basis)) + u' ' +
+           QString::fromLatin1(planner::name(arithmetic.instalment)) + u'/' +
            QString::fromLatin1(planner::name(arithmetic.interest));
+}
+
+bool scheduleApplies(const planner::PlanInput& loan) {
+    return loan.events.empty() && loan.frequency == planner::Frequency::Monthly &&
+           !loan.firstDue.isValid() && loan.compounding == planner::Compounding::PerPeriod &&
+           loan.shape == planner::Shape::Annuity && loan.interestOnly == 0 && loan.grace == 0 &&
+           loan.balloon == 0;
 }
 
 LoanRows scheduleRows(const planner::PlanInput& loan) {
     LoanRows result;
     if (!loan.events.empty()) {
         result.error = u"The main schedule has no prepayments or rate changes."_s;
+        return result;
+    }
+    if (!scheduleApplies(loan)) {
+        result.error = u"The main schedule knows only monthly annuities from the start date."_s;
         return result;
     }
     if (loan.months < 1 || loan.months > 32767) {
@@ -116,6 +131,7 @@ LoanRows loanRows(const planner::PlanInput& loan, const Arithmetic& arithmetic) 
         return scheduleRows(loan);
     }
     planner::PlanInput input = loan;
+    input.basis = arithmetic.basis;
     input.instalmentRounding = arithmetic.instalment;
     input.interestRounding = arithmetic.interest;
     LoanRows result;

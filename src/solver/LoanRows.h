@@ -10,8 +10,9 @@
 #include <vector>
 
 // The rows of one loan under each arithmetic a lender may use: the main schedule's (the
-// unrounded EMI, every amount shown rounded to the cent with ties to even, no events), or the
-// planner's with one instalment rounding and one interest rounding.
+// unrounded EMI, every amount shown rounded to the cent with ties to even; a plain monthly
+// annuity without events), or the planner's with one interest basis, one instalment rounding and
+// one interest rounding.
 namespace solver {
 
 using planner::Cents;
@@ -20,17 +21,22 @@ struct Arithmetic {
     bool schedule = false;
     planner::InstalmentRounding instalment = planner::InstalmentRounding::NearestCent;
     planner::InterestRounding interest = planner::InterestRounding::HalfUp;
+    planner::InterestBasis basis = planner::InterestBasis::Periodic;
     bool operator==(const Arithmetic&) const = default;
 };
 
-// The main schedule's arithmetic first, then every instalment rounding with every interest
-// rounding, the planner's defaults first.
+// The main schedule's arithmetic first, then every interest basis with every instalment rounding
+// and every interest rounding, the planner's defaults first.
 std::vector<Arithmetic> allArithmetics();
 
-// "instalment rounded to the nearest cent, interest rounded half up".
+// "actual/365, instalment to the nearest cent, interest half to even".
 QString describe(const Arithmetic& arithmetic);
-// "schedule" or "nearest-cent/half-up".
+// "schedule" or "actual/365 nearest-cent/half-even".
 QString shortName(const Arithmetic& arithmetic);
+
+// Whether the main schedule can compute the loan: monthly from the start, a plain annuity, no
+// events.
+bool scheduleApplies(const planner::PlanInput& loan);
 
 // A row in the planner's terms, whichever arithmetic made it.
 using LoanRow = planner::PlanRow;
@@ -40,7 +46,7 @@ struct LoanRows {
     QString error;  // why the loan has no rows under this arithmetic
 };
 
-// The loan's rows under an arithmetic; the loan's own roundings are replaced by its.
+// The loan's rows under an arithmetic; the loan's own basis and roundings are replaced by its.
 using RowSource = std::function<LoanRows(const planner::PlanInput&, const Arithmetic&)>;
 
 // The main schedule through the loan model; the planner's arithmetics through computePlan.

@@ -106,21 +106,30 @@ QString rowsText(int count) {
     return count == 1 ? u"1 row"_s : u"%1 rows"_s.arg(count);
 }
 
+constexpr std::size_t reportedResults = 10;
+
+// "line 5 (period 2)", or "line 5" when no period falls on the row's date.
+QString placeText(const Statement& statement, const Difference& difference) {
+    const int line = statement.rows[static_cast<std::size_t>(difference.statementRow)].line;
+    return difference.month > 0 ? u"line %1 (period %2)"_s.arg(line).arg(difference.month)
+                                : u"line %1"_s.arg(line);
+}
+
 }  // namespace
 
 QString describeDifference(const Difference& difference) {
     switch (difference.kind) {
         case Mismatch::NoSuchMonth:
-            return u"the computed loan has no month %1"_s.arg(difference.month);
+            return u"the computed loan has no period %1"_s.arg(difference.month);
         case Mismatch::NotDueDate:
             return u"the date %1 is not a due date of this loan"_s.arg(
                 difference.date.toString(Qt::ISODate));
         case Mismatch::WrongDate:
-            return u"the date %1 is not the due date of month %2 (%3)"_s.arg(
+            return u"the date %1 is not the due date of period %2 (%3)"_s.arg(
                 difference.date.toString(Qt::ISODate), QString::number(difference.month),
                 difference.dueDate.toString(Qt::ISODate));
         case Mismatch::Repeated:
-            return u"month %1 is listed again (first at line %2)"_s.arg(difference.month)
+            return u"period %1 is listed again (first at line %2)"_s.arg(difference.month)
                 .arg(difference.firstLine);
         case Mismatch::Amount:
             break;
@@ -131,11 +140,38 @@ QString describeDifference(const Difference& difference) {
         moneyText(difference.computed));
 }
 
-Reconciliation reconcile(const planner::PlanInput& loan, const Statement& statement,
-                         const RowSource& source) {
+QString dueDatesText(const DueDateTerms& terms) {
+    const QString frequency = QString::fromLatin1(calendar::name(terms.frequency));
+    return terms.firstDue.isValid()
+               ? u"%1, first due %2"_s.arg(frequency, terms.firstDue.toString(Qt::ISODate))
+               : u"%1, a regular first period"_s.arg(frequency);
+}
+
+std::vector<int> ranking(const Reconciliation& reconciliation) {
+    const auto& results = reconciliation.results;
+    std::vector<int> order(results.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = static_cast<int>(i);
+    }
+    const auto score = [&results](int i) {
+        const auto& result = results[static_cast<std::size_t>(i)];
+        return result.error.isEmpty() ? result.matching : -1;
+    };
+    std::stable_sort(order.begin(), order.end(),
+                     [&score](int a, int b) { return score(a) > score(b); });
+    return order;
+}
+
+Reconciliation reconcile(const planner::PlanInput& given, const Statement& statement,
+                         const GivenTerms& givenTerms, const RowSource& source) {
     Reconciliation reconciliation;
+    reconciliation.dueDates =
+        inferDueDates(statement, given.startDate, {given.frequency, given.firstDue}, givenTerms);
+    planner::PlanInput loan = given;
+    loan.frequency = reconciliation.dueDates.terms.frequency;
+    loan.firstDue = reconciliation.dueDates.terms.firstDue;
     for (const Arithmetic& arithmetic : allArithmetics()) {
-        if (arithmetic.schedule && !loan.events.empty()) {
+        if (arithmetic.schedule && !scheduleApplies(loan)) {
             continue;
         }
         ArithmeticResult result;
@@ -188,13 +224,11 @@ Reconciliation reconcile(const planner::PlanInput& loan, const Statement& statem
             rowCount == 1 ? u"its one row"_s : u"all %1 rows"_s.arg(rowCount));
     } else {
         const Difference& difference = *best.firstDifference;
-        const StatementRow& row = statement.rows[static_cast<std::size_t>(difference.statementRow)];
         reconciliation.sentence =
             u"No arithmetic matches every row; the closest is %1, on %2 of %3: the first "
-            u"difference is at line %4 (month %5), %6."_s.arg(
+            u"difference is at %4, %5."_s.arg(
                 describe(best.arithmetic), QString::number(best.matching), rowsText(rowCount),
-                QString::number(row.line), QString::number(difference.month),
-                describeDifference(difference));
+                placeText(statement, difference), describeDifference(difference));
     }
     return reconciliation;
 }
@@ -213,24 +247,38 @@ QString reportText(const ParsedStatement& parsed, const Reconciliation& reconcil
     for (const UnreadableRow& row : statement.unreadable) {
         text += u"  line %1 unreadable: %2: %3\n"_s.arg(row.line).arg(row.reason, row.text);
     }
-    text += u"\n"_s;
-    for (const ArithmeticResult& result : reconciliation.results) {
-        QString line = shortName(result.arithmetic).leftJustified(24);
+    const InferredTerms& dueDates = reconciliation.dueDates;
+    text += u"Due dates: "_s + dueDatesText(dueDates.terms);
+    if (dueDates.frequencyRead || dueDates.firstDueRead) {
+        text += u" (read from the dates: %1 of %2 fit)"_s.arg(dueDates.fittingRows)
+                    .arg(dueDates.datedRows);
+    }
+    text += u"\n\n"_s;
+    const std::vector<int> order = ranking(reconciliation);
+    const std::size_t shown = std::min(order.size(), reportedResults);
+    if (shown < order.size()) {
+        text += u"The best %1 of %2 arithmetics:\n"_s.arg(shown).arg(order.size());
+    }
+    for (std::size_t i = 0; i < shown; ++i) {
+        const ArithmeticResult& result = reconciliation.results[static_cast<std::size_t>(order[i])];
+        QString line = shortName(result.arithmetic).leftJustified(37);
         if (!result.error.isEmpty()) {
             line += u"cannot compute: "_s + result.error;
         } else {
             line += u"%1/%2"_s.arg(result.matching).arg(result.compared).leftJustified(11);
             if (result.firstDifference) {
                 const auto& difference = *result.firstDifference;
-                line += u"line %1 (month %2): %3"_s.arg(
-                    QString::number(
-                        statement.rows[static_cast<std::size_t>(difference.statementRow)].line),
-                    QString::number(difference.month), describeDifference(difference));
+                line += placeText(statement, difference) + u": "_s + describeDifference(difference);
             } else {
                 line += u"every row matches"_s;
             }
         }
         text += line + u'\n';
+    }
+    if (shown < order.size()) {
+        const auto& next = reconciliation.results[static_cast<std::size_t>(order[shown])];
+        text += u"The other %1 match at most %2.\n"_s.arg(order.size() - shown)
+                    .arg(rowsText(next.error.isEmpty() ? next.matching : 0));
     }
     text += u'\n' + reconciliation.sentence + u'\n';
     return withoutControls(text);

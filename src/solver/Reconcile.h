@@ -2,18 +2,20 @@
 
 #include "solver/LoanRows.h"
 #include "solver/Statement.h"
+#include "solver/StatementDates.h"
 
 #include <optional>
 #include <vector>
 
 // Which arithmetic a lender's statement follows, and where it parts from each.
 //
-// The loan is computed under every arithmetic (the main schedule's, unless the loan has events,
-// and every instalment rounding with every interest rounding). A statement row is matched to
-// the month of its number, else of its due date, else of its position. A row matches when every
-// amount it holds equals the computed one to the cent, its date (if any) is that month's due
-// date, and no earlier row stands for the same month. A statement matches when every row
-// matches and no row of amounts was left unread.
+// The loan's frequency and first due date are read from the statement's dates unless given. The
+// loan is then computed under every arithmetic (the main schedule's where it applies, and every
+// interest basis with every instalment rounding and every interest rounding). A statement row is
+// matched to the period of its number, else of its due date, else of its position. A row matches
+// when every amount it holds equals the computed one to the cent, its date (if any) is that
+// period's due date, and no earlier row stands for the same period. A statement matches when
+// every row matches and no row of amounts was left unread.
 namespace solver {
 
 enum class Mismatch { Amount, NoSuchMonth, NotDueDate, WrongDate, Repeated };
@@ -40,6 +42,7 @@ struct ArithmeticResult {
 };
 
 struct Reconciliation {
+    InferredTerms dueDates;                 // the loan's due-date terms, as computed
     std::vector<ArithmeticResult> results;  // in the order of allArithmetics()
     int best = -1;                          // index into results
     bool matchesEveryRow = false;
@@ -47,13 +50,20 @@ struct Reconciliation {
 };
 
 Reconciliation reconcile(const planner::PlanInput& loan, const Statement& statement,
-                         const RowSource& source = loanRows);
+                         const GivenTerms& given = {}, const RowSource& source = loanRows);
+
+// The results from the most matching rows down, those that could not compute last; ties keep
+// the order of allArithmetics().
+std::vector<int> ranking(const Reconciliation& reconciliation);
+
+// "fortnightly, first due 2026-01-19" or "monthly, a regular first period"
+QString dueDatesText(const DueDateTerms& terms);
 
 // "the interest by 0.01 (916.68 on the statement, 916.67 computed)"
 QString describeDifference(const Difference& difference);
 
-// The whole report as text: what was read, every unreadable row, one line per arithmetic, and
-// the sentence.
+// The whole report as text: what was read, every unreadable row, the due-date terms, a line for
+// each of the best arithmetics, and the sentence.
 QString reportText(const ParsedStatement& parsed, const Reconciliation& reconciliation);
 
 }  // namespace solver

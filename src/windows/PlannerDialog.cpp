@@ -4,6 +4,7 @@
 #include "documents/Clipboard.h"
 #include "planner/TrueCost.h"
 #include "shell/SettingsStore.h"
+#include "windows/LoanTermsBox.h"
 #include "windows/PlannerModels.h"
 
 #include <QComboBox>
@@ -29,7 +30,7 @@ namespace {
 
 const QString settingsGroup = u"Planner"_s;
 
-// The kind column edits with a list of the three kinds.
+// The kind column edits with a list of the kinds.
 class KindDelegate final : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -37,8 +38,8 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex&) const override {
         auto* box = new QComboBox(parent);
-        for (auto kind :
-             {PlanEventKind::OneOff, PlanEventKind::Recurring, PlanEventKind::RateChange}) {
+        for (auto kind : {PlanEventKind::OneOff, PlanEventKind::Recurring,
+                          PlanEventKind::RateChange, PlanEventKind::Holiday}) {
             box->addItem(planEventKindName(kind));
         }
         return box;
@@ -64,7 +65,10 @@ void select(QComboBox* box, const std::optional<QString>& name) {
     }
 }
 
-QString monthsText(int months) {
+QString monthsText(int months, bool monthly) {
+    if (!monthly) {
+        return months == 1 ? u"1 payment"_s : u"%1 payments"_s.arg(months);
+    }
     return months == 1 ? u"1 month"_s : u"%1 months"_s.arg(months);
 }
 
@@ -84,9 +88,9 @@ PlannerDialog::~PlannerDialog() = default;
 RememberedEvents rememberedEvents(const SettingsStore& store, const QDate& start) {
     RememberedEvents remembered;
     remembered.events =
-        parsePlanEvents(planEventsFromText(
-                            store.readInGroup(settingsGroup, u"Events"_s).value_or(QString())),
-                        start)
+        parsePlanEvents(
+            planEventsFromText(store.readInGroup(settingsGroup, u"Events"_s).value_or(QString())),
+            start)
             .events;
     if (store.readInGroup(settingsGroup, u"Policy"_s) == u"lower"_s) {
         remembered.policy = planner::Policy::LowerInstalment;
@@ -112,8 +116,11 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     m_start = new QDateEdit(inputs.startDate);
     m_start->setDisplayFormat(shortDateFormat());
     m_start->setCalendarPopup(true);
+    m_monthsCaption = new QLabel(u"Months:"_s);
+    m_terms = new LoanTermsBox;
+    m_terms->setStartDate(inputs.startDate);
     loan->addRow(u"Principal:"_s, m_principal);
-    loan->addRow(u"Months:"_s, m_months);
+    loan->addRow(m_monthsCaption, m_months);
     loan->addRow(u"Annual rate %:"_s, m_rate);
     loan->addRow(u"Start date:"_s, m_start);
 
@@ -135,7 +142,7 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     choices->addRow(u"Instalment rounding:"_s, m_instalmentRounding);
     choices->addRow(u"Interest rounding:"_s, m_interestRounding);
 
-    auto* eventsBox = new QGroupBox(u"Extra payments and rate changes"_s);
+    auto* eventsBox = new QGroupBox(u"Extra payments, rate changes and holidays"_s);
     auto* eventsLayout = new QGridLayout(eventsBox);
     m_events = new PlanEventsModel(this);
     m_eventsView = new QTableView;
@@ -160,7 +167,8 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     for (std::size_t i = 0; i < m_results.size(); ++i) {
         m_results[i] = new QLabel;
         m_results[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        results->addRow(captions[i], m_results[i]);
+        m_captions[i] = new QLabel(captions[i]);
+        results->addRow(m_captions[i], m_results[i]);
     }
     m_message = new QLabel;
     m_message->setWordWrap(true);
@@ -188,8 +196,14 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     top->addWidget(loanBox);
     top->addWidget(choicesBox);
     top->addWidget(resultsBox, 1);
+    // The terms and the events shape the loan; the plan they give stands beside them.
+    auto* shaping = new QWidget;
+    auto* shapingLayout = new QVBoxLayout(shaping);
+    shapingLayout->setContentsMargins(0, 0, 0, 0);
+    shapingLayout->addWidget(m_terms);
+    shapingLayout->addWidget(eventsBox, 1);
     auto* splitter = new QSplitter;
-    splitter->addWidget(eventsBox);
+    splitter->addWidget(shaping);
     splitter->addWidget(m_planView);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({500, 680});
@@ -206,7 +220,7 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     layout->addWidget(splitter, 1);
     layout->addLayout(m_chartArea);
     layout->addLayout(m_commands);
-    resize(1180, 680);
+    resize(1180, 760);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_copy, &QPushButton::clicked, this,
@@ -223,6 +237,10 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
         connect(field, &QLineEdit::textChanged, this, &PlannerDialog::recompute);
     }
     connect(m_start, &QDateEdit::dateChanged, this, &PlannerDialog::recompute);
+    connect(m_terms, &LoanTermsBox::edited, this, [this] {
+        rememberChoices();
+        recompute();
+    });
     for (QComboBox* box : {m_policy, m_instalmentRounding, m_interestRounding}) {
         connect(box, &QComboBox::currentIndexChanged, this, [this] {
             rememberChoices();
@@ -250,6 +268,7 @@ void PlannerDialog::restoreChoices() {
     select(m_interestRounding, m_store.readInGroup(settingsGroup, u"InterestRounding"_s));
     m_events->setEntries(
         planEventsFromText(m_store.readInGroup(settingsGroup, u"Events"_s).value_or(QString())));
+    m_terms->setEntry(loanTermsFromStore(m_store, settingsGroup));
     m_restoring = false;
 }
 
@@ -263,6 +282,7 @@ void PlannerDialog::rememberChoices() {
     m_store.writeInGroup(settingsGroup, u"InterestRounding"_s,
                          m_interestRounding->currentData().toString());
     m_store.writeInGroup(settingsGroup, u"Events"_s, planEventsToText(m_events->entries()));
+    storeLoanTerms(m_store, settingsGroup, m_terms->entry());
 }
 
 void PlannerDialog::markLoanField(QLineEdit* field, const QString& message) {
@@ -307,12 +327,18 @@ void PlannerDialog::recompute() {
     input.interestRounding = planner::interestRoundingFromName(
                                  m_interestRounding->currentData().toString().toStdString())
                                  .value_or(planner::InterestRounding::HalfUp);
-    ParsedPlanEvents parsed = parsePlanEvents(m_events->entries(), input.startDate, locale);
+    m_terms->setStartDate(input.startDate);
+    const QString balloonProblem = applyLoanTerms(m_terms->entry(), input, locale);
+    const calendar::DueDates dueDates(input.startDate, input.frequency, input.firstDue);
+    ParsedPlanEvents parsed = parsePlanEvents(m_events->entries(), dueDates, locale);
     input.events = std::move(parsed.events);
 
     std::vector<PlanEventProblem> eventProblems = std::move(parsed.problems);
+    const bool monthly = input.frequency == planner::Frequency::Monthly;
     const bool typedWell = principalProblem.isEmpty() && monthsProblem.isEmpty() &&
-                           rateProblem.isEmpty() && eventProblems.empty();
+                           rateProblem.isEmpty() && balloonProblem.isEmpty() &&
+                           eventProblems.empty();
+    QStringList termsProblems;
     if (typedWell) {
         for (const planner::InputProblem& problem : planner::inputProblems(input)) {
             if (problem.event >= 0) {
@@ -328,24 +354,34 @@ void PlannerDialog::recompute() {
                 monthsProblem = problem.message;
             } else if (problem.field == planner::Field::Rate) {
                 rateProblem = problem.message;
+            } else {
+                termsProblems.append(problem.message);
             }
         }
     }
     markLoanField(m_principal, principalProblem);
     markLoanField(m_months, monthsProblem);
     markLoanField(m_rate, rateProblem);
-    for (const QString& problem : {principalProblem, monthsProblem, rateProblem}) {
+    m_terms->markBalloon(balloonProblem);
+    for (const QString& problem : {principalProblem, monthsProblem, rateProblem, balloonProblem}) {
         if (!problem.isEmpty()) {
             messages.append(problem);
         }
     }
+    messages.append(termsProblems);
     std::sort(eventProblems.begin(), eventProblems.end(),
               [](const auto& a, const auto& b) { return a.row < b.row; });
     for (const PlanEventProblem& problem : eventProblems) {
         messages.append(u"Event %1: %2"_s.arg(problem.row + 1).arg(problem.message));
     }
     m_input = std::move(input);
-    m_events->setStartDate(m_input.startDate);
+    m_events->setDueDates(dueDates);
+    // A loan paid other than monthly counts payments, not months.
+    m_monthsCaption->setText(monthly ? u"Months:"_s : u"Payments:"_s);
+    m_captions[static_cast<std::size_t>(PlannerResult::Months)]->setText(monthly ? u"Months:"_s
+                                                                                 : u"Payments:"_s);
+    m_captions[static_cast<std::size_t>(PlannerResult::MonthsSaved)]->setText(
+        monthly ? u"Months saved:"_s : u"Payments saved:"_s);
     m_events->setProblems(std::move(eventProblems));
 
     std::optional<planner::Plan> plan;
@@ -384,7 +420,7 @@ void PlannerDialog::recompute() {
         show(PlannerResult::InterestSaved,
              compared ? centsText(m_comparison.interestSaved, locale) : QString());
         show(PlannerResult::MonthsSaved,
-             compared ? monthsText(m_comparison.monthsSaved) : QString());
+             compared ? monthsText(m_comparison.monthsSaved, monthly) : QString());
     } else {
         for (QLabel* label : m_results) {
             label->clear();

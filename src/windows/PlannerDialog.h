@@ -8,6 +8,7 @@
 
 #include <array>
 
+class LoanTermsBox;
 class PlanEventsModel;
 class PlanTableModel;
 class QBoxLayout;
@@ -47,9 +48,9 @@ struct RememberedEvents {
 };
 RememberedEvents rememberedEvents(const SettingsStore& store, const QDate& start);
 
-// "Plan Prepayments And Rate Changes": a loan, its events and the choices of policy and
-// rounding, with the plan recomputed at every edit. The events and choices are remembered in
-// the settings store's group "Planner".
+// "Plan Prepayments And Rate Changes": a loan, its terms, its events and the choices of policy
+// and rounding, with the plan recomputed at every edit. The terms, events and choices are
+// remembered in the settings store's group "Planner".
 class PlannerDialog final : public QDialog {
     Q_OBJECT
 public:
@@ -75,6 +76,7 @@ public:
     QComboBox* policyBox() const { return m_policy; }
     QComboBox* instalmentRoundingBox() const { return m_instalmentRounding; }
     QComboBox* interestRoundingBox() const { return m_interestRounding; }
+    LoanTermsBox& terms() const { return *m_terms; }
     QLabel* resultLabel(PlannerResult which) const {
         return m_results[static_cast<std::size_t>(which)];
     }
@@ -104,10 +106,13 @@ private:
     QComboBox* m_policy = nullptr;
     QComboBox* m_instalmentRounding = nullptr;
     QComboBox* m_interestRounding = nullptr;
+    LoanTermsBox* m_terms = nullptr;
+    QLabel* m_monthsCaption = nullptr;
     QTableView* m_eventsView = nullptr;
     QTableView* m_planView = nullptr;
     QLabel* m_message = nullptr;
     std::array<QLabel*, static_cast<std::size_t>(PlannerResult::Count)> m_results{};
+    std::array<QLabel*, static_cast<std::size_t>(PlannerResult::Count)> m_captions{};
     QBoxLayout* m_commands = nullptr;
     QPushButton* m_copy = nullptr;
     QBoxLayout* m_chartArea = nullptr;

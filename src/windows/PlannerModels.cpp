@@ -13,7 +13,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kindNames[] = {u"once"_s, u"monthly"_s, u"rate"_s};
+const QString kindNames[] = {u"once"_s, u"monthly"_s, u"rate"_s, u"holiday"_s};
+constexpr int kindCount = 4;
 
 std::optional<int> wholeNumber(const QString& text, const QLocale& locale) {
     const auto value = parseNumber(text, locale);
@@ -23,21 +24,33 @@ std::optional<int> wholeNumber(const QString& text, const QLocale& locale) {
     return static_cast<int>(*value);
 }
 
-// A month number, or the month whose due date is the first on or after the typed date.
-std::optional<int> monthOf(const QString& text, const QDate& start, const QLocale& locale) {
+// A payment number, or the payment that is the first due on or after the typed date (0 for a
+// date on or before the start).
+std::optional<int> monthOf(const QString& text, const calendar::DueDates& dueDates,
+                           const QLocale& locale) {
     if (const auto month = wholeNumber(text, locale)) {
         return month;
     }
     const auto date = parseDate(text, locale);
-    if (!date || !start.isValid()) {
+    const QDate first = dueDates.at(1);
+    if (!date || !first.isValid()) {
         return std::nullopt;
     }
     const QDate due = AutomationDate::toDate(*date);
-    int month = (due.year() - start.year()) * 12 + due.month() - start.month();
-    if (start.addMonths(month) < due) {
-        ++month;
+    if (due <= dueDates.start()) {
+        return 0;
     }
-    return month;
+    // Close by the average step, then exact.
+    const double step = 365.25 / calendar::paymentsPerYear(dueDates.frequency());
+    long long k = std::clamp<long long>(std::llround(first.daysTo(due) / step) + 1, 1,
+                                        planner::maxMonths + 1);
+    while (k > 1 && dueDates.at(k - 1) >= due) {
+        --k;
+    }
+    while (k <= planner::maxMonths && dueDates.at(k).isValid() && dueDates.at(k) < due) {
+        ++k;
+    }
+    return static_cast<int>(k);
 }
 
 }  // namespace
@@ -56,15 +69,23 @@ QString planEventKindName(PlanEventKind kind) {
         case PlanEventKind::OneOff:
             return u"Extra payment"_s;
         case PlanEventKind::Recurring:
-            return u"Monthly extra payment"_s;
+            return u"Recurring extra payment"_s;
         case PlanEventKind::RateChange:
             return u"Rate change"_s;
+        case PlanEventKind::Holiday:
+            return u"Payment holiday"_s;
     }
     return {};
 }
 
 ParsedPlanEvents parsePlanEvents(const std::vector<PlanEventEntry>& entries, const QDate& start,
                                  const QLocale& locale) {
+    return parsePlanEvents(entries, calendar::DueDates(start, calendar::Frequency::Monthly),
+                           locale);
+}
+
+ParsedPlanEvents parsePlanEvents(const std::vector<PlanEventEntry>& entries,
+                                 const calendar::DueDates& start, const QLocale& locale) {
     ParsedPlanEvents parsed;
     for (int row = 0; row < static_cast<int>(entries.size()); ++row) {
         const PlanEventEntry& entry = entries[static_cast<std::size_t>(row)];
@@ -76,7 +97,8 @@ ParsedPlanEvents parsePlanEvents(const std::vector<PlanEventEntry>& entries, con
         if (!month) {
             problem(PlanEventColumn::Month, u"Type a month number or a due date."_s);
         }
-        const auto value = parseNumber(entry.value, locale);
+        const bool holiday = entry.kind == PlanEventKind::Holiday;
+        const auto value = holiday ? std::optional(0.0) : parseNumber(entry.value, locale);
         if (!value) {
             problem(PlanEventColumn::Value, entry.kind == PlanEventKind::RateChange
                                                 ? u"Type the new rate in percent a year."_s
@@ -107,6 +129,9 @@ ParsedPlanEvents parsePlanEvents(const std::vector<PlanEventEntry>& entries, con
                 break;
             case PlanEventKind::RateChange:
                 parsed.events.emplace_back(planner::RateChange{*month, *value});
+                break;
+            case PlanEventKind::Holiday:
+                parsed.events.emplace_back(planner::PaymentHoliday{*month});
                 break;
         }
         parsed.eventRows.push_back(row);
@@ -169,7 +194,7 @@ QVariant PlanEventsModel::data(const QModelIndex& index, int role) const {
             case PlanEventColumn::Month:
                 return entry.month;
             case PlanEventColumn::Value:
-                return entry.value;
+                return entry.kind == PlanEventKind::Holiday ? QString() : entry.value;
             case PlanEventColumn::EndMonth:
                 if (entry.kind != PlanEventKind::Recurring) {
                     return QString();
@@ -195,10 +220,13 @@ QVariant PlanEventsModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::ToolTipRole &&
         (column == PlanEventColumn::Month || column == PlanEventColumn::EndMonth)) {
         const QLocale locale;
-        const auto month = monthOf(index.data(Qt::EditRole).toString().trimmed(), m_start, locale);
-        if (month && *month >= 1 && m_start.isValid()) {
-            return u"Month %1, due %2"_s.arg(*month).arg(
-                locale.toString(m_start.addMonths(*month), shortDateFormat(locale)));
+        const auto month =
+            monthOf(index.data(Qt::EditRole).toString().trimmed(), m_dueDates, locale);
+        if (month && *month >= 1 && m_dueDates.at(*month).isValid()) {
+            const bool monthly = m_dueDates.frequency() == calendar::Frequency::Monthly;
+            return u"%1 %2, due %3"_s.arg(monthly ? u"Month"_s : u"Payment"_s)
+                .arg(*month)
+                .arg(locale.toString(m_dueDates.at(*month), shortDateFormat(locale)));
         }
     }
     return {};
@@ -214,7 +242,7 @@ bool PlanEventsModel::setData(const QModelIndex& index, const QVariant& value, i
     switch (static_cast<PlanEventColumn>(index.column())) {
         case PlanEventColumn::Kind: {
             const int kind = value.toInt();
-            if (kind < 0 || kind > 2) {
+            if (kind < 0 || kind >= kindCount) {
                 return false;
             }
             entry.kind = static_cast<PlanEventKind>(kind);
@@ -242,8 +270,8 @@ QVariant PlanEventsModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
-    static const QString headers[] = {u"Kind"_s, u"Month or date"_s, u"Amount or %"_s,
-                                      u"Until month"_s};
+    static const QString headers[] = {u"Kind"_s, u"Payment or date"_s, u"Amount or %"_s,
+                                      u"Until"_s};
     return headers[section];
 }
 
@@ -252,10 +280,11 @@ Qt::ItemFlags PlanEventsModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) {
         return flags;
     }
-    const bool endless =
-        index.column() == static_cast<int>(PlanEventColumn::EndMonth) &&
-        m_entries[static_cast<std::size_t>(index.row())].kind != PlanEventKind::Recurring;
-    return endless ? flags : flags | Qt::ItemIsEditable;
+    const PlanEventKind kind = m_entries[static_cast<std::size_t>(index.row())].kind;
+    const auto column = static_cast<PlanEventColumn>(index.column());
+    const bool unused = (column == PlanEventColumn::EndMonth && kind != PlanEventKind::Recurring) ||
+                        (column == PlanEventColumn::Value && kind == PlanEventKind::Holiday);
+    return unused ? flags : flags | Qt::ItemIsEditable;
 }
 
 void PlanEventsModel::setEntries(std::vector<PlanEventEntry> entries) {

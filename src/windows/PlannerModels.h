@@ -10,13 +10,13 @@
 
 // The planner window's two tables: the events as the user typed them, and the plan.
 
-enum class PlanEventKind { OneOff, Recurring, RateChange };
+enum class PlanEventKind { OneOff, Recurring, RateChange, Holiday };
 
 struct PlanEventEntry {
     PlanEventKind kind = PlanEventKind::OneOff;
-    QString month;     // a month number, or a due date in the locale's short form
-    QString value;     // the amount, or the new annual rate in percent
-    QString endMonth;  // monthly extras only; empty: to the end of the loan
+    QString month;     // a payment number, or a due date in the locale's short form
+    QString value;     // the amount, or the new annual rate in percent; nothing for a holiday
+    QString endMonth;  // recurring extras only; empty: to the end of the loan
 };
 
 enum class PlanEventColumn { Kind, Month, Value, EndMonth, Count };
@@ -28,13 +28,17 @@ struct PlanEventProblem {
 };
 
 // Reads typed entries in the given locale. Each entry that reads gives one event (eventRows
-// tells which entry); each text that does not read gives a problem and no event.
+// tells which entry); each text that does not read gives a problem and no event. A typed date
+// stands for the first payment due on or after it.
 struct ParsedPlanEvents {
     std::vector<planner::Event> events;
     std::vector<int> eventRows;
     std::vector<PlanEventProblem> problems;
 };
 ParsedPlanEvents parsePlanEvents(const std::vector<PlanEventEntry>& entries, const QDate& start,
+                                 const QLocale& locale = QLocale());
+ParsedPlanEvents parsePlanEvents(const std::vector<PlanEventEntry>& entries,
+                                 const calendar::DueDates& dueDates,
                                  const QLocale& locale = QLocale());
 
 // The entries as one text for the settings store, and back (C locale; the typed texts kept).
@@ -60,8 +64,8 @@ public:
     void setEntries(std::vector<PlanEventEntry> entries);
     void addEntry(const PlanEventEntry& entry);
     void removeEntry(int row);
-    // Month cells tell their due date from this start.
-    void setStartDate(const QDate& start) { m_start = start; }
+    // Payment cells tell their due date from these.
+    void setDueDates(const calendar::DueDates& dueDates) { m_dueDates = dueDates; }
     // The cells to mark, with their messages; replaces the earlier marks.
     void setProblems(std::vector<PlanEventProblem> problems);
 
@@ -70,7 +74,7 @@ private:
 
     std::vector<PlanEventEntry> m_entries;
     std::vector<PlanEventProblem> m_problems;
-    QDate m_start;
+    calendar::DueDates m_dueDates{QDate(), calendar::Frequency::Monthly};
 };
 
 enum class PlanColumn {

@@ -333,7 +333,7 @@ void ReconcileDialog::reconcileNow() {
             difference = result.error;
         } else if (result.firstDifference) {
             const auto& d = *result.firstDifference;
-            difference = u"Line %1 (month %2): %3"_s.arg(
+            difference = u"Line %1 (period %2): %3"_s.arg(
                 QString::number(
                     m_parsed.statement.rows[static_cast<std::size_t>(d.statementRow)].line),
                 QString::number(d.month), solver::describeDifference(d));
@@ -354,7 +354,8 @@ void ReconcileDialog::reconcileNow() {
     }
     m_updating = false;
     resultsView->resizeColumnsToContents();
-    sentenceLabel->setText(m_reconciliation.sentence);
+    sentenceLabel->setText(m_reconciliation.sentence + u"\nDue dates: "_s +
+                           solver::dueDatesText(m_reconciliation.dueDates.terms) + u'.');
     showResult(m_reconciliation.best);
 }
 

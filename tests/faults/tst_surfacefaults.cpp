@@ -257,9 +257,9 @@ void SurfaceFaultsTest::fault_data() {
     QTest::newRow("2 reconcile help to a full disk") << &cliOutcome << u">/dev/full reconcile --help"_s << u"1 cannot write the output: Disk full"_s;
     QTest::newRow("3 workbook with a full temporary disk") << &workbookTempOutcome << u"20000"_s << u"Disk full in TMP"_s;
     QTest::newRow("5 statement over 16 MiB") << &statementFileOutcome << u"17 MiB"_s << u"the statement holds 17.0 MiB; statements over 16.0 MiB are refused"_s;
-    QTest::newRow("5 a month listed twice") << &reconcileOutcome << u"number,payment|1;507.51|1;507.51"_s << u"month 1 is listed again (first at line 1)"_s;
-    QTest::newRow("5 a month twice, another missing") << &reconcileOutcome << u"number,payment|1;507.51|1;507.51|2;507.51"_s << u"month 1 is listed again (first at line 1)"_s;
-    QTest::newRow("5 dates of another start") << &reconcileOutcome << u"number,date,payment|1;2026-02-28;507.51|2;2026-03-28;507.51"_s << u"the date 2026-02-28 is not the due date of month 1 (2026-01-08)"_s;
+    QTest::newRow("5 a month listed twice") << &reconcileOutcome << u"number,payment|1;507.51|1;507.51"_s << u"period 1 is listed again (first at line 1)"_s;
+    QTest::newRow("5 a month twice, another missing") << &reconcileOutcome << u"number,payment|1;507.51|1;507.51|2;507.51"_s << u"period 1 is listed again (first at line 1)"_s;
+    QTest::newRow("5 dates of another start") << &reconcileOutcome << u"number,date,payment|1;2026-02-28;507.51|2;2026-03-28;507.51"_s << u"the payment by -16.67 (507.51 on the statement, 524.18 computed)"_s;
     QTest::newRow("5 due dates and numbers") << &reconcileOutcome << u"number,date,payment|1;2026-01-08;507.51|2;2026-02-08;507.51"_s << u"matches"_s;
     QTest::newRow("5 an unreadable amount") << &reconcileOutcome << u"number,payment|1;507.51|2;1e999"_s << u"1 row of amounts could not be read, the first at line 2: the payment '1e999' is not an amount."_s;
     QTest::newRow("7 rate rises at month 13") << &effectiveRateOutcome << u"9"_s << u"between"_s;

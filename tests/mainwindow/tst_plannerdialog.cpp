@@ -1,3 +1,4 @@
+#include "windows/LoanTermsBox.h"
 #include "windows/PlannerDialog.h"
 #include "windows/PlannerModels.h"
 #include "windows/PlannerOutputs.h"
@@ -8,11 +9,14 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFile>
 #include <QFileDialog>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSettings>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,6 +31,9 @@ private Q_SLOTS:
     void parseEvents_data();
     void parseEvents();
     void windowWalk();
+    void loanTerms_data();
+    void loanTerms();
+    void planFromBeforeTheTermsOpensUnchanged();
     void saveAsByExtension_data();
     void saveAsByExtension();
     void accountsRememberedAndPayoff();
@@ -52,6 +59,7 @@ void TestPlannerDialog::parseEvents_data() {
     QTest::newRow("month with a fraction") << us << 0 << u"2.5"_s << u"5"_s << QString() << u"1 Type a month number or a due date."_s;
     QTest::newRow("amount not a number") << us << 0 << u"2"_s << u"lots"_s << QString() << u"2 Type an amount."_s;
     QTest::newRow("rate not a number") << us << 2 << u"2"_s << u""_s << QString() << u"2 Type the new rate in percent a year."_s;
+    QTest::newRow("holiday, by date") << us << 3 << u"4/30/2026"_s << u"ignored"_s << QString() << u"holiday 3"_s;
     QTest::newRow("bad end") << us << 1 << u"2"_s << u"5"_s << u"x"_s << u"3 Type a month number or a due date, or leave it empty for the end."_s;
 }
 
@@ -70,6 +78,8 @@ void TestPlannerDialog::parseEvents() {
         actual = u"once %1 %2"_s.arg(once->month).arg(once->amount);
     } else if (const auto* monthly = std::get_if<planner::RecurringExtra>(&parsed.events.front())) {
         actual = u"monthly %1-%2 %3"_s.arg(monthly->fromMonth).arg(monthly->toMonth).arg(monthly->amount);
+    } else if (const auto* holiday = std::get_if<planner::PaymentHoliday>(&parsed.events.front())) {
+        actual = u"holiday %1"_s.arg(holiday->period);
     } else {
         const auto& rate = std::get<planner::RateChange>(parsed.events.front());
         actual = u"rate %1 %2"_s.arg(rate.fromMonth).arg(rate.annualPercent);
@@ -131,6 +141,82 @@ void TestPlannerDialog::windowWalk() {
     QCOMPARE(again.policyBox()->currentData().toString(), u"lower"_s);
     QCOMPARE(again.resultLabel(PlannerResult::Months)->text(), u"360"_s);
     QCOMPARE(store.read(u"Text1"_s, 0), u"kept"_s);
+}
+
+void TestPlannerDialog::loanTerms_data() {
+    QTest::addColumn<QString>("frequency");
+    QTest::addColumn<QString>("basis");
+    QTest::addColumn<int>("grace");
+    QTest::addColumn<QString>("balloon");
+    QTest::addColumn<QString>("expected");  // rows, first payment, last payment; or the problem
+    QTest::newRow("as before") << "monthly" << "periodic" << 0 << "" << "12 8838.17 8838.11";
+    QTest::newRow("fortnightly, actual/365, grace") << "fortnightly" << "actual/365" << 2 << "" << "26 0.00 4411.94";
+    QTest::newRow("balloon") << "monthly" << "periodic" << 0 << "50000" << "12 4877.42 54877.36";
+    QTest::newRow("balloon not an amount") << "monthly" << "periodic" << 0 << "half" << "Type the balloon as an amount, such as 5000, or leave it empty.";
+}
+
+// The terms' effect shows at once, and they are remembered.
+void TestPlannerDialog::loanTerms() {
+    QFETCH(QString, frequency);
+    QFETCH(QString, basis);
+    QFETCH(int, grace);
+    QFETCH(QString, balloon);
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath(u"Kestrelor.ini"_s));
+    const PlannerInputs inputs{100000, 12, 11, QDate(2026, 1, 31)};
+    LoanTermsEntry entry;
+    entry.frequency = frequency;
+    entry.basis = basis;
+    entry.grace = grace;
+    entry.balloon = balloon;
+    {
+        PlannerDialog dialog(inputs, store);
+        if (frequency != u"monthly"_s) {
+            dialog.monthsEdit()->setText(u"26"_s);
+        }
+        dialog.terms().frequencyBox()->setCurrentIndex(dialog.terms().frequencyBox()->findData(frequency));
+        dialog.terms().basisBox()->setCurrentIndex(dialog.terms().basisBox()->findData(basis));
+        dialog.terms().graceSpin()->setValue(grace);
+        dialog.terms().balloonEdit()->setText(balloon);
+        QString actual = dialog.message();
+        if (const auto& plan = dialog.plan()) {
+            actual = u"%1 %2 %3"_s.arg(plan->rows.size())
+                         .arg(centsText(plan->rows.front().payment), centsText(plan->rows.back().payment));
+        }
+        QTEST(actual, "expected");
+    }
+    PlannerDialog again(inputs, store);
+    QCOMPARE(again.terms().entry(), entry);
+}
+
+// A plan remembered before the loan had terms opens as it was: a monthly annuity.
+void TestPlannerDialog::planFromBeforeTheTermsOpensUnchanged() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Kestrelor.ini"_s);
+    {
+        QSettings old(path, QSettings::IniFormat);
+        old.setValue(u"Planner/Policy"_s, u"lower"_s);
+        old.setValue(u"Planner/InstalmentRounding"_s, u"up-cent"_s);
+        old.setValue(u"Planner/InterestRounding"_s, u"half-up"_s);
+        old.setValue(u"Planner/Events"_s, u"once\t12\t10000\t"_s);
+    }
+    SettingsStore store(path);
+    PlannerDialog dialog(PlannerInputs{300000, 360, 5, QDate(2026, 1, 31)}, store);
+    QCOMPARE(dialog.terms().entry(), LoanTermsEntry());
+    QCOMPARE(dialog.terms().firstDueEdit()->text(), u"regular"_s);
+    planner::PlanInput before;
+    before.principal = 30000000;
+    before.months = 360;
+    before.annualPercent = 5;
+    before.startDate = QDate(2026, 1, 31);
+    before.policy = planner::Policy::LowerInstalment;
+    before.instalmentRounding = planner::InstalmentRounding::UpCent;
+    before.events = {planner::OneOffExtra{12, 1000000}};
+    const auto expected = planner::computePlan(before).plan;
+    QCOMPARE(dialog.plan()->rows.size(), expected->rows.size());
+    QCOMPARE(dialog.plan()->rows.back().dueDate, expected->rows.back().dueDate);
+    QCOMPARE(dialog.plan()->rows.back().payment, expected->rows.back().payment);
+    QCOMPARE(dialog.plan()->totals.interest, expected->totals.interest);
 }
 
 QTEST_MAIN(TestPlannerDialog)

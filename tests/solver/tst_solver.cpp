@@ -102,6 +102,8 @@ private Q_SLOTS:
     void dates();
     void engineAgreesWithReference_data();
     void engineAgreesWithReference();
+    void dueDatesFromStatements_data();
+    void dueDatesFromStatements();
     void programStatements_data();
     void programStatements();
     void pastedStatements_data();
@@ -346,6 +348,9 @@ void TestSolver::engineAgreesWithReference() {
     QFETCH(double, rate);
     const auto loan = loanOf(principal, months, rate);
     for (const Arithmetic& arithmetic : solver::allArithmetics()) {
+        if (arithmetic.basis != planner::InterestBasis::Periodic) {
+            continue;  // the reference knows monthly periods only
+        }
         const auto engine = solver::loanRows(loan, arithmetic).rows;
         const auto reference = referenceRows(loan, arithmetic).rows;
         QCOMPARE(engine.size(), reference.size());
@@ -360,6 +365,59 @@ void TestSolver::engineAgreesWithReference() {
     }
 }
 
+void TestSolver::dueDatesFromStatements_data() {
+    QTest::addColumn<QDate>("start");
+    QTest::addColumn<QString>("rows");      // ISO dates, each with "#number" when numbered
+    QTest::addColumn<QString>("given");     // a frequency, or empty
+    QTest::addColumn<QString>("expected");  // frequency, first due or "regular", fitting/dated
+    // clang-format off
+    QTest::newRow("monthly, month ends") << QDate(2026, 1, 31) << "2026-02-28 2026-03-31 2026-04-30" << "" << "monthly regular 3/3";
+    QTest::newRow("monthly, odd first") << QDate(2026, 1, 10) << "2026-02-25 2026-03-25 2026-04-25" << "" << "monthly 2026-02-25 3/3";
+    QTest::newRow("monthly, mid-loan") << QDate(2026, 1, 15) << "2026-06-15 2026-07-15" << "" << "monthly regular 2/2";
+    QTest::newRow("fortnightly, not weekly") << QDate(2026, 1, 5) << "2026-01-19 2026-02-02 2026-02-16" << "" << "fortnightly regular 3/3";
+    QTest::newRow("weekly, numbered from 5") << QDate(2026, 1, 5) << "2026-02-09#5 2026-02-16#6 2026-02-23#7" << "" << "weekly regular 3/3";
+    QTest::newRow("weekly, odd first, numbered") << QDate(2026, 1, 5) << "2026-01-22#2 2026-01-29#3" << "" << "weekly 2026-01-15 2/2";
+    QTest::newRow("four-weekly, not monthly") << QDate(2026, 1, 5) << "2026-02-02 2026-03-02 2026-03-30" << "" << "four-weekly regular 3/3";
+    QTest::newRow("semi-monthly") << QDate(2026, 1, 5) << "2026-01-20 2026-02-05 2026-02-20" << "" << "semi-monthly regular 3/3";
+    QTest::newRow("quarterly, odd first") << QDate(2026, 1, 1) << "2026-05-15 2026-08-15 2026-11-15" << "" << "quarterly 2026-05-15 3/3";
+    QTest::newRow("yearly") << QDate(2026, 3, 1) << "2027-03-01 2028-03-01" << "" << "yearly regular 2/2";
+    QTest::newRow("given frequency stands") << QDate(2026, 1, 5) << "2026-01-19 2026-02-02" << "weekly" << "weekly regular 1/2";
+    QTest::newRow("no dates: the loan's own") << QDate(2026, 1, 5) << "" << "" << "monthly regular 0/0";
+    QTest::newRow("one date: the loan's own") << QDate(2025, 12, 8) << "2026-01-09" << "" << "monthly regular 0/1";
+    // clang-format on
+}
+
+// The frequency and first due date a statement's dates tell.
+void TestSolver::dueDatesFromStatements() {
+    QFETCH(QDate, start);
+    QFETCH(QString, rows);
+    QFETCH(QString, given);
+    QFETCH(QString, expected);
+    solver::Statement statement;
+    for (const QString& row : rows.split(u' ', Qt::SkipEmptyParts)) {
+        const QStringList parts = row.split(u'#');
+        solver::StatementRow statementRow;
+        statementRow.date = QDate::fromString(parts[0], Qt::ISODate);
+        if (parts.size() > 1) {
+            statementRow.number = parts[1].toInt();
+        }
+        statement.rows.push_back(statementRow);
+    }
+    solver::GivenTerms terms;
+    if (!given.isEmpty()) {
+        terms.frequency = calendar::frequencyFromName(given.toStdString());
+    }
+    const auto inferred = solver::inferDueDates(statement, start, {}, terms);
+    QCOMPARE(
+        u"%1 %2 %3/%4"_s
+            .arg(QString::fromLatin1(calendar::name(inferred.terms.frequency)),
+                 inferred.terms.firstDue.isValid() ? inferred.terms.firstDue.toString(Qt::ISODate)
+                                                   : u"regular"_s)
+            .arg(inferred.fittingRows)
+            .arg(inferred.datedRows),
+        expected);
+}
+
 void TestSolver::programStatements_data() {
     QTest::addColumn<int>("arithmetic");
     QTest::addColumn<int>("row");
@@ -367,6 +425,9 @@ void TestSolver::programStatements_data() {
     const auto all = solver::allArithmetics();
     const Role columns[] = {Role::Payment, Role::Principal, Role::Interest, Role::Closing};
     for (int a = 0; a < static_cast<int>(all.size()); ++a) {
+        if (all[a].basis != planner::InterestBasis::Periodic) {
+            continue;  // the reference knows monthly periods only
+        }
         QTest::addRow("%s", qPrintable(solver::shortName(all[a]))) << a << -1 << 0;
         const int row = (a * 7) % 24;
         const Role column = columns[a % 4];
@@ -395,7 +456,7 @@ void TestSolver::programStatements() {
     const auto parsed = solver::parseStatement(csvOf(rows));
     QCOMPARE(parsed.statement.rows.size(), std::size_t(24));
     QVERIFY(parsed.statement.unreadable.empty());
-    const auto result = solver::reconcile(loan, parsed.statement, referenceRows);
+    const auto result = solver::reconcile(loan, parsed.statement, {}, referenceRows);
     const auto& mine = result.results[static_cast<std::size_t>(arithmetic)];
     QCOMPARE(mine.arithmetic, made);
     if (row < 0) {
@@ -425,13 +486,18 @@ void TestSolver::pastedStatements_data() {
     QTest::newRow("pdf, dollars") << "us-pdf.txt" << qint64(10000000) << 12 << 11.0
                                   << QDate(2026, 1, 31)
                                   << "number,date,payment,principal,interest,closing" << 4
-                                  << "Your statement matches: instalment rounded to the nearest "
-                                     "cent, interest rounded half up, on all 12 rows.";
+                                  << "Your statement matches: periodic, instalment to the nearest "
+                                     "cent, interest half up, on all 12 rows.";
     QTest::newRow("web page, euros")
         << "de-web.txt" << qint64(2500000) << 24 << 3.99 << QDate(2026, 3, 15)
         << "number,date,payment,interest,principal,closing" << 2
-        << "Your statement matches: instalment rounded up to the "
-           "cent, interest rounded down, on all 24 rows.";
+        << "Your statement matches: periodic, instalment up to the "
+           "cent, interest down, on all 24 rows.";
+    QTest::newRow("fortnightly, dd.mm.yyyy and decimal commas")
+        << "de-fortnightly.txt" << qint64(1003750) << 20 << 6.9 << QDate(2026, 1, 5)
+        << "date,payment,interest,principal,closing" << 3
+        << "Your statement matches: actual/365, instalment to the nearest cent, interest half to "
+           "even, on all 20 rows.";
 }
 
 void TestSolver::pastedStatements() {
@@ -475,11 +541,11 @@ void TestSolver::statementForms_data() {
            "2 28-Feb-26 EUR 8.838,17 EUR 7.994,12 EUR 844,05 EUR 84.084,38\n"
         << "number,date,payment,principal,interest,closing"
         << "1 883817 792150 91667 9207850";
-    QTest::newRow("date first, whole amounts")
-        << "2026-02-28\t1\t900\t400\t500\t99600\n"
-           "2026-03-31\t2\t900\t401\t499\t99199\n"
-           "2026-04-30\t3\t900\t402\t498\t98797\n"
-        << "date,number,payment,principal,interest,closing" << "1 90000 40000 50000 9960000";
+    QTest::newRow("date first, whole amounts") << "2026-02-28\t1\t900\t400\t500\t99600\n"
+                                                  "2026-03-31\t2\t900\t401\t499\t99199\n"
+                                                  "2026-04-30\t3\t900\t402\t498\t98797\n"
+                                               << "date,number,payment,principal,interest,closing"
+                                               << "1 90000 40000 50000 9960000";
     QTest::newRow("opening and closing") << "#;Opening;Payment;Interest;Principal;Closing\n"
                                             "1;100000.00;8838.17;916.67;7921.50;92078.50\n"
                                             "2;92078.50;8838.17;844.05;7994.12;84084.38\n"
@@ -565,11 +631,44 @@ void TestSolver::commandLine_data() {
                        u"2026-01-31"_s, u"--statement"_s, statement}
         << 3 << "No arithmetic matches every row";
     QTest::newRow("reconcile: the planner's extra payment")
-        << QStringList{u"reconcile"_s,   u"-p"_s,          u"100000"_s, u"-n"_s, u"12"_s,
-                       u"-r"_s,          u"11"_s,          u"-s"_s,     u"2026-01-31"_s,
-                       u"--extra"_s,     u"3:5000"_s,      u"--statement"_s,
+        << QStringList{u"reconcile"_s,
+                       u"-p"_s,
+                       u"100000"_s,
+                       u"-n"_s,
+                       u"12"_s,
+                       u"-r"_s,
+                       u"11"_s,
+                       u"-s"_s,
+                       u"2026-01-31"_s,
+                       u"--extra"_s,
+                       u"3:5000"_s,
+                       u"--statement"_s,
                        QStringLiteral(STATEMENTS_DIR) + u"/plan-extra.csv"_s}
         << 0 << "Your statement matches";
+    QTest::newRow("reconcile: a given frequency stands")
+        << QStringList{u"reconcile"_s,
+                       u"-p"_s,
+                       u"10037.50"_s,
+                       u"-n"_s,
+                       u"20"_s,
+                       u"-r"_s,
+                       u"6.9"_s,
+                       u"-s"_s,
+                       u"2026-01-05"_s,
+                       u"--frequency"_s,
+                       u"weekly"_s,
+                       u"--statement"_s,
+                       QStringLiteral(STATEMENTS_DIR) + u"/de-fortnightly.txt"_s}
+        << 3 << "Due dates: weekly, ";
+    // A loan of one cent over one month, with the pdf statement.
+    const QStringList tiny{u"reconcile"_s,  u"-p"_s,          u"1"_s,   u"-n"_s,
+                           u"1"_s,          u"-r"_s,          u"1"_s,   u"-s"_s,
+                           u"2026-01-31"_s, u"--statement"_s, statement};
+    QTest::newRow("reconcile: no such frequency")
+        << tiny + QStringList{u"--frequency"_s, u"daily"_s} << 2 << "--frequency must be";
+    QTest::newRow("reconcile: first due before the start")
+        << tiny + QStringList{u"--first-due"_s, u"2026-01-31"_s} << 2
+        << "--first-due: The first due date must come after the start date";
     QTest::newRow("reconcile: missing file")
         << QStringList{u"reconcile"_s,  u"-p"_s,          u"1"_s,           u"-n"_s,
                        u"1"_s,          u"-r"_s,          u"1"_s,           u"-s"_s,
@@ -624,6 +723,19 @@ void TestSolver::golden_data() {
                        u"--statement"_s,
                        QStringLiteral(STATEMENTS_DIR) + u"/us-pdf.txt"_s}
         << "reconcile-us.txt";
+    QTest::newRow("reconcile, fortnightly, its terms read from the dates")
+        << QStringList{u"reconcile"_s,
+                       u"-p"_s,
+                       u"10037.50"_s,
+                       u"-n"_s,
+                       u"20"_s,
+                       u"-r"_s,
+                       u"6.9"_s,
+                       u"-s"_s,
+                       u"2026-01-05"_s,
+                       u"--statement"_s,
+                       QStringLiteral(STATEMENTS_DIR) + u"/de-fortnightly.txt"_s}
+        << "reconcile-de-fortnightly.txt";
 }
 
 void TestSolver::golden() {
