@@ -46,8 +46,8 @@ void scheduleLargest(benchmark::State& state) {
 }
 BENCHMARK(scheduleLargest)->Unit(benchmark::kMicrosecond);
 
-// The same rows by the shortest loop: no checks, dates by calendar arithmetic, totals summed on
-// the way.
+// The same rows by the shortest loop: no checks, the due date stepped a month at a time, totals
+// summed on the way.
 struct BareRow {
     double date, opening, principal, interest, closing;
 };
@@ -68,10 +68,10 @@ void scheduleReference(benchmark::State& state) {
         double balance = principal;
         double sumPrincipal = 0;
         double sumInterest = 0;
+        year_month target{start.year(), start.month()};
         for (int n = 1; n <= largest; ++n) {
-            const year_month target = year_month{start.year(), start.month()} + months{n};
-            const day last =
-                year_month_day_last{target.year(), month_day_last{target.month()}}.day();
+            target += months{1};
+            const day last = (target / std::chrono::last).day();
             const sys_days due{target / std::min(start.day(), last)};
             const double interest = rate * balance;
             const double part = roundToCents(emi - interest);

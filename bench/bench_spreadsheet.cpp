@@ -18,7 +18,7 @@ struct FileOnlySheet final : SheetWriter {
     }
     void fitColumn(int column) override { sheet.fitColumn(column); }
     void fitColumns() override { sheet.fitColumns(); }
-    void show() override { sheet.writeFile(); }
+    void show(LateFailure) override { sheet.writeFile(); }
     LibreOfficeCalcSheet sheet;
 };
 

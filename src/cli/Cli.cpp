@@ -19,6 +19,7 @@ const auto usage =
     u"  plan       prepayments and rate changes, in whole cents\n"
     u"  solve      the principal, months or rate that give an instalment\n"
     u"  reconcile  which arithmetic a lender's statement follows\n"
+    u"  apr        the annual percentage rate of dated cash flows, US or EU/UK\n"
     u"  compare    several loans side by side, the cheapest named\n"
     u"  refinance  whether a new loan for the balance on a date pays, and when\n"
     u"  payoff     what repaying a loan on a date costs\n"
@@ -76,6 +77,9 @@ int dispatch(const QStringList& args, Io io) {
     }
     if (command == u"reconcile"_s) {
         return runReconcile(rest, io);
+    }
+    if (command == u"apr"_s) {
+        return runApr(rest, io);
     }
     if (command == u"compare"_s) {
         return runCompare(rest, io);

@@ -37,6 +37,20 @@ std::optional<double> parseDecimal(QStringView text) {
     return value;
 }
 
+QDate readIsoDate(QStringView text, const QString& name) {
+    static const QRegularExpression pattern(u"^(\\d{4})-(\\d{2})-(\\d{2})$"_s);
+    const auto match = pattern.match(text.toString());
+    if (!match.hasMatch()) {
+        throw UsageError(u"%1 must be a date as YYYY-MM-DD, not '%2'"_s.arg(name, text));
+    }
+    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(),
+                     match.captured(3).toInt());
+    if (!date.isValid()) {
+        throw UsageError(u"%1: the date %2 does not exist"_s.arg(name, text));
+    }
+    return date;
+}
+
 std::optional<planner::Cents> parseCents(QStringView text) {
     static const QRegularExpression pattern(u"^([+-]?)(\\d{1,16})(?:\\.(\\d{0,2}))?$"_s);
     const auto match = pattern.match(text);
@@ -205,14 +219,7 @@ std::optional<QDate> CommandLine::date(const QString& name) const {
     if (!has(name)) {
         return std::nullopt;
     }
-    const QString text = value(name);
-    static const QRegularExpression pattern(u"^\\d{4}-\\d{2}-\\d{2}$"_s);
-    const QDate date =
-        pattern.match(text).hasMatch() ? QDate::fromString(text, Qt::ISODate) : QDate();
-    if (!date.isValid()) {
-        throw UsageError(u"%1 must be a date as YYYY-MM-DD, not '%2'"_s.arg(name, text));
-    }
-    return date;
+    return readIsoDate(value(name), name);
 }
 
 QString CommandLine::choice(const QString& name, const QStringList& choices) const {

@@ -78,6 +78,10 @@ T required(const std::optional<T>& value, const QString& name) {
     return *value;
 }
 
+// A date as YYYY-MM-DD; a UsageError naming `name` for another form or a day that does not
+// exist ("--start: the date 2026-02-30 does not exist").
+QDate readIsoDate(QStringView text, const QString& name);
+
 // Values as typed, for events: "1234.5", "-3"; at most two decimals; a whole number.
 std::optional<double> parseDecimal(QStringView text);
 std::optional<planner::Cents> parseCents(QStringView text);

@@ -19,6 +19,7 @@ int runSchedule(const QStringList& args, Io io);
 int runPlan(const QStringList& args, Io io);
 int runSolve(const QStringList& args, Io io);
 int runReconcile(const QStringList& args, Io io);
+int runApr(const QStringList& args, Io io);
 int runCompare(const QStringList& args, Io io);
 int runRefinance(const QStringList& args, Io io);
 int runPayoff(const QStringList& args, Io io);

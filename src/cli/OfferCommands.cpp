@@ -123,11 +123,10 @@ int runCompare(const QStringList& args, Io io) {
         }
         std::vector<offers::Offer> offers;
         for (const QString& text : loans) {
-            CommandLine loan = planCommandLine({}, {feesOption()});
+            CommandLine loan = planCommandLine({}, feeOptions());
             try {
                 loan.parse(QProcess::splitCommand(text));
-                offers.push_back({readLoan(loan, loanRequired),
-                                  loan.cents(u"--fees"_s, 0, planner::maxPrincipal).value_or(0)});
+                offers.push_back({readLoan(loan, loanRequired), readFees(loan)});
             } catch (const UsageError& error) {
                 throw UsageError(u"--loan \"%1\": %2"_s.arg(text, QString::fromUtf8(error.what())));
             }
@@ -155,9 +154,12 @@ int runCompare(const QStringList& args, Io io) {
                 json::amount(out, "total_paid", offer.totalPaid);
                 out += ',';
                 json::amount(out, "fees", offer.fees);
-                out += ',';
-                json::key(out, "apr");
-                out += offer.aprPercent ? QByteArray::number(*offer.aprPercent, 'f', 2) : "null";
+                for (const auto& [key, percent] : {std::pair{"apr_us", offer.aprUsPercent},
+                                                   std::pair{"aprc_eu", offer.aprcEuPercent}}) {
+                    out += ',';
+                    json::key(out, key);
+                    out += percent ? QByteArray::number(*percent, 'f', 4) : "null";
+                }
                 out += '}';
             }
             out += "],\n";

@@ -1,5 +1,9 @@
 #include "cli/Options.h"
 
+#include "core/Conversions.h"
+
+#include <cstdlib>
+
 using namespace Qt::StringLiterals;
 
 namespace cli {
@@ -234,8 +238,60 @@ Option formatOption(const QStringList& choices) {
     return {u"--format"_s, u"-f"_s, choices.join(u'|'), u"The output format."_s};
 }
 
-Option feesOption() {
-    return {u"--fees"_s, {}, u"AMOUNT"_s, u"Fees paid up front."_s};
+std::vector<Option> feeOptions() {
+    return {{u"--fees"_s, {}, u"AMOUNT"_s, u"Fees paid up front, out of the amount lent."_s},
+            {u"--fee-per-payment"_s, {}, u"AMOUNT"_s, u"A fee added to every payment."_s}};
+}
+
+planner::Fees readFees(const CommandLine& args) {
+    return {args.cents(u"--fees"_s, 0, planner::maxPrincipal).value_or(0),
+            args.cents(u"--fee-per-payment"_s, 0, planner::maxPrincipal).value_or(0)};
+}
+
+namespace {
+
+QString percentOrNull(const std::optional<double>& percent, int decimals) {
+    return percent ? QString::number(*percent, 'f', decimals) : u"null"_s;
+}
+
+}  // namespace
+
+std::vector<std::pair<QString, QString>> costMembers(const planner::TrueCost& cost,
+                                                     const planner::Fees& fees) {
+    std::vector<std::pair<QString, QString>> members{
+        {u"total_interest"_s, plainCentsText(cost.totalInterest)},
+        {u"total_paid"_s, plainCentsText(cost.totalPaid)},
+        {u"effective_annual_rate"_s, QString::number(cost.effectiveAnnualPercent, 'f', 2)},
+        {u"fees"_s, plainCentsText(fees.upFront)},
+        {u"fee_per_payment"_s, plainCentsText(fees.perPayment)},
+        {u"apr_us"_s, percentOrNull(cost.aprUsPercent, 4)},
+        {u"aprc_eu"_s, percentOrNull(cost.aprcEuPercent, 4)}};
+    if (cost.principalLeft != 0) {
+        members.emplace_back(u"principal_left"_s, plainCentsText(cost.principalLeft));
+    }
+    return members;
+}
+
+QString costText(const planner::TrueCost& cost, const planner::Fees& fees, bool schedule) {
+    const QString totals = schedule ? u"Schedule total"_s : u"Total"_s;
+    QString text = u"%1 interest: %2\n%1 paid: %3\nEffective annual rate: %4 %\n"_s.arg(
+        totals, plainCentsText(cost.totalInterest), plainCentsText(cost.totalPaid),
+        QString::number(cost.effectiveAnnualPercent, 'f', 2));
+    if (fees != planner::Fees{}) {
+        text += u"Fees: %1 up front, %2 per payment\n"_s.arg(plainCentsText(fees.upFront),
+                                                             plainCentsText(fees.perPayment));
+    }
+    const auto shown = [](const std::optional<double>& percent, int decimals) {
+        return percent ? QString::number(*percent, 'f', decimals) + u" %"_s : u"none fits"_s;
+    };
+    text += u"APR (US): %1\nAPRC (EU/UK): %2\n"_s.arg(shown(cost.aprUsPercent, 2),
+                                                      shown(cost.aprcEuPercent, 1));
+    const QString note =
+        planner::roundingNote(cost.principalLeft, plainCentsText(std::abs(cost.principalLeft)));
+    if (!note.isEmpty()) {
+        text += note + u'\n';
+    }
+    return text;
 }
 
 std::vector<std::vector<Option>> planLoanTables() {

@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "planner/Planner.h"
+#include "planner/TrueCost.h"
 
 #include <QString>
 
@@ -23,9 +24,19 @@ Option instalmentRoundingOption();
 Option interestRoundingOption();
 // -f/--format, the first choice being the default.
 Option formatOption(const QStringList& choices);
-// --fees AMOUNT: paid up front.
-Option feesOption();
-// What the plan command reads a loan from: the loan's, the events' and the roundings' options.
+// --fees AMOUNT (paid up front, out of the advance) and --fee-per-payment AMOUNT.
+std::vector<Option> feeOptions();
+planner::Fees readFees(const CommandLine& args);
+
+// A loan's true cost as JSON members in order (key, value): totals, the effective annual rate,
+// the fees, apr_us and aprc_eu (null where no rate fits), and principal_left where the rows leave
+// principal unpaid (or overpaid).
+std::vector<std::pair<QString, QString>> costMembers(const planner::TrueCost& cost,
+                                                     const planner::Fees& fees);
+// The same as lines of text; the totals labelled as the main schedule's where they are its own.
+QString costText(const planner::TrueCost& cost, const planner::Fees& fees, bool schedule);
+// What the plan command reads a loan from: the loan's, the events', the terms' and the roundings'
+// options.
 std::vector<std::vector<Option>> planLoanTables();
 
 // The loan's options that a command defines, read into a PlanInput: the options absent stay at

@@ -26,7 +26,8 @@ const auto help =
     u"         [--frequency F] [--first-due YYYY-MM-DD] [--interest-basis B]\n"
     u"         [--compounding C] [--shape annuity|equal-principal] [--interest-only K]\n"
     u"         [--grace K] [--balloon AMOUNT] [--holiday K]...\n"
-    u"         [--extra-recurring AMOUNT:FROM[:TO]]...\n"
+    u"         [--extra-recurring AMOUNT:FROM[:TO]]... [--fees AMOUNT]\n"
+    u"         [--fee-per-payment AMOUNT]\n"
     u"         [--format csv|json|ledger|beancount|qif] [--with-advance]\n"
     u"         [--loan-account NAME] [--interest-account NAME] [--payment-account NAME]\n"
     u"         [--fee-account NAME] [--payee TEXT] [--currency CODE]\n"
@@ -34,7 +35,9 @@ const auto help =
     u"A loan with one-off and recurring extra payments, rate changes and payment holidays,\n"
     u"in whole cents. MONTHS is the number of payments; event months are payment numbers.\n"
     u"policy shorter keeps the instalment and ends the loan sooner; lower keeps the last\n"
-    u"month and lowers the instalment. Numbers are read in the C locale.\n"
+    u"month and lowers the instalment. The JSON gives the loan's cost: its totals and the\n"
+    u"annual percentage rate by the US rule and by the EU/UK rule, with the fees given.\n"
+    u"Numbers are read in the C locale.\n"
     u"ledger, beancount and qif write one transaction per payment for accounting programs,\n"
     u"split between the loan and the interest accounts.\n"_s;
 
@@ -73,12 +76,11 @@ accounting::Options readAccounting(const CommandLine& args) {
     if (args.has(u"--currency"_s) && !accounting::isCurrencyCode(options.currency)) {
         throw UsageError(u"--currency must be three capital letters, such as EUR"_s);
     }
-    options.fees = args.cents(u"--fees"_s, 0, planner::maxPrincipal).value_or(0);
     return options;
 }
 
 QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
-                    const planner::Comparison& comparison, std::optional<planner::Cents> fees) {
+                    const planner::Comparison& comparison, const planner::Fees& fees) {
     QByteArray out;
     out.reserve(static_cast<qsizetype>(plan.rows.size()) * 150 + 512);
     out += "{\"terms\":{";
@@ -161,14 +163,13 @@ QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
         out += ',';
         json::date(out, "endDate", comparison.endDate);
     }
-    const planner::TrueCost cost = planner::trueCostOf(input, plan, fees);
     out += "},\n\"cost\":{";
-    json::amount(out, "total_interest", cost.totalInterest);
-    out += ',';
-    json::amount(out, "total_paid", cost.totalPaid);
-    out += ',';
-    json::key(out, "effective_annual_rate");
-    out += QByteArray::number(cost.effectiveAnnualPercent, 'f', 2);
+    const auto members = costMembers(planner::trueCostOf(input, plan, fees), fees);
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        out += i ? "," : "";
+        json::key(out, members[i].first.toLatin1().constData());
+        out += members[i].second.toLatin1();
+    }
     out += "}}\n";
     return out;
 }
@@ -178,7 +179,8 @@ QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
 int runPlan(const QStringList& args, Io io) {
     try {
         auto tables = planLoanTables();
-        tables.push_back({feesOption(), formatOption(formats)});
+        tables.push_back({formatOption(formats)});
+        tables.push_back(feeOptions());
         tables.push_back(accountingOptions());
         CommandLine options(help, tables);
         options.parse(args);
@@ -189,7 +191,10 @@ int runPlan(const QStringList& args, Io io) {
         const planner::PlanInput input =
             readLoan(options, {u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s});
         const QString format = options.choice(u"--format"_s, formats);
-        const accounting::Options accounts = readAccounting(options);
+        const planner::Fees fees = readFees(options);
+        accounting::Options accounts = readAccounting(options);
+        accounts.fees = fees.upFront;
+        accounts.feePerPayment = fees.perPayment;
         const planner::PlanResult result = planner::computePlan(input);
         if (!result.plan) {
             io.err.write(("ravenmoor-cli: " + result.error + u'\n').toUtf8());
@@ -198,10 +203,9 @@ int runPlan(const QStringList& args, Io io) {
         if (const auto booked = accounting::formatFromName(format)) {
             io.out.write(accounting::exportPlan(*booked, input, *result.plan, accounts));
         } else {
-            io.out.write(format == u"csv"
-                             ? csvBytes(PlanTableSource(*result.plan))
-                             : planJson(input, *result.plan, planner::compare(input, *result.plan),
-                                        options.cents(u"--fees"_s)));
+            io.out.write(format == u"csv" ? csvBytes(PlanTableSource(*result.plan))
+                                          : planJson(input, *result.plan,
+                                                     planner::compare(input, *result.plan), fees));
         }
         return 0;
     } catch (const UsageError& error) {

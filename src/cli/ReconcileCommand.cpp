@@ -25,7 +25,8 @@ const auto reconcileUsage =
     u"roundings. The frequency and the first due date are read from the statement's dates\n"
     u"unless given. Roles, one per column in order: number, date, opening, payment, principal,\n"
     u"interest, extra, closing, -.\n"
-    u"Exit status 0 when an arithmetic matches every row, 3 when none does.\n"_s;
+    u"Exit status 0 when an arithmetic matches every row, 3 when none does, 2 when no row of\n"
+    u"the statement can be read.\n"_s;
 
 }  // namespace
 
@@ -71,6 +72,9 @@ int runReconcile(const QStringList& args, Io io) {
         const solver::ParsedStatement parsed = solver::parseStatement(read.text, columns, decimal);
         if (!parsed.refused.isEmpty()) {
             throw UsageError(u"--statement: '%1': %2"_s.arg(path, parsed.refused));
+        }
+        if (parsed.statement.rows.empty()) {
+            throw UsageError(u"--statement: "_s + solver::noRowsText(parsed));
         }
         if (read.encoding != u"UTF-8"_s) {
             io.out.write(u"Read as %1.\n"_s.arg(read.encoding).toUtf8());

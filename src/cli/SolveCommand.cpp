@@ -2,7 +2,6 @@
 
 #include "cli/Options.h"
 #include "planner/TrueCost.h"
-#include "solver/LoanRows.h"
 #include "solver/Money.h"
 #include "solver/Solver.h"
 
@@ -19,11 +18,13 @@ namespace {
 const auto solveUsage =
     u"Usage: ravenmoor-cli solve --for principal|months|rate --emi E [-p P] [-n N] [-r R]\n"
     u"       [--arithmetic schedule|nearest-cent|nearest-unit|up-cent|up-unit]\n"
-    u"       [--interest-rounding half-up|half-even|down] [--fees F] [--format text|json]\n"
+    u"       [--interest-rounding half-up|half-even|down] [--fees F] [--fee-per-payment F]\n"
+    u"       [--format text|json]\n"
     u"\n"
     u"Given the instalment E and two of principal, months and annual rate (percent), finds the\n"
     u"third: the largest principal or the fewest months whose instalment does not exceed E, or\n"
-    u"every rate whose instalment is exactly E. With --fees, the annual percentage rate too.\n"_s;
+    u"every rate whose instalment is exactly E, and the loan's cost: its totals, the annual\n"
+    u"percentage rate by the US rule and by the EU/UK rule, with the fees given.\n"_s;
 
 const QStringList formats{u"text"_s, u"json"_s};
 
@@ -41,10 +42,6 @@ std::pair<QString, QString> rateInterval(double low, double high) {
     return {sixDecimals(shownLow), sixDecimals(shownHigh)};
 }
 
-QString twoDecimals(double percent) {
-    return QString::number(percent, 'f', 2);
-}
-
 }  // namespace
 
 int runSolve(const QStringList& args, Io io) {
@@ -58,11 +55,8 @@ int runSolve(const QStringList& args, Io io) {
                                u"schedule|"_s + instalmentRoundingOption().valueName,
                                u"How the instalment is rounded."_s},
                               interestRoundingOption(),
-                              {u"--fees"_s,
-                               {},
-                               u"AMOUNT"_s,
-                               u"Fees paid up front, for the annual percentage rate."_s},
-                              formatOption(formats)}});
+                              formatOption(formats)},
+                             feeOptions()});
         options.parse(args);
         if (options.helpWanted()) {
             io.out.write(options.helpText().toUtf8());
@@ -73,7 +67,7 @@ int runSolve(const QStringList& args, Io io) {
             options.choice(u"--for"_s, {u"principal"_s, u"months"_s, u"rate"_s});
         const auto emi = required(options.cents(u"--emi"_s, 1, solver::maxPrincipal), u"--emi"_s);
         const planner::PlanInput given = readLoan(options, {});
-        const auto fees = options.cents(u"--fees"_s, 0, solver::maxPrincipal);
+        const planner::Fees fees = readFees(options);
         const QString ruleText = options.choice(
             u"--arithmetic"_s, (u"schedule|"_s + instalmentRoundingOption().valueName).split(u'|'));
         const auto rule = solver::ruleFromName(ruleText);
@@ -88,9 +82,11 @@ int runSolve(const QStringList& args, Io io) {
 
         solver::Solution solution;
         if (unknown == u"principal"_s) {
-            solution = solver::solvePrincipal(emi, given.months, given.annualPercent, *rule);
+            solution = solver::solvePrincipal(emi, given.months, given.annualPercent, *rule,
+                                              given.interestRounding);
         } else if (unknown == u"months"_s) {
-            solution = solver::solveMonths(emi, given.principal, given.annualPercent, *rule);
+            solution = solver::solveMonths(emi, given.principal, given.annualPercent, *rule,
+                                           given.interestRounding);
         } else {
             solution = solver::solveRate(emi, given.principal, given.months, *rule);
         }
@@ -99,18 +95,9 @@ int runSolve(const QStringList& args, Io io) {
             return 1;
         }
         const solver::Loan& loan = *solution.loan;
-        planner::PlanInput input;
-        input.principal = loan.principal;
-        input.months = loan.months;
-        input.annualPercent = loan.annualPercent;
-        input.startDate = QDate(2000, 1, 1);
-        const solver::Arithmetic arithmetic{
-            !rule->has_value(), rule->value_or(planner::InstalmentRounding::NearestCent),
-            given.interestRounding};
-        const solver::LoanRows rows = solver::loanRows(input, arithmetic);
-        const bool costed = rows.error.isEmpty();
-        const planner::TrueCost cost =
-            costed ? solver::trueCostOf(input, rows, fees) : planner::TrueCost{};
+        const std::optional<planner::TrueCost> cost =
+            solver::costOfSolved(loan, *rule, given.interestRounding, fees);
+        const bool costed = cost.has_value();
         const auto [low, high] = rateInterval(solution.rateLow, solution.rateHigh);
         const QString rateText = solver::percentText(loan.annualPercent, 9);
         QString out;
@@ -123,15 +110,8 @@ int runSolve(const QStringList& args, Io io) {
             }
             out += u"  \"instalment\": %1"_s.arg(solver::moneyText(solution.instalment));
             if (costed) {
-                out +=
-                    u",\n  \"total_interest\": %1,\n  \"total_paid\": %2,\n"
-                    u"  \"effective_annual_rate\": %3"_s.arg(
-                        solver::moneyText(cost.totalInterest), solver::moneyText(cost.totalPaid),
-                        twoDecimals(cost.effectiveAnnualPercent));
-                if (fees) {
-                    out += u",\n  \"fees\": %1,\n  \"apr\": %2"_s.arg(
-                        solver::moneyText(*fees),
-                        cost.aprPercent ? twoDecimals(*cost.aprPercent) : u"null"_s);
+                for (const auto& [key, value] : costMembers(*cost, fees)) {
+                    out += u",\n  \"%1\": %2"_s.arg(key, value);
                 }
             }
             out += u"\n}\n"_s;
@@ -143,14 +123,7 @@ int runSolve(const QStringList& args, Io io) {
             }
             out += u"Instalment: %1 (%2)\n"_s.arg(solver::moneyText(solution.instalment), ruleText);
             if (costed) {
-                out += u"Total interest: %1\nTotal paid: %2\nEffective annual rate: %3 %\n"_s.arg(
-                    solver::moneyText(cost.totalInterest), solver::moneyText(cost.totalPaid),
-                    twoDecimals(cost.effectiveAnnualPercent));
-                if (fees) {
-                    out += u"Annual percentage rate with fees of %1: %2\n"_s.arg(
-                        solver::moneyText(*fees),
-                        cost.aprPercent ? twoDecimals(*cost.aprPercent) + u" %"_s : u"none fits"_s);
-                }
+                out += costText(*cost, fees, !rule->has_value());
             }
         }
         io.out.write(out.toUtf8());

@@ -553,6 +553,27 @@ std::optional<double> parseDate(QStringView text, const QLocale& locale) {
     return AutomationDate::fromDateTime(value);
 }
 
+QString amountText(std::int64_t cents, const QLocale& locale) {
+    const bool negative = cents < 0;
+    const auto magnitude = negative ? 0ULL - static_cast<unsigned long long>(cents)
+                                    : static_cast<unsigned long long>(cents);
+    QString fraction = locale.toString(static_cast<qulonglong>(magnitude % 100));
+    if (magnitude % 100 < 10) {
+        fraction.prepend(locale.zeroDigit());
+    }
+    const QString text = locale.toString(static_cast<qulonglong>(magnitude / 100)) +
+                         locale.decimalPoint() + fraction;
+    return negative ? locale.negativeSign() + text : text;
+}
+
+QString percentageText(double percent, const QLocale& locale, int decimals) {
+    return locale.toString(percent, 'f', decimals) + QStringLiteral(" %");
+}
+
+QString shortDateText(const QDate& date, const QLocale& locale) {
+    return locale.toString(date, shortDateFormat(locale));
+}
+
 QString plainCentsText(std::int64_t cents) {
     const bool negative = cents < 0;
     const auto magnitude = negative ? 0ULL - static_cast<unsigned long long>(cents)

@@ -2,6 +2,7 @@
 
 #include "core/TextBuffer.h"
 
+#include <QDate>
 #include <QLocale>
 #include <QString>
 #include <QStringView>
@@ -24,6 +25,16 @@ bool toWholeCents(double value, std::int64_t& cents);
 // Whole cents as the C locale writes them: exactly two decimals, no grouping, a leading minus
 // ("7921.50", "-0.05", "0.00"). For files, command lines and messages read by programs.
 QString plainCentsText(std::int64_t cents);
+
+// The texts of the secondary windows, their tables and printouts, in the locale's own form with
+// its digit grouping. The main window's grid and outputs keep numberToText and dateToText.
+// Whole cents with exactly two decimals: "250,000.00" (en_US), "250.000,00" (de_DE),
+// "250000.00" (C), "-0.05". Exact: no binary double on the way.
+QString amountText(std::int64_t cents, const QLocale& locale = QLocale());
+// A percentage with two (or the given) decimals, then " %": "5.12 %", "5,12 %".
+QString percentageText(double percent, const QLocale& locale = QLocale(), int decimals = 2);
+// The short date with a four-digit year (shortDateFormat): "2/28/2026", "28.02.2026".
+QString shortDateText(const QDate& date, const QLocale& locale = QLocale());
 
 // Up to 15 significant digits, the locale's decimal separator, no digit grouping, no trailing
 // zeros, no separator for whole numbers, a leading minus: 100000, 7921.5, 916.67, 0, -12.5.

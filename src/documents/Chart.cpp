@@ -72,15 +72,13 @@ std::optional<int> ChartPainter::monthAt(double x) const {
 }
 
 QString ChartPainter::readout(int month) const {
-    const auto money = [this](std::int64_t cents) {
-        return m_locale.toString(static_cast<double>(cents) / 100.0, 'f', 2);
-    };
+    const auto money = [this](std::int64_t cents) { return amountText(cents, m_locale); };
     if (month <= 0 || month > static_cast<int>(m_data.due.size())) {
         return u"Start: balance %1"_s.arg(money(m_data.balance.empty() ? 0 : m_data.balance[0]));
     }
     const QDate due = m_data.due[static_cast<std::size_t>(month - 1)];
     QString text = u"Month %1 (%2): balance %3"_s.arg(month)
-                       .arg(m_locale.toString(due, shortDateFormat(m_locale)))
+                       .arg(shortDateText(due, m_locale))
                        .arg(money(balanceAt(m_data.balance, month)));
     if (!m_data.baseline.empty()) {
         text += u" (without events %1)"_s.arg(money(balanceAt(m_data.baseline, month)));

@@ -9,13 +9,12 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTimer>
 
 #include <xlsxwriter.h>
 
@@ -106,15 +105,75 @@ void check(lxw_error error) {
 
 const QString folderPattern = QStringLiteral("ravenmoor-XXXXXX");
 
-// Watches the started program: its exit status once it ends, or none while it runs. The
-// status goes through a file because a detached program is no child of this one.
-QStringList watchedCommand(const QString& statusFile, const QString& program,
-                           const QStringList& arguments) {
-    return QStringList{QStringLiteral("-c"),
-                       QStringLiteral("\"$@\"; { echo $? > \"$0\"; } 2>/dev/null"), statusFile,
-                       program} +
-           arguments;
-}
+// Watches a started spreadsheet program for as long as it may still fail before it shows the
+// workbook, and holds the workbook's folder meanwhile: a failure removes it, success keeps it
+// for the program to read. The program runs under a shell, so that ending this watch (or this
+// program) ends the shell only and never the spreadsheet program.
+class ProgramWatch final : public QObject {
+public:
+    ProgramWatch(std::unique_ptr<QTemporaryDir> folder, SheetWriter::LateFailure failedLater)
+        : QObject(QCoreApplication::instance()),
+          m_folder(std::move(folder)),
+          m_failedLater(std::move(failedLater)) {
+        m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+        m_process.setStandardInputFile(QProcess::nullDevice());
+        // A session of its own: a terminal's hang-up or interrupt does not reach it.
+        m_process.setChildProcessModifier([] { ::setsid(); });
+        connect(&m_process, &QProcess::finished, this, [this](int code, QProcess::ExitStatus how) {
+            settle(how == QProcess::NormalExit && code == 0);
+            deleteLater();
+        });
+        connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart) {
+                settle(false);
+                deleteLater();
+            }
+        });
+        connect(&m_timer, &QTimer::timeout, this, [this] { settle(true); });
+        m_timer.setSingleShot(true);
+    }
+    ~ProgramWatch() override {
+        // Still undecided as this program ends: the program may yet read the file.
+        if (m_folder) {
+            m_folder->setAutoRemove(false);
+        }
+        m_process.blockSignals(true);
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+
+    void start(const QString& program, const QStringList& arguments, int watchMs) {
+        m_timer.start(watchMs);
+        m_process.start(QStringLiteral("/bin/sh"),
+                        QStringList{QStringLiteral("-c"), QStringLiteral("\"$@\"; exit $?"),
+                                    QStringLiteral("sh"), program} +
+                            arguments);
+    }
+
+private:
+    void settle(bool shown) {
+        if (!m_folder) {
+            return;
+        }
+        m_timer.stop();
+        if (shown) {
+            m_folder->setAutoRemove(false);
+            m_folder.reset();
+            return;
+        }
+        m_folder.reset();
+        if (m_failedLater) {
+            m_failedLater(Failure::platform(PlatformFailure::CannotCreateObject, source));
+        }
+    }
+
+    std::unique_ptr<QTemporaryDir> m_folder;  // none once settled
+    SheetWriter::LateFailure m_failedLater;
+    QTimer m_timer;
+    QProcess m_process;
+};
 
 }  // namespace
 
@@ -288,40 +347,14 @@ void LibreOfficeCalcSheet::writeFile() {
     m_written = true;
 }
 
-void LibreOfficeCalcSheet::show() {
+void LibreOfficeCalcSheet::show(LateFailure failedLater) {
     if (m_shown) {
         return;
     }
     writeFile();
-    const QString status = m_folder->filePath(QStringLiteral("status"));
-    const bool started = QProcess::startDetached(
-        QStringLiteral("/bin/sh"),
-        watchedCommand(status, m_program,
-                       {QStringLiteral("--calc"), QStringLiteral("-n"), filePath()}));
-    // A program that fails at once says so within moments; one that runs on, or hands the
-    // document to a running instance and ends with 0, has taken it.
-    bool failed = !started;
-    QElapsedTimer clock;
-    clock.start();
-    while (started && !clock.hasExpired(m_watchMs)) {
-        QFile file(status);
-        // Builtins only (PATH may lack everything); a status is complete with its newline.
-        if (file.open(QIODevice::ReadOnly)) {
-            const QByteArray text = file.readAll();
-            if (text.endsWith('\n')) {
-                failed = text.trimmed() != "0";
-                break;
-            }
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(50);
-    }
-    if (failed) {
-        m_folder.reset();
-        m_written = false;
-        throw Failure::platform(PlatformFailure::CannotCreateObject, source);
-    }
-    m_folder->setAutoRemove(false);
+    const QString file = filePath();
+    auto* watch = new ProgramWatch(std::move(m_folder), std::move(failedLater));
+    watch->start(m_program, {QStringLiteral("--calc"), QStringLiteral("-n"), file}, m_watchMs);
     m_shown = true;
 }
 

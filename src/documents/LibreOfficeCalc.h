@@ -32,11 +32,12 @@ public:
     void setCell(int row, int column, const CellValue& value) override;
     void fitColumn(int column) override;
     void fitColumns() override;
-    // Writes the file and starts "soffice --calc -n FILE", detached, and watches it for a while:
-    // throws Failure when the file cannot be written, Calc cannot be started or ends at once
-    // with an error (ending with 0 means a running Calc took the file). Once shown, nothing
-    // happens again. Every failure removes the folder and releases what it held.
-    void show() override;
+    // Writes the file and starts "soffice --calc -n FILE" in a session of its own, which
+    // outlives this program. Throws Failure when the file cannot be written. The started
+    // program is watched without blocking for the watch time: ending with an error in that
+    // time is reported to `failedLater` and removes the folder; ending with 0 (a running Calc
+    // took the file) or running on is success. Once shown, nothing happens again.
+    void show(LateFailure failedLater) override;
     // How long show() watches the started program; tests shorten it.
     void setWatchTime(int milliseconds) { m_watchMs = milliseconds; }
     // Finishes the file without showing it; it goes with the sheet unless shown.
@@ -65,7 +66,8 @@ private:
     std::map<int, double> m_widths;
     bool m_written = false;
     bool m_shown = false;
-    int m_watchMs = 3000;
+    // Calc may take minutes to fail on a loaded machine before it shows anything.
+    int m_watchMs = 120'000;
 };
 
 // Export folders ("ravenmoor-XXXXXX") of this user in the temporary folder that are older than

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/Failure.h"
 #include "output/GridData.h"
 
 #include <QLocale>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 // One new sheet of a spreadsheet program, filled cell by cell. Rows and columns count from 1;
@@ -21,8 +23,11 @@ public:
     // Fits one column's width, or every column's, to what the column holds now.
     virtual void fitColumn(int column) = 0;
     virtual void fitColumns() = 0;
-    // Hands the workbook to the user in the visible program, which stays open.
-    virtual void show() = 0;
+    // Hands the workbook to the user in the visible program, which stays open. Throws when the
+    // workbook cannot be handed over; a program that fails afterwards, while it may still fail
+    // to show the workbook, is reported to `failedLater` once, from the event loop.
+    using LateFailure = std::function<void(const Failure&)>;
+    virtual void show(LateFailure failedLater) = 0;
 };
 
 // The installed spreadsheet program.

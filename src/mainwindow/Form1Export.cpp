@@ -7,6 +7,7 @@
 #include "documents/SheetWriter.h"
 #include "mainwindow/ScheduleGridModel.h"
 
+#include <QPointer>
 #include <QString>
 
 namespace {
@@ -125,7 +126,15 @@ void Form1::PushButton13_Click() {
         if (!guard.run(166, [&] { sheet->fitColumns(); }) || isClosing()) {
             return;
         }
-        guard.run(168, [&] { sheet->show(); });
+        // The program may still fail after the export has ended: the same box, then.
+        guard.run(168, [&] {
+            sheet->show([window = QPointer<Form1>(this)](const Failure& failure) {
+                if (window) {
+                    showErrorBox(window->messageBoxes(), failure.description(), exportLocation,
+                                 168);
+                }
+            });
+        });
     };
     exportRows();
 

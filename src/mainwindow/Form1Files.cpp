@@ -45,6 +45,9 @@ void Form1::updateScheduleCommands() {
         action->setEnabled(filled);
     }
     // Open windows follow the grid: a new schedule replaces theirs, an empty grid hides them.
+    if (m_summaryWindow == nullptr && m_chartWindow == nullptr) {
+        return;
+    }
     const auto values = filled ? gridValues() : std::nullopt;
     if (m_summaryWindow != nullptr) {
         if (values) {

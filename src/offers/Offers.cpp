@@ -1,7 +1,5 @@
 #include "offers/Offers.h"
 
-#include "planner/TrueCost.h"
-
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -46,11 +44,12 @@ OfferComparison compareOffers(std::span<const Offer> offers) {
         result.payments = static_cast<int>(std::count_if(
             plan.rows.begin(), plan.rows.end(), [](const auto& row) { return paidIn(row) > 0; }));
         result.endDate = plan.totals.endDate;
-        result.fees = offer.fees;
+        result.fees = offer.fees.upFront + offer.fees.perPayment * result.payments;
         const planner::TrueCost cost = planner::trueCostOf(offer.loan, plan, offer.fees);
         result.totalInterest = cost.totalInterest;
         result.totalPaid = cost.totalPaid;
-        result.aprPercent = cost.aprPercent;
+        result.aprUsPercent = cost.aprUsPercent;
+        result.aprcEuPercent = cost.aprcEuPercent;
         const int index = static_cast<int>(comparison.offers.size());
         if (comparison.cheapest < 0 ||
             result.totalPaid <

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "planner/Planner.h"
+#include "planner/TrueCost.h"
 
 #include <QDate>
 #include <QString>
@@ -17,7 +18,7 @@ using planner::Cents;
 
 struct Offer {
     planner::PlanInput loan;
-    Cents fees = 0;
+    planner::Fees fees;
 };
 
 struct OfferResult {
@@ -28,8 +29,9 @@ struct OfferResult {
     QDate endDate;
     Cents totalInterest = 0;
     Cents totalPaid = 0;  // payments, extra payments and fees
-    Cents fees = 0;
-    std::optional<double> aprPercent;  // the payments against the principal less the fees
+    Cents fees = 0;       // the up-front fee and the fees paid with the payments
+    std::optional<double> aprUsPercent;
+    std::optional<double> aprcEuPercent;
 };
 
 struct OfferComparison {

@@ -26,7 +26,7 @@ struct Entry {
     QDate date;
     const char* label = "";
     int number = 0;  // the plan's row, 0 for none
-    std::array<Posting, 3> postings{};
+    std::array<Posting, 4> postings{};
     int count = 0;
     bool split = true;  // a payment, split between the loan and the interest
 
@@ -60,7 +60,9 @@ void forEachEntry(const planner::PlanInput& loan, const planner::Plan& plan, con
         entry.count = 0;
         entry.add(Role::Loan, row.principal + row.extra);
         entry.add(Role::Interest, row.interest);
-        entry.add(Role::Payment, -(row.payment + row.extra));
+        const Cents fee = row.payment > 0 ? options.feePerPayment : 0;
+        entry.add(Role::Fee, fee);
+        entry.add(Role::Payment, -(row.payment + row.extra + fee));
         if (entry.count == 0) {
             continue;
         }
@@ -93,7 +95,7 @@ Names namesOf(const Options& options, QString (*clean)(const QString&)) {
 // The roles the file's transactions post to, in a fixed order.
 std::vector<Role> rolesUsed(const Options& options) {
     std::vector<Role> roles{Role::Loan, Role::Interest, Role::Payment};
-    if (options.fees > 0) {
+    if (options.fees > 0 || options.feePerPayment > 0) {
         roles.push_back(Role::Fee);
     }
     return roles;

@@ -13,9 +13,10 @@
 // account takes principal + extra, the interest account the interest, the payment account pays
 // payment + extra (a row of a grace period pays nothing, and its negative principal moves the
 // interest onto the loan). With the advance, the payment account receives the principal from the
-// loan account on the start date; fees are paid from the payment account to the fee account on
-// the start date. After the advance and every row, the loan account's balance is zero. Amounts
-// are whole cents with two decimals and the currency code; zero postings are left out.
+// loan account on the start date; an up-front fee is paid from the payment account to the fee
+// account on the start date, a fee per payment with every payment. After the advance and every row,
+// the loan account's balance is zero. Amounts are whole cents with two decimals and the currency
+// code; zero postings are left out.
 namespace accounting {
 
 enum class Format { Ledger, Beancount, Qif };
@@ -32,7 +33,8 @@ struct Options {
     QString payee = QStringLiteral("Loan payment");
     QString currency;  // three capital letters; empty: the user's locale's, else XXX
     bool withAdvance = false;
-    planner::Cents fees = 0;  // paid up front; 0: no fee transaction
+    planner::Cents fees = 0;           // paid up front; 0: no fee transaction
+    planner::Cents feePerPayment = 0;  // paid with every payment to the fee account
 };
 
 // A currency code of three capital letters ("EUR").

@@ -16,17 +16,22 @@ enum class Column {
     Interest,
     Fees,
     TotalPaid,
-    Apr,
+    AprUs,
+    AprcEu,
     Cheapest,
     Count
 };
 
+TableCell percentCell(const std::optional<double>& percent) {
+    return percent ? TableCell::string(percentageText(*percent)) : TableCell{};
+}
+
 }  // namespace
 
 QStringList OfferTableSource::headers() const {
-    return {u"Loan"_s,       u"Principal"_s, u"Rate %"_s,         u"Instalment"_s,
+    return {u"Loan"_s,       u"Principal"_s, u"Rate"_s,           u"Instalment"_s,
             u"Payments"_s,   u"End date"_s,  u"Total interest"_s, u"Fees"_s,
-            u"Total paid"_s, u"APR %"_s,     u"Cheapest"_s};
+            u"Total paid"_s, u"APR (US)"_s,  u"APRC (EU/UK)"_s,   u"Cheapest"_s};
 }
 
 TableCell OfferTableSource::cell(int row, int column) const {
@@ -39,7 +44,7 @@ TableCell OfferTableSource::cell(int row, int column) const {
         case Column::Principal:
             return TableCell::cents(loan.principal);
         case Column::Rate:
-            return TableCell::string(numberToText(loan.annualPercent));
+            return TableCell::string(percentageText(loan.annualPercent));
         default:
             break;
     }
@@ -60,10 +65,10 @@ TableCell OfferTableSource::cell(int row, int column) const {
             return TableCell::cents(offer.fees);
         case Column::TotalPaid:
             return TableCell::cents(offer.totalPaid);
-        case Column::Apr:
-            return offer.aprPercent
-                       ? TableCell::string(QLocale().toString(*offer.aprPercent, 'f', 2))
-                       : TableCell{};
+        case Column::AprUs:
+            return percentCell(offer.aprUsPercent);
+        case Column::AprcEu:
+            return percentCell(offer.aprcEuPercent);
         case Column::Cheapest:
             return row == m_comparison.cheapest ? TableCell::string(u"Yes"_s) : TableCell{};
         default:

@@ -4,9 +4,9 @@
 #include "output/ChartData.h"
 #include "output/TableSource.h"
 
-// Loans side by side, one row each: "Loan, Principal, Rate %, Instalment, Payments, End date,
-// Total interest, Fees, Total paid, APR %, Cheapest" ("Yes" on the cheapest). A loan whose plan
-// failed shows its message in the Instalment column.
+// Loans side by side, one row each: "Loan, Principal, Rate, Instalment, Payments, End date,
+// Total interest, Fees, Total paid, APR (US), APRC (EU/UK), Cheapest" ("Yes" on the cheapest).
+// A loan whose plan failed shows its message in the Instalment column.
 class OfferTableSource final : public TableSource {
 public:
     OfferTableSource(const std::vector<offers::Offer>& offers,

@@ -53,7 +53,7 @@ DocumentFacts planFacts(const planner::PlanInput& input, const planner::Plan& pl
     DocumentFacts facts;
     facts.title = u"Plan of prepayments and rate changes"_s;
     const auto percent = [&locale](double value) {
-        return TableCell::string(locale.toString(value, 'f', 2) + u" %"_s);
+        return TableCell::string(percentageText(value, locale));
     };
     facts.items = {
         {u"Principal"_s, TableCell::cents(input.principal)},

@@ -35,16 +35,28 @@ LoanFacts loanFacts(const clsLoanDetails& loan) {
     return facts;
 }
 
-std::optional<ScheduleValues> scheduleValues(const GridData& grid) {
-    const GridRows* source = grid.rowSource();
-    const int count = grid.rowCount();
-    if (source == nullptr || count == 0 || grid.columnCount() != scheduleColumnCount) {
+namespace {
+
+// Whole cents must fit 64 bits: about 92 million billion.
+constexpr double largest = 9.0e16;
+
+// The grid's value of an amount, roundToCents(amount), in whole cents.
+std::optional<std::int64_t> shownCents(double amount) {
+    if (std::int64_t cents = 0; toWholeCents(amount, cents)) {
+        return cents;
+    }
+    const double rounded = roundToCents(amount);
+    if (!(std::abs(rounded) < largest)) {
         return std::nullopt;
     }
-    // Whole cents must fit 64 bits: about 92 million billion.
-    constexpr double largest = 9.0e16;
-    const auto number = [source](int row, ScheduleColumn column) -> std::optional<double> {
-        const CellValue cell = source->value(row, static_cast<int>(column));
+    return toCents(rounded);
+}
+
+// The rows of text that the grid may hold instead of a schedule's: read back from its values.
+std::optional<ScheduleValues> valuesOfRows(const GridData& grid, const GridRows& source) {
+    const int count = grid.rowCount();
+    const auto number = [&source](int row, ScheduleColumn column) -> std::optional<double> {
+        const CellValue cell = source.value(row, static_cast<int>(column));
         if (cell.kind != CellValue::Kind::Number || !(std::abs(cell.number) < largest)) {
             return std::nullopt;
         }
@@ -65,7 +77,6 @@ std::optional<ScheduleValues> scheduleValues(const GridData& grid) {
         row.principal = toCents(*principal);
         row.interest = toCents(*interest);
         row.closing = toCents(*closing);
-        row.ticked = grid.isChecked(r);
         // The totals row is the last, as in the grid.
         if (r == count - 1) {
             values.totals = row;
@@ -73,7 +84,7 @@ std::optional<ScheduleValues> scheduleValues(const GridData& grid) {
             break;
         }
         const auto position = number(r, ScheduleColumn::Number);
-        const CellValue due = source->value(r, static_cast<int>(ScheduleColumn::Date));
+        const CellValue due = source.value(r, static_cast<int>(ScheduleColumn::Date));
         if (!position || due.kind != CellValue::Kind::Date) {
             return std::nullopt;
         }
@@ -84,9 +95,57 @@ std::optional<ScheduleValues> scheduleValues(const GridData& grid) {
     return values;
 }
 
+}  // namespace
+
+std::optional<ScheduleValues> scheduleValues(const ScheduleCollection& schedule) {
+    const int count = schedule.Count();
+    ScheduleValues values;
+    if (count == 0) {
+        return values;
+    }
+    values.rows.reserve(static_cast<std::size_t>(count - 1));
+    for (int r = 0; r < count; ++r) {
+        const clsSchedule& entry = schedule.at(r);
+        const auto opening = shownCents(entry.exactOpeningBalance());
+        const auto principal = shownCents(entry.exactPrincipleAmount());
+        const auto interest = shownCents(entry.exactInterestAmount());
+        const auto closing = shownCents(entry.exactClosingBalance());
+        if (!opening || !principal || !interest || !closing) {
+            return std::nullopt;
+        }
+        ScheduleRowValues row{r + 1, QDate(), *opening, *principal, *interest, *closing, true};
+        if (r == count - 1) {
+            row.number = 0;
+            values.totals = row;
+            values.hasTotals = true;
+        } else {
+            row.due = AutomationDate::toDate(entry.InstallmentDate());
+            values.rows.push_back(row);
+        }
+    }
+    return values;
+}
+
+std::optional<ScheduleValues> scheduleValues(const GridData& grid) {
+    const GridRows* source = grid.rowSource();
+    const int count = grid.rowCount();
+    if (source == nullptr || count == 0 || grid.columnCount() != scheduleColumnCount) {
+        return std::nullopt;
+    }
+    const auto* table = dynamic_cast<const ScheduleTable*>(source);
+    auto values =
+        table != nullptr ? scheduleValues(table->schedule()) : valuesOfRows(grid, *source);
+    if (values) {
+        for (std::size_t r = 0; r < values->rows.size(); ++r) {
+            values->rows[r].ticked = grid.isChecked(static_cast<int>(r));
+        }
+        values->totals.ticked = grid.isChecked(count - 1);
+    }
+    return values;
+}
+
 ScheduleValues scheduleValues(const clsLoanDetails& loan) {
-    const GridData grid(scheduleHeaders(), std::make_shared<ScheduleTable>(loan.getScheduleData()));
-    ScheduleValues values = scheduleValues(grid).value_or(ScheduleValues{});
+    ScheduleValues values = scheduleValues(*loan.getScheduleData()).value_or(ScheduleValues{});
     values.loan = loanFacts(loan);
     return values;
 }

@@ -8,10 +8,11 @@
 #include <vector>
 
 class GridData;
+class ScheduleCollection;
 class clsLoanDetails;
 
-// A schedule as plain values, taken once from what the grid shows: every amount is the rounded
-// value of the grid in whole cents, so sums made from it equal the grid's totals to the cent.
+// A schedule as plain values: every amount is the rounded value that the grid shows, in whole
+// cents, so sums made from it equal the grid's totals to the cent.
 // The new file, print, summary and chart outputs read only this.
 struct ScheduleRowValues {
     int number = 0;
@@ -56,6 +57,10 @@ LoanFacts loanFacts(const clsLoanDetails& loan);
 // loan facts stay empty. Nothing for an empty grid, one whose rows are not a schedule's, or
 // amounts beyond whole cents in 64 bits.
 std::optional<ScheduleValues> scheduleValues(const GridData& grid);
+
+// A schedule's rows, every one ticked, the loan facts empty; nothing when an amount is beyond
+// whole cents in 64 bits.
+std::optional<ScheduleValues> scheduleValues(const ScheduleCollection& schedule);
 
 // A calculated loan's whole schedule, every row ticked, with its facts.
 ScheduleValues scheduleValues(const clsLoanDetails& loan);

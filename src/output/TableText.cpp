@@ -15,7 +15,7 @@ QString CellTexts::operator()(const TableCell& cell) const {
         case TableCell::Kind::Integer:
             return QString::number(cell.value);
         case TableCell::Kind::Cents:
-            return m_locale.toString(cell.amount(), 'f', 2);
+            return amountText(cell.value, m_locale);
         case TableCell::Kind::Date:
             return m_locale.toString(cell.toDate(), m_dateFormat);
         case TableCell::Kind::Text:

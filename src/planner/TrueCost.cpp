@@ -1,92 +1,71 @@
 #include "planner/TrueCost.h"
 
 #include <cmath>
-#include <numeric>
-#include <vector>
+
+using namespace Qt::StringLiterals;
 
 namespace planner {
-
-namespace {
-
-// The payments discounted monthly at an annual percentage, in cents.
-double presentValue(std::span<const Cents> payments, double annualPercent) {
-    const double discount = 1.0 / (1.0 + annualPercent / 1200.0);
-    double factor = 1.0;
-    double sum = 0;
-    for (const Cents payment : payments) {
-        factor *= discount;
-        sum += static_cast<double>(payment) * factor;
-    }
-    return sum;
-}
-
-}  // namespace
 
 double effectiveAnnualPercent(double annualPercent) {
     return (std::pow(1.0 + monthlyRate(annualPercent), 12.0) - 1.0) * 100.0;
 }
 
-std::optional<double> annualPercentageRate(Cents principal, Cents fees,
-                                           std::span<const Cents> payments) {
-    const double target = static_cast<double>(principal - fees);
-    if (target <= 0 || payments.empty()) {
-        return std::nullopt;
-    }
-    // The present value falls as the rate rises.
-    double low = -1199.999999;
-    double high = 1e6;
-    if (presentValue(payments, low) < target || presentValue(payments, high) > target) {
-        return std::nullopt;
-    }
-    while (high - low > 1e-9) {
-        const double middle = low + (high - low) / 2;
-        if (middle == low || middle == high) {
-            break;
-        }
-        (presentValue(payments, middle) > target ? low : high) = middle;
-    }
-    return low + (high - low) / 2;
-}
-
-TrueCost trueCost(Cents principal, double annualPercent, std::span<const Cents> payments,
-                  Cents totalInterest, std::optional<Cents> fees) {
-    TrueCost cost;
-    cost.totalInterest = totalInterest;
-    cost.totalPaid = std::accumulate(payments.begin(), payments.end(), fees.value_or(0));
-    cost.effectiveAnnualPercent = effectiveAnnualPercent(annualPercent);
-    if (fees) {
-        cost.aprPercent = annualPercentageRate(principal, *fees, payments);
-    }
-    return cost;
-}
-
-std::optional<double> paymentsEffectivePercent(Cents principal, std::span<const Cents> payments) {
-    const auto nominal = annualPercentageRate(principal, 0, payments);
-    if (!nominal) {
-        return std::nullopt;
-    }
-    return effectiveAnnualPercent(*nominal);
-}
-
-TrueCost trueCostOf(const PlanInput& loan, const Plan& plan, std::optional<Cents> fees) {
-    return trueCostOf(loan, std::span<const PlanRow>(plan.rows), fees);
-}
-
-TrueCost trueCostOf(const PlanInput& loan, std::span<const PlanRow> rows,
-                    std::optional<Cents> fees) {
-    std::vector<Cents> payments;
-    payments.reserve(rows.size());
-    Cents interest = 0;
+apr::Flows cashFlows(const PlanInput& loan, std::span<const PlanRow> rows, const Fees& fees) {
+    apr::Flows flows;
+    flows.advances.push_back(apr::Flow{loan.startDate, loan.principal - fees.upFront});
+    flows.payments.reserve(rows.size());
     for (const PlanRow& row : rows) {
-        payments.push_back(row.principal + row.interest + row.extra);
-        interest += row.interest;
+        flows.payments.push_back(apr::Flow{row.dueDate, row.payment + row.extra + fees.perPayment});
     }
-    TrueCost cost = trueCost(loan.principal, loan.annualPercent, payments, interest, fees);
-    if (!loan.events.empty()) {
-        cost.effectiveAnnualPercent = paymentsEffectivePercent(loan.principal, payments)
-                                          .value_or(cost.effectiveAnnualPercent);
+    return flows;
+}
+
+TrueCost trueCost(const PlanInput& loan, std::span<const PlanRow> rows, const Fees& fees) {
+    TrueCost cost;
+    cost.totalPaid = fees.upFront;
+    cost.principalLeft = loan.principal;
+    for (const PlanRow& row : rows) {
+        cost.totalInterest += row.interest;
+        cost.totalPaid += row.payment + row.extra + fees.perPayment;
+        cost.principalLeft -= row.principal + row.extra;
+    }
+    cost.effectiveAnnualPercent = effectiveAnnualPercent(loan.annualPercent);
+    if (loan.startDate.isValid() && !rows.empty()) {
+        const auto percentOf = [&](apr::Method method,
+                                   const apr::Flows& flows) -> std::optional<double> {
+            const apr::Result result = apr::annualPercentageRate(method, flows);
+            return result.answer ? std::optional(result.answer->percent) : std::nullopt;
+        };
+        const apr::Flows flows = cashFlows(loan, rows, fees);
+        cost.aprUsPercent = percentOf(apr::Method::Us, flows);
+        cost.aprcEuPercent = percentOf(apr::Method::Eu, flows);
+        if (!loan.events.empty()) {
+            const auto nominal = fees == Fees{} ? cost.aprUsPercent
+                                                : percentOf(apr::Method::Us, cashFlows(loan, rows));
+            cost.effectiveAnnualPercent =
+                nominal ? effectiveAnnualPercent(*nominal) : cost.effectiveAnnualPercent;
+        }
+        if (cost.totalPaid == loan.principal) {
+            cost.aprUsPercent = cost.aprcEuPercent = 0.0;  // no rate solves it, yet it costs 0 %
+        }
     }
     return cost;
+}
+
+TrueCost trueCostOf(const PlanInput& loan, const Plan& plan, const Fees& fees) {
+    return trueCost(loan, plan.rows, fees);
+}
+
+QString roundingNote(Cents principalLeft, const QString& amountText) {
+    if (principalLeft > 0) {
+        return u"The schedule's rounding leaves %1 of the principal unpaid; the planner gives the "
+               u"exact schedule."_s.arg(amountText);
+    }
+    if (principalLeft < 0) {
+        return u"The schedule's rounding repays %1 more than the principal; the planner gives "
+               u"the exact schedule."_s.arg(amountText);
+    }
+    return {};
 }
 
 }  // namespace planner

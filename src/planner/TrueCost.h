@@ -1,43 +1,50 @@
 #pragma once
 
+#include "apr/Apr.h"
 #include "planner/Planner.h"
+
+#include <QString>
 
 #include <optional>
 #include <span>
 
-// What a loan really costs, from its stream of payments.
+// What a loan really costs, from its rows.
 //
-// Total interest and total paid (the payments plus any up-front fees); the effective annual rate
-// ((1 + r)^12 - 1 with r the monthly rate; for a plan with events, r is the monthly rate that
-// discounts its actual payments to the principal, so rate changes count); and, when fees are paid
-// up front, the annual percentage rate: the annual rate (12 times a monthly rate i) at which the
-// payments, discounted monthly (payment k by (1 + i)^k), are worth the principal minus the fees;
-// found by bisection to 1e-9 percent.
+// Total interest and total paid (the rows' payments and extras plus every fee); the effective
+// annual rate without fees ((1 + r)^12 - 1, r the monthly rate; for a plan with events, r is the
+// rate per unit period that discounts its actual payments to the principal, so rate changes
+// count); and the
+// annual percentage rate by the US rule and the EU/UK rule (see apr/Apr.h) of the loan's cash
+// flows: the principal less the up-front fee advanced on the start date, each row's payment,
+// extra and per-payment fee paid on its due date.
 namespace planner {
+
+struct Fees {
+    Cents upFront = 0;     // paid out of the advance
+    Cents perPayment = 0;  // added to every payment
+    bool operator==(const Fees&) const = default;
+};
 
 struct TrueCost {
     Cents totalInterest = 0;
     Cents totalPaid = 0;
     double effectiveAnnualPercent = 0;
-    std::optional<double> aprPercent;  // only with fees; none when no rate fits
+    std::optional<double> aprUsPercent;  // none when no rate fits
+    std::optional<double> aprcEuPercent;
+    // The principal the rows leave unpaid; negative where they repay more than it. Only a
+    // schedule whose last balance is set to 0 by its rule leaves any.
+    Cents principalLeft = 0;
 };
 
 double effectiveAnnualPercent(double annualPercent);
-// The effective annual rate at which monthly payments are worth the principal; none when no
-// rate fits.
-std::optional<double> paymentsEffectivePercent(Cents principal, std::span<const Cents> payments);
 
-// None when the principal minus the fees is not positive or no rate in (-1200, 10^6) % fits.
-std::optional<double> annualPercentageRate(Cents principal, Cents fees,
-                                           std::span<const Cents> payments);
+apr::Flows cashFlows(const PlanInput& loan, std::span<const PlanRow> rows, const Fees& fees = {});
 
-TrueCost trueCost(Cents principal, double annualPercent, std::span<const Cents> payments,
-                  Cents totalInterest, std::optional<Cents> fees = std::nullopt);
+TrueCost trueCost(const PlanInput& loan, std::span<const PlanRow> rows, const Fees& fees = {});
+TrueCost trueCostOf(const PlanInput& loan, const Plan& plan, const Fees& fees = {});
 
-// The cost of a plan: each month pays its principal, interest and extra.
-TrueCost trueCostOf(const PlanInput& loan, const Plan& plan,
-                    std::optional<Cents> fees = std::nullopt);
-TrueCost trueCostOf(const PlanInput& loan, std::span<const PlanRow> rows,
-                    std::optional<Cents> fees = std::nullopt);
+// The line that says a schedule's rows leave principal unpaid, or repay more than it, with the
+// amount as the caller writes money; empty when they repay it exactly.
+QString roundingNote(Cents principalLeft, const QString& amountText);
 
 }  // namespace planner

@@ -91,8 +91,8 @@ LoanRows scheduleRows(const planner::PlanInput& loan) {
         result.error = u"The main schedule knows only monthly annuities from the start date."_s;
         return result;
     }
-    if (loan.months < 1 || loan.months > 32767) {
-        result.error = u"The main schedule needs 1 to 32767 months."_s;
+    if (loan.months < 1 || loan.months > planner::maxMonths) {
+        result.error = u"The main schedule needs 1 to %1 months."_s.arg(planner::maxMonths);
         return result;
     }
     const QDate start = loan.startDate.isValid() ? loan.startDate : QDate(2000, 1, 1);
@@ -145,8 +145,8 @@ LoanRows loanRows(const planner::PlanInput& loan, const Arithmetic& arithmetic) 
 }
 
 planner::TrueCost trueCostOf(const planner::PlanInput& loan, const LoanRows& rows,
-                             std::optional<Cents> fees) {
-    return planner::trueCostOf(loan, std::span<const LoanRow>(rows.rows), fees);
+                             const planner::Fees& fees) {
+    return planner::trueCost(loan, rows.rows, fees);
 }
 
 }  // namespace solver

@@ -52,9 +52,9 @@ using RowSource = std::function<LoanRows(const planner::PlanInput&, const Arithm
 // The main schedule through the loan model; the planner's arithmetics through computePlan.
 LoanRows loanRows(const planner::PlanInput& loan, const Arithmetic& arithmetic);
 
-// The cost of a loan's rows: each month pays its principal, interest and extra.
+// The cost of a loan's rows: each month pays its payment and extra.
 planner::TrueCost trueCostOf(const planner::PlanInput& loan, const LoanRows& rows,
-                             std::optional<Cents> fees = std::nullopt);
+                             const planner::Fees& fees = {});
 
 // The model's schedule as whole cents.
 LoanRows scheduleRows(const planner::PlanInput& loan);

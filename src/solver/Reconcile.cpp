@@ -233,8 +233,27 @@ Reconciliation reconcile(const planner::PlanInput& given, const Statement& state
     return reconciliation;
 }
 
+QString noRowsText(const ParsedStatement& parsed) {
+    const auto& unreadable = parsed.statement.unreadable;
+    QString why;
+    if (!unreadable.empty()) {
+        why = u"line %1: %2"_s.arg(unreadable.front().line).arg(unreadable.front().reason);
+        if (unreadable.size() > 1) {
+            why += u" (and %1 more)"_s.arg(unreadable.size() - 1);
+        }
+    } else if (parsed.table.rows.empty()) {
+        why = u"it holds no text"_s;
+    } else {
+        why = u"it holds only the column titles"_s;
+    }
+    return u"No row of the statement could be read: %1."_s.arg(why);
+}
+
 QString reportText(const ParsedStatement& parsed, const Reconciliation& reconciliation) {
     const Statement& statement = parsed.statement;
+    if (statement.rows.empty()) {
+        return noRowsText(parsed) + u'\n';
+    }
     QString text = u"Statement: %1 read"_s.arg(rowsText(static_cast<int>(statement.rows.size())));
     if (!statement.unreadable.empty()) {
         text += u", %1 unreadable"_s.arg(statement.unreadable.size());

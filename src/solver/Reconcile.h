@@ -62,8 +62,12 @@ QString dueDatesText(const DueDateTerms& terms);
 // "the interest by 0.01 (916.68 on the statement, 916.67 computed)"
 QString describeDifference(const Difference& difference);
 
+// Why no row of a statement could be read, in one line: "No row of the statement could be read:
+// line 2: the date '31.02.2026' is not a date (and 3 more)."
+QString noRowsText(const ParsedStatement& parsed);
+
 // The whole report as text: what was read, every unreadable row, the due-date terms, a line for
-// each of the best arithmetics, and the sentence.
+// each of the best arithmetics, and the sentence; only noRowsText where no row could be read.
 QString reportText(const ParsedStatement& parsed, const Reconciliation& reconciliation);
 
 }  // namespace solver

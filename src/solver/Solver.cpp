@@ -2,8 +2,10 @@
 
 #include "core/Conversions.h"
 #include "model/clsLoanDetails.h"
+#include "solver/LoanRows.h"
 #include "solver/Money.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -40,9 +42,42 @@ Index firstTrue(Index lo, Index hi, Predicate holds) {
     return lo;
 }
 
-Cents firstMonthInterest(Cents principal, double annualPercent) {
-    return static_cast<Cents>(
-        std::floor(static_cast<double>(principal) * planner::monthlyRate(annualPercent) + 0.5));
+Cents firstMonthInterest(Cents principal, double annualPercent,
+                         planner::InterestRounding interest) {
+    return planner::roundInterest(
+        static_cast<double>(principal) * planner::monthlyRate(annualPercent), interest);
+}
+
+// How far the largest payment of the loan's schedule under the arithmetic exceeds emi (0 or
+// less: it repays within emi); nothing when the schedule fails. The main schedule pays its
+// instalment every month.
+std::optional<Cents> excessOver(const Loan& loan, Cents emi, InstalmentRule rule,
+                                planner::InterestRounding interest) {
+    if (!rule) {
+        return Cents(0);
+    }
+    planner::PlanInput input;
+    input.principal = loan.principal;
+    input.months = loan.months;
+    input.annualPercent = loan.annualPercent;
+    input.startDate = QDate(2000, 1, 1);
+    input.instalmentRounding = *rule;
+    input.interestRounding = interest;
+    const planner::PlanResult result = planner::computePlan(input);
+    if (!result.plan) {
+        return std::nullopt;
+    }
+    Cents largest = 0;
+    for (const planner::PlanRow& row : result.plan->rows) {
+        largest = std::max(largest, row.payment + row.extra);
+    }
+    return largest - emi;
+}
+
+bool repaysWithin(const Loan& loan, Cents emi, InstalmentRule rule,
+                  planner::InterestRounding interest) {
+    const auto excess = excessOver(loan, emi, rule, interest);
+    return excess && *excess <= 0;
 }
 
 Solution failure(QString message) {
@@ -117,7 +152,8 @@ std::optional<Cents> instalmentCents(Cents principal, int months, double annualP
     return planner::roundInstalment(units, *rule);
 }
 
-Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentRule rule) {
+Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentRule rule,
+                        planner::InterestRounding interest) {
     if (emi <= 0) {
         return failure(u"The instalment must be more than 0."_s);
     }
@@ -126,7 +162,49 @@ Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentR
         const auto e = instalmentCents(principal, months, annualPercent, rule);
         return !e || *e > emi;
     };
-    const Cents found = firstTrue<Cents>(1, maxPrincipal, exceeds) - 1;
+    Cents found = firstTrue<Cents>(1, maxPrincipal, exceeds) - 1;
+    const auto repays = [&](Cents principal) {
+        return repaysWithin(Loan{principal, months, annualPercent}, emi, rule, interest);
+    };
+    // With the rounded instalment fixed, the last payment grows with the principal, each cent
+    // by about (1 + r)^(n - 1); across instalments it does not, as rounding down leaves a
+    // larger last payment. So search the principals of one instalment at a time, from the
+    // highest down: below the one whose first month's interest the instalment covers, from the
+    // principal the growth says brings the last payment to emi. A schedule of many months is
+    // costly, so few are made.
+    const double growth = std::pow(1.0 + planner::monthlyRate(annualPercent), months - 1);
+    for (int tries = 0; found >= 1 && rule; ++tries) {
+        const Cents instalment = *instalmentCents(found, months, annualPercent, rule);
+        const Cents lowest = firstTrue<Cents>(1, found, [&](Cents principal) {
+            return *instalmentCents(principal, months, annualPercent, rule) >= instalment;
+        });
+        Cents failing = firstTrue<Cents>(lowest, found, [&](Cents principal) {
+            return firstMonthInterest(principal, annualPercent, interest) >= instalment;
+        });  // the first principal whose first month the instalment does not cover
+        Cents probe = failing - 1;
+        Cents repaying = 0;
+        while (probe >= lowest) {
+            const auto excess = excessOver(Loan{probe, months, annualPercent}, emi, rule, interest);
+            if (excess && *excess <= 0) {
+                repaying = probe;
+                break;
+            }
+            failing = probe;
+            const double step = excess ? std::ceil(static_cast<double>(*excess) / growth) : 1.0;
+            probe -= static_cast<Cents>(std::clamp(step, 1.0, 1e15));
+        }
+        if (repaying > 0) {
+            found =
+                firstTrue<Cents>(repaying + 1, failing - 1, [&](Cents p) { return !repays(p); }) -
+                1;
+            break;
+        }
+        found = tries < 64 ? lowest - 1 : 0;
+    }
+    if (found < 1 && firstTrue<Cents>(1, maxPrincipal, exceeds) > 1) {
+        return failure(u"No principal of at least 0.01 is repaid with no payment above %1."_s.arg(
+            moneyText(emi)));
+    }
     if (found < 1) {
         return failure(u"No principal of at least 0.01 has an instalment of at most %1."_s.arg(
             moneyText(emi)));
@@ -138,15 +216,24 @@ Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentR
     Solution solution;
     solution.loan = Loan{found, months, annualPercent};
     solution.instalment = *instalmentCents(found, months, annualPercent, rule);
-    if (solution.instalment > emi || (found < maxPrincipal && !exceeds(found + 1))) {
+    // The search made the answer's schedule; the next principal must not be an answer too.
+    if (solution.instalment > emi ||
+        (found < maxPrincipal && !exceeds(found + 1) && repays(found + 1))) {
         return failure(u"The principal could not be confirmed by recomputing its instalment."_s);
     }
     return solution;
 }
 
-Solution solveMonths(Cents emi, Cents principal, double annualPercent, InstalmentRule rule) {
+Solution solveMonths(Cents emi, Cents principal, double annualPercent, InstalmentRule rule,
+                     planner::InterestRounding interest) {
     if (emi <= 0) {
         return failure(u"The instalment must be more than 0."_s);
+    }
+    // Below this the balance never falls, whatever the rounding of a long term's instalment.
+    const Cents firstInterest = firstMonthInterest(principal, annualPercent, interest);
+    if (emi - firstInterest < 1) {
+        return failure(u"%1 does not cover more than the interest of %2 a month."_s.arg(
+            moneyText(emi), moneyText(firstInterest)));
     }
     // Long terms overflow at high rates; the arithmetic is defined up to the last month that
     // does not.
@@ -161,21 +248,28 @@ Solution solveMonths(Cents emi, Cents principal, double annualPercent, Instalmen
         return *instalmentCents(principal, months, annualPercent, rule) <= emi;
     };
     if (defined < 1 || !covers(defined)) {
-        const Cents interest = firstMonthInterest(principal, annualPercent);
-        if (emi <= interest) {
-            return failure(
-                u"An instalment of %1 does not cover the first month's interest of %2."_s.arg(
-                    moneyText(emi), moneyText(interest)));
-        }
         return failure(
             u"No term of up to %1 months brings the instalment down to %2."_s.arg(maxMonths).arg(
                 moneyText(emi)));
     }
-    const int found = firstTrue<int>(1, defined, covers);
+    int found = firstTrue<int>(1, defined, covers);
+    const auto repays = [&](int months) {
+        return repaysWithin(Loan{principal, months, annualPercent}, emi, rule, interest);
+    };
+    // A rounded-down instalment can leave a last payment above emi; a longer term lowers it.
+    const int tries = std::min(defined, found + 64);
+    while (found <= tries && !(covers(found) && repays(found))) {
+        ++found;
+    }
+    if (found > tries) {
+        return failure(
+            u"No term of up to %1 months repays the loan with no payment above %2."_s.arg(maxMonths)
+                .arg(moneyText(emi)));
+    }
     Solution solution;
     solution.loan = Loan{principal, found, annualPercent};
     solution.instalment = *instalmentCents(principal, found, annualPercent, rule);
-    if (solution.instalment > emi || (found > 1 && covers(found - 1))) {
+    if (solution.instalment > emi || (found > 1 && covers(found - 1) && repays(found - 1))) {
         return failure(u"The term could not be confirmed by recomputing its instalment."_s);
     }
     return solution;
@@ -230,6 +324,23 @@ Solution solveRate(Cents emi, Cents principal, int months, InstalmentRule rule) 
         return failure(u"The rate could not be confirmed by recomputing its instalment."_s);
     }
     return solution;
+}
+
+std::optional<planner::TrueCost> costOfSolved(const Loan& loan, InstalmentRule rule,
+                                              planner::InterestRounding interest,
+                                              const planner::Fees& fees) {
+    planner::PlanInput input;
+    input.principal = loan.principal;
+    input.months = loan.months;
+    input.annualPercent = loan.annualPercent;
+    input.startDate = QDate(2000, 1, 1);  // the cost does not depend on the dates
+    const Arithmetic arithmetic{!rule.has_value(),
+                                rule.value_or(planner::InstalmentRounding::NearestCent), interest};
+    const LoanRows rows = loanRows(input, arithmetic);
+    if (!rows.error.isEmpty()) {
+        return std::nullopt;
+    }
+    return trueCostOf(input, rows, fees);
 }
 
 }  // namespace solver

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "planner/Planner.h"
+#include "planner/TrueCost.h"
 
 #include <QString>
 #include <QStringView>
@@ -14,6 +15,9 @@
 // one of its four instalment roundings. Every search is an exact bisection over the monotone
 // instalment function: on whole cents for the principal, on whole months for the term, and on
 // the ordered set of doubles for the rate. Each answer is checked by recomputing its instalment.
+// Under the planner's arithmetics a principal or a term is an answer only when its schedule,
+// with interest rounded by the given rule, repays the loan with no payment above E: rounding the
+// instalment down leaves a larger last payment.
 namespace solver {
 
 using planner::Cents;
@@ -49,11 +53,20 @@ struct Solution {
     Cents instalment = 0;  // recomputed from the answer
 };
 
-// The largest principal in whole cents whose instalment does not exceed emi.
-Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentRule rule);
-// The smallest number of months (1..32767) whose instalment does not exceed emi.
-Solution solveMonths(Cents emi, Cents principal, double annualPercent, InstalmentRule rule);
+// The largest principal in whole cents whose instalment, and every payment, does not exceed emi.
+Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentRule rule,
+                        planner::InterestRounding interest = planner::InterestRounding::HalfUp);
+// The smallest number of months (1..32767) whose instalment, and every payment, does not exceed
+// emi. None when emi does not exceed the first month's interest by at least a cent.
+Solution solveMonths(Cents emi, Cents principal, double annualPercent, InstalmentRule rule,
+                     planner::InterestRounding interest = planner::InterestRounding::HalfUp);
 // Every rate (0..1000 %) whose instalment is exactly emi.
 Solution solveRate(Cents emi, Cents principal, int months, InstalmentRule rule);
+
+// What a solved loan costs when its instalment is rounded by rule and its interest by interest,
+// with fees paid up front (for the annual percentage rate); nothing when its rows cannot be made.
+std::optional<planner::TrueCost> costOfSolved(const Loan& loan, InstalmentRule rule,
+                                              planner::InterestRounding interest,
+                                              const planner::Fees& fees);
 
 }  // namespace solver

@@ -48,6 +48,30 @@ bool isGrouping(QChar c) {
     return isBlank(c) || c == u'\'' || c == QChar(0x2019) || c == u'.' || c == u',';
 }
 
+// The run of digits at `from`: its length, and its value as a whole number when every digit is
+// ASCII (0 otherwise, as QString::toInt reads it).
+struct DigitRun {
+    qsizetype length = 0;
+    int value = 0;
+};
+
+DigitRun digitRun(QStringView text, qsizetype from) {
+    DigitRun run;
+    bool ascii = true;
+    while (from + run.length < text.size() && text[from + run.length].isDigit()) {
+        const char16_t c = text[from + run.length].unicode();
+        ascii = ascii && c >= u'0' && c <= u'9';
+        if (ascii && run.length < 9) {
+            run.value = run.value * 10 + (c - u'0');
+        }
+        ++run.length;
+    }
+    if (!ascii || run.length > 9) {
+        run.value = 0;
+    }
+    return run;
+}
+
 const QStringList& currencyWords() {
     static const QStringList words{u"eur"_s, u"usd"_s, u"gbp"_s, u"chf"_s, u"inr"_s, u"jpy"_s,
                                    u"cad"_s, u"aud"_s, u"nzd"_s, u"sek"_s, u"nok"_s, u"dkk"_s,
@@ -108,7 +132,19 @@ QStringView stripAmount(QStringView text, bool& negative) {
     return text;
 }
 
+QStringList splitOn(QStringView line, QChar delimiter) {
+    QStringList cells;
+    cells.reserve(line.count(delimiter) + 1);
+    for (QStringView cell : line.tokenize(delimiter)) {
+        cells << cell.trimmed().toString();
+    }
+    return cells;
+}
+
 QStringList splitCsvLine(QStringView line, QChar delimiter) {
+    if (!line.contains(u'"')) {
+        return splitOn(line, delimiter);
+    }
     QStringList cells;
     QString cell;
     bool quoted = false;
@@ -312,13 +348,25 @@ std::optional<Role> roleOfTitle(const QString& title) {
     return std::nullopt;
 }
 
+// "12", "#12", "# 12", "12.": at most five digits.
 std::optional<int> parseNumberCell(QStringView cell) {
-    static const QRegularExpression pattern(u"^#?\\s*(\\d{1,5})\\.?$"_s);
-    const auto match = pattern.match(cell.trimmed());
-    if (!match.hasMatch()) {
+    const QStringView text = cell.trimmed();
+    qsizetype at = 0;
+    if (at < text.size() && text[at] == u'#') {
+        ++at;
+        while (at < text.size() && text[at].isSpace()) {
+            ++at;
+        }
+    }
+    const DigitRun run = digitRun(text, at);
+    at += run.length;
+    if (at < text.size() && text[at] == u'.') {
+        ++at;
+    }
+    if (run.length < 1 || run.length > 5 || at != text.size()) {
         return std::nullopt;
     }
-    return match.capturedView(1).toInt();
+    return run.value;
 }
 
 bool isTotalsLabel(const QString& cell) {
@@ -396,31 +444,74 @@ std::optional<Cents> parseAmount(QStringView cell, QChar decimal) {
     return negative ? -value : value;
 }
 
+namespace {
+
+// Three runs of digits parted by single characters, and nothing else: 2026-01-31, 31.01.26.
+struct NumericDate {
+    std::array<DigitRun, 3> part;
+    std::array<QChar, 2> separator;
+};
+
+std::optional<NumericDate> numericDate(QStringView text) {
+    NumericDate date;
+    qsizetype at = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        date.part[i] = digitRun(text, at);
+        at += date.part[i].length;
+        if (date.part[i].length == 0) {
+            return std::nullopt;
+        }
+        if (i < 2) {
+            if (at >= text.size()) {
+                return std::nullopt;
+            }
+            date.separator[i] = text[at++];
+        }
+    }
+    if (at != text.size()) {
+        return std::nullopt;
+    }
+    return date;
+}
+
+// 03/04/2026 or 03-04-26: the form whose day and month order only the values tell.
+bool slashedDate(const NumericDate& date) {
+    const auto isSlash = [](QChar c) { return c == u'/' || c == u'-'; };
+    return date.part[0].length <= 2 && date.part[1].length <= 2 && date.part[2].length >= 2 &&
+           date.part[2].length <= 4 && isSlash(date.separator[0]) && isSlash(date.separator[1]);
+}
+
+}  // namespace
+
 std::optional<QDate> parseStatementDate(QStringView cell, bool dayFirst) {
-    static const QRegularExpression iso(u"^(\\d{4})[-/.](\\d{1,2})[-/.](\\d{1,2})$"_s);
-    static const QRegularExpression numeric(u"^(\\d{1,2})([./-])(\\d{1,2})\\2(\\d{2}|\\d{4})$"_s);
     static const QRegularExpression dayName(
         u"^(\\d{1,2})\\.?[\\s-]+([^\\d\\s.,-]{3,10})\\.?[\\s-]+(\\d{4}|\\d{2})$"_s);
     static const QRegularExpression nameDay(
         u"^([^\\d\\s.,-]{3,10})\\.?\\s+(\\d{1,2}),?\\s+(\\d{4})$"_s);
-    const QString text = cell.trimmed().toString();
+    const QStringView text = cell.trimmed();
     if (text.size() < 6 || text.size() > 40 || !text.back().isDigit()) {
         return std::nullopt;  // every date form ends in the year
     }
     int year = 0;
     int month = 0;
     int day = 0;
-    if (const auto m = iso.match(text); m.hasMatch()) {
-        year = m.capturedView(1).toInt();
-        month = m.capturedView(2).toInt();
-        day = m.capturedView(3).toInt();
-    } else if (const auto m = numeric.match(text); m.hasMatch()) {
-        const int first = m.capturedView(1).toInt();
-        const int second = m.capturedView(3).toInt();
-        const bool byDay = dayFirst || m.capturedView(2) == u".";
-        day = byDay ? first : second;
-        month = byDay ? second : first;
-        year = widenYear(m.capturedView(4).toInt(), m.capturedLength(4));
+    if (const auto numeric = numericDate(text)) {
+        const auto& [part, separator] = *numeric;
+        const auto isSeparator = [](QChar c) { return c == u'-' || c == u'/' || c == u'.'; };
+        if (part[0].length == 4 && part[1].length <= 2 && part[2].length <= 2 &&
+            isSeparator(separator[0]) && isSeparator(separator[1])) {
+            year = part[0].value;
+            month = part[1].value;
+            day = part[2].value;
+        } else if (part[0].length <= 2 && part[1].length <= 2 && separator[0] == separator[1] &&
+                   isSeparator(separator[0]) && (part[2].length == 2 || part[2].length == 4)) {
+            const bool byDay = dayFirst || separator[0] == u'.';
+            day = byDay ? part[0].value : part[1].value;
+            month = byDay ? part[1].value : part[0].value;
+            year = widenYear(part[2].value, part[2].length);
+        }
+    } else if (std::none_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); })) {
+        return std::nullopt;  // a spelled month has letters
     } else if (const auto m = dayName.match(text); m.hasMatch()) {
         day = m.capturedView(1).toInt();
         month = monthOfName(m.capturedView(2)).value_or(0);
@@ -467,11 +558,14 @@ Lines nonBlankLines(QStringView text) {
     return lines;
 }
 
-// The most common number of cells, and how many rows have it.
-std::pair<int, int> mostCommonCount(const std::vector<QStringList>& rows) {
+// The most common number of cells, and how many rows have it; only the rows `counted` takes.
+template <typename Counted>
+std::pair<int, int> mostCommonCount(const std::vector<QStringList>& rows, Counted counted) {
     std::map<qsizetype, int> counts;
     for (const QStringList& row : rows) {
-        ++counts[row.size()];
+        if (counted(row)) {
+            ++counts[row.size()];
+        }
     }
     if (counts.empty()) {
         return {0, 0};
@@ -480,6 +574,10 @@ std::pair<int, int> mostCommonCount(const std::vector<QStringList>& rows) {
         return a.second < b.second || (a.second == b.second && a.first < b.first);
     });
     return {static_cast<int>(best->first), best->second};
+}
+
+std::pair<int, int> mostCommonCount(const std::vector<QStringList>& rows) {
+    return mostCommonCount(rows, [](const QStringList&) { return true; });
 }
 
 bool consistent(const std::vector<QStringList>& rows) {
@@ -498,11 +596,7 @@ std::vector<QStringList> splitAll(const QList<QStringView>& lines, Split split) 
 }
 
 QStringList splitTabs(QStringView line) {
-    QStringList cells;
-    for (QStringView cell : line.tokenize(u'\t')) {
-        cells << cell.trimmed().toString();
-    }
-    return cells;
+    return splitOn(line, u'\t');
 }
 
 // CSV cells that hold blanks between digits are a decimal comma taken for a delimiter.
@@ -559,18 +653,19 @@ void joinExtraCells(std::vector<QStringList>& rows) {
 
 // The column count of the rows that hold amounts, and the titled row just above the first.
 void findHeader(StatementTable& table) {
-    std::vector<QStringList> dataRows;
+    std::vector<bool> data(table.rows.size());
     int firstData = -1;
     for (std::size_t i = 0; i < table.rows.size(); ++i) {
-        if (isDataRow(table.rows[i])) {
-            dataRows.push_back(table.rows[i]);
-            if (firstData < 0) {
-                firstData = static_cast<int>(i);
-            }
+        data[i] = isDataRow(table.rows[i]);
+        if (data[i] && firstData < 0) {
+            firstData = static_cast<int>(i);
         }
     }
-    table.columnCount =
-        dataRows.empty() ? mostCommonCount(table.rows).first : mostCommonCount(dataRows).first;
+    const auto isData = [&](const QStringList& row) {
+        return bool(data[static_cast<std::size_t>(&row - table.rows.data())]);
+    };
+    table.columnCount = firstData < 0 ? mostCommonCount(table.rows).first
+                                      : mostCommonCount(table.rows, isData).first;
     if (firstData > 0) {
         const QStringList& candidate = table.rows[static_cast<std::size_t>(firstData - 1)];
         if (std::count_if(candidate.begin(), candidate.end(), hasLetters) >= 2) {
@@ -595,31 +690,37 @@ StatementTable splitStatement(QStringView text) {
 }
 
 NumberStyle guessNumberStyle(const StatementTable& table) {
-    static const QRegularExpression lastSeparator(u"([.,])(\\d+)\\D*$"_s);
     int dotVotes = 0;
     int commaVotes = 0;
     int dayFirstVotes = 0;
     int monthFirstVotes = 0;
-    static const QRegularExpression slashed(u"^(\\d{1,2})[/-](\\d{1,2})[/-]\\d{2,4}$"_s);
     for (std::size_t i = 0; i < table.rows.size(); ++i) {
         if (static_cast<int>(i) == table.headerRow) {
             continue;
         }
         for (const QString& cell : table.rows[i]) {
-            if (const auto m = slashed.match(cell); m.hasMatch()) {
-                dayFirstVotes += m.capturedView(1).toInt() > 12 ? 1 : 0;
-                monthFirstVotes += m.capturedView(2).toInt() > 12 ? 1 : 0;
+            if (const auto date = numericDate(cell); date && slashedDate(*date)) {
+                dayFirstVotes += date->part[0].value > 12 ? 1 : 0;
+                monthFirstVotes += date->part[1].value > 12 ? 1 : 0;
                 continue;
             }
             if (parseStatementDate(cell, true) || cell.size() > 40) {
                 continue;
             }
-            const auto m = lastSeparator.match(cell);
-            if (!m.hasMatch()) {
+            // The last run of digits and the separator just before it.
+            qsizetype end = cell.size();
+            while (end > 0 && !cell[end - 1].isDigit()) {
+                --end;
+            }
+            qsizetype start = end;
+            while (start > 0 && cell[start - 1].isDigit()) {
+                --start;
+            }
+            if (end == 0 || start == 0 || (cell[start - 1] != u'.' && cell[start - 1] != u',')) {
                 continue;
             }
-            const bool comma = m.capturedView(1) == u",";
-            const qsizetype digits = m.capturedLength(2);
+            const bool comma = cell[start - 1] == u',';
+            const qsizetype digits = end - start;
             const bool other = cell.contains(comma ? u'.' : u',');
             if (other || digits != 3) {
                 (comma ? commaVotes : dotVotes) += other ? 3 : 1;
@@ -670,12 +771,21 @@ struct ColumnFacts {
     }
     // The most rows that share one amount.
     int steadiness() const {
-        std::map<Cents, int> counts;
-        int share = 0;
+        std::vector<Cents> values;
+        values.reserve(amounts.size());
         for (const auto& v : amounts) {
             if (v) {
-                share = std::max(share, ++counts[*v]);
+                values.push_back(*v);
             }
+        }
+        std::sort(values.begin(), values.end());
+        int share = 0;
+        for (std::size_t i = 0; i < values.size();) {
+            const auto end = std::upper_bound(values.begin() + static_cast<std::ptrdiff_t>(i),
+                                              values.end(), values[i]);
+            const auto run = static_cast<std::size_t>(end - values.begin());
+            share = std::max(share, static_cast<int>(run - i));
+            i = run;
         }
         return share;
     }
@@ -748,8 +858,13 @@ public:
 
     // The largest falling columns; of two, the opening one repeats the closing one a row later.
     void balances() {
-        std::sort(m_candidates.begin(), m_candidates.end(),
-                  [this](int a, int b) { return facts(a).sum() > facts(b).sum(); });
+        std::vector<double> sums(m_facts.size());
+        for (int c : m_candidates) {
+            sums[static_cast<std::size_t>(c)] = facts(c).sum();
+        }
+        std::sort(m_candidates.begin(), m_candidates.end(), [&sums](int a, int b) {
+            return sums[static_cast<std::size_t>(a)] > sums[static_cast<std::size_t>(b)];
+        });
         std::vector<int> balances;
         for (int c : m_candidates) {
             if (balances.size() < 2 && facts(c).falling() && m_rows > 1) {

@@ -26,12 +26,17 @@ namespace {
 const QStringList inputNames{u"Principal:"_s, u"Months:"_s, u"Rate (% a year):"_s, u"Start date:"_s,
                              u"Fees:"_s};
 const QStringList resultNames{u"Instalment:"_s,     u"Payments:"_s,   u"End date:"_s,
-                              u"Total interest:"_s, u"Total paid:"_s, u"APR:"_s};
+                              u"Total interest:"_s, u"Total paid:"_s, u"APR (US):"_s,
+                              u"APRC (EU/UK):"_s};
 
 std::optional<planner::Cents> centsOf(const QLineEdit* edit) {
     std::int64_t cents = 0;
     const auto value = parseNumber(edit->text());
     return value && toWholeCents(*value, cents) ? std::optional(cents) : std::nullopt;
+}
+
+QString percentText(const std::optional<double>& percent, const QLocale& locale) {
+    return percent ? percentageText(*percent, locale) : u"none fits"_s;
 }
 
 }  // namespace
@@ -91,7 +96,7 @@ void CompareWindow::addColumn(const offers::Offer& loan) {
     c.rate = new QLineEdit(numberToText(loan.loan.annualPercent));
     c.start = new QDateEdit(loan.loan.startDate);
     c.start->setDisplayFormat(shortDateFormat());
-    c.fees = new QLineEdit(numberToText(static_cast<double>(loan.fees) / 100.0));
+    c.fees = new QLineEdit(numberToText(static_cast<double>(loan.fees.upFront) / 100.0));
     m_grid->addWidget(c.header, 0, column);
     int row = 1;
     for (QWidget* input :
@@ -144,8 +149,8 @@ void CompareWindow::recompute() {
                                 : 0;
         offer.loan.annualPercent = parseNumber(c.rate->text()).value_or(-1);
         offer.loan.startDate = c.start->date();
-        offer.fees = c.fees->text().trimmed().isEmpty() ? 0 : centsOf(c.fees).value_or(-1);
-        if (offer.fees < 0) {
+        offer.fees.upFront = c.fees->text().trimmed().isEmpty() ? 0 : centsOf(c.fees).value_or(-1);
+        if (offer.fees.upFront < 0) {
             offer.loan.principal = 0;  // no plan for a loan whose fees do not read
         }
         m_offers.push_back(offer);
@@ -159,17 +164,15 @@ void CompareWindow::recompute() {
         const bool cheapest = static_cast<int>(i) == m_comparison.cheapest;
         c.header->setText(cheapest ? u"<b>Loan %1 — cheapest</b>"_s.arg(i + 1)
                                    : u"<b>Loan %1</b>"_s.arg(i + 1));
-        const QStringList texts =
-            result.error.isEmpty()
-                ? QStringList{centsText(result.instalment, locale),
-                              QString::number(result.payments),
-                              locale.toString(result.endDate, shortDateFormat(locale)),
-                              centsText(result.totalInterest, locale),
-                              centsText(result.totalPaid, locale),
-                              result.aprPercent
-                                  ? locale.toString(*result.aprPercent, 'f', 2) + u" %"_s
-                                  : QString()}
-                : QStringList{result.error};
+        const QStringList texts = result.error.isEmpty()
+                                      ? QStringList{amountText(result.instalment, locale),
+                                                    QString::number(result.payments),
+                                                    shortDateText(result.endDate, locale),
+                                                    amountText(result.totalInterest, locale),
+                                                    amountText(result.totalPaid, locale),
+                                                    percentText(result.aprUsPercent, locale),
+                                                    percentText(result.aprcEuPercent, locale)}
+                                      : QStringList{result.error};
         for (std::size_t r = 0; r < c.results.size(); ++r) {
             c.results[r]->setText(r < static_cast<std::size_t>(texts.size())
                                       ? texts[static_cast<qsizetype>(r)]

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -141,6 +142,13 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     choices->addRow(u"Extra payments give:"_s, m_policy);
     choices->addRow(u"Instalment rounding:"_s, m_instalmentRounding);
     choices->addRow(u"Interest rounding:"_s, m_interestRounding);
+    m_fees = new QLineEdit;
+    m_feePerPayment = new QLineEdit;
+    for (QLineEdit* fee : {m_fees, m_feePerPayment}) {
+        fee->setPlaceholderText(u"none"_s);
+    }
+    choices->addRow(u"Up-front fees:"_s, m_fees);
+    choices->addRow(u"Fee per payment:"_s, m_feePerPayment);
 
     auto* eventsBox = new QGroupBox(u"Extra payments, rate changes and holidays"_s);
     auto* eventsLayout = new QGridLayout(eventsBox);
@@ -163,7 +171,8 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     auto* results = new QFormLayout(resultsBox);
     static const QString captions[] = {
         u"Instalment:"_s,     u"Months:"_s,       u"End date:"_s,   u"Total interest:"_s,
-        u"Interest saved:"_s, u"Months saved:"_s, u"Total paid:"_s, u"Effective annual rate:"_s};
+        u"Interest saved:"_s, u"Months saved:"_s, u"Total paid:"_s, u"Effective annual rate:"_s,
+        u"APR (US):"_s,       u"APRC (EU/UK):"_s};
     for (std::size_t i = 0; i < m_results.size(); ++i) {
         m_results[i] = new QLabel;
         m_results[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -190,7 +199,15 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
         1, fontMetrics().horizontalAdvance(locale.toString(QDate(2000, 12, 30), shortDateFormat()) +
                                            u"000"_s));
 
-    eventsLayout->addWidget(m_message, 3, 0, 1, 2);
+    // However many entries are wrong, their list scrolls and the window keeps its size.
+    m_messageArea = new QScrollArea;
+    m_messageArea->setWidget(m_message);
+    m_messageArea->setWidgetResizable(true);
+    m_messageArea->setFrameShape(QFrame::NoFrame);
+    m_messageArea->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    m_messageArea->setMaximumHeight(6 * fontMetrics().lineSpacing());
+    m_messageArea->hide();
+    eventsLayout->addWidget(m_messageArea, 3, 0, 1, 2);
     eventsLayout->setRowStretch(2, 1);
     auto* top = new QHBoxLayout;
     top->addWidget(loanBox);
@@ -233,7 +250,7 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     });
     connect(remove, &QPushButton::clicked, this,
             [this] { m_events->removeEntry(m_eventsView->currentIndex().row()); });
-    for (QLineEdit* field : {m_principal, m_months, m_rate}) {
+    for (QLineEdit* field : {m_principal, m_months, m_rate, m_fees, m_feePerPayment}) {
         connect(field, &QLineEdit::textChanged, this, &PlannerDialog::recompute);
     }
     connect(m_start, &QDateEdit::dateChanged, this, &PlannerDialog::recompute);
@@ -311,6 +328,19 @@ void PlannerDialog::recompute() {
         monthsProblem = u"Type a whole number of months."_s;
     } else {
         input.months = static_cast<int>(*months);
+    }
+    planner::Fees fees;
+    for (auto [field, fee] :
+         {std::pair(m_fees, &fees.upFront), std::pair(m_feePerPayment, &fees.perPayment)}) {
+        const auto amount = parseNumber(field->text(), locale);
+        if (field->text().trimmed().isEmpty()) {
+            continue;
+        }
+        if (!amount || *amount < 0 || *amount > 1e13) {
+            messages.append(u"Type the fees as an amount, such as 250, or leave them empty."_s);
+        } else {
+            *fee = static_cast<planner::Cents>(std::llround(*amount * 100));
+        }
     }
     const auto rate = parseNumber(m_rate->text(), locale);
     if (!rate) {
@@ -396,29 +426,33 @@ void PlannerDialog::recompute() {
         }
     }
     m_message->setText(messages.join(u'\n'));
+    m_messageArea->setVisible(!messages.isEmpty());
     const auto show = [this](PlannerResult which, const QString& text) {
         m_results[static_cast<std::size_t>(which)]->setText(text);
     };
     if (plan) {
         QStringList instalments;
         for (std::size_t i = 0; i < plan->instalments.size() && i < 4; ++i) {
-            instalments.append(centsText(plan->instalments[i], locale));
+            instalments.append(amountText(plan->instalments[i], locale));
         }
         if (plan->instalments.size() > 4) {
             instalments.append(u"… (%1 in all)"_s.arg(plan->instalments.size()));
         }
         show(PlannerResult::Instalments, instalments.join(u", "_s));
         show(PlannerResult::Months, QString::number(plan->totals.months));
-        show(PlannerResult::EndDate,
-             locale.toString(plan->totals.endDate, shortDateFormat(locale)));
-        const planner::TrueCost cost = planner::trueCostOf(m_input, *plan);
-        show(PlannerResult::Interest, centsText(cost.totalInterest, locale));
-        show(PlannerResult::TotalPaid, centsText(cost.totalPaid, locale));
-        show(PlannerResult::EffectiveRate,
-             locale.toString(cost.effectiveAnnualPercent, 'f', 2) + u" %"_s);
+        show(PlannerResult::EndDate, shortDateText(plan->totals.endDate, locale));
+        const planner::TrueCost cost = planner::trueCostOf(m_input, *plan, fees);
+        show(PlannerResult::Interest, amountText(cost.totalInterest, locale));
+        show(PlannerResult::TotalPaid, amountText(cost.totalPaid, locale));
+        show(PlannerResult::EffectiveRate, percentageText(cost.effectiveAnnualPercent, locale));
+        const auto rate = [&](const std::optional<double>& percent, int decimals) {
+            return percent ? percentageText(*percent, locale, decimals) : u"none fits"_s;
+        };
+        show(PlannerResult::AprUs, rate(cost.aprUsPercent, 2));
+        show(PlannerResult::AprcEu, rate(cost.aprcEuPercent, 1));
         const bool compared = m_comparison.baselineError.isEmpty();
         show(PlannerResult::InterestSaved,
-             compared ? centsText(m_comparison.interestSaved, locale) : QString());
+             compared ? amountText(m_comparison.interestSaved, locale) : QString());
         show(PlannerResult::MonthsSaved,
              compared ? monthsText(m_comparison.monthsSaved, monthly) : QString());
     } else {

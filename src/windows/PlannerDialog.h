@@ -17,6 +17,7 @@ class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QTableView;
 class SettingsStore;
 
@@ -37,6 +38,8 @@ enum class PlannerResult {
     MonthsSaved,
     TotalPaid,
     EffectiveRate,
+    AprUs,
+    AprcEu,
     Count
 };
 
@@ -73,6 +76,8 @@ public:
     QLineEdit* principalEdit() const { return m_principal; }
     QLineEdit* monthsEdit() const { return m_months; }
     QLineEdit* rateEdit() const { return m_rate; }
+    QLineEdit* feesEdit() const { return m_fees; }
+    QLineEdit* feePerPaymentEdit() const { return m_feePerPayment; }
     QComboBox* policyBox() const { return m_policy; }
     QComboBox* instalmentRoundingBox() const { return m_instalmentRounding; }
     QComboBox* interestRoundingBox() const { return m_interestRounding; }
@@ -106,11 +111,14 @@ private:
     QComboBox* m_policy = nullptr;
     QComboBox* m_instalmentRounding = nullptr;
     QComboBox* m_interestRounding = nullptr;
+    QLineEdit* m_fees = nullptr;
+    QLineEdit* m_feePerPayment = nullptr;
     LoanTermsBox* m_terms = nullptr;
     QLabel* m_monthsCaption = nullptr;
     QTableView* m_eventsView = nullptr;
     QTableView* m_planView = nullptr;
     QLabel* m_message = nullptr;
+    QScrollArea* m_messageArea = nullptr;  // scrolls m_message, hidden while it is empty
     std::array<QLabel*, static_cast<std::size_t>(PlannerResult::Count)> m_results{};
     std::array<QLabel*, static_cast<std::size_t>(PlannerResult::Count)> m_captions{};
     QBoxLayout* m_commands = nullptr;

@@ -55,15 +55,6 @@ std::optional<int> monthOf(const QString& text, const calendar::DueDates& dueDat
 
 }  // namespace
 
-QString centsText(planner::Cents cents, const QLocale& locale) {
-    QString text = csv::amount(cents);
-    text.replace(u'.', locale.decimalPoint());
-    if (cents < 0) {
-        text.replace(0, 1, locale.negativeSign());
-    }
-    return text;
-}
-
 QString planEventKindName(PlanEventKind kind) {
     switch (kind) {
         case PlanEventKind::OneOff:
@@ -350,13 +341,13 @@ QVariant PlanTableModel::data(const QModelIndex& index, int role) const {
             case PlanColumn::Number:
                 return u"Total"_s;
             case PlanColumn::Payment:
-                return centsText(t.payments, m_locale);
+                return amountText(t.payments, m_locale);
             case PlanColumn::Principal:
-                return centsText(t.principal, m_locale);
+                return amountText(t.principal, m_locale);
             case PlanColumn::Interest:
-                return centsText(t.interest, m_locale);
+                return amountText(t.interest, m_locale);
             case PlanColumn::Extra:
-                return centsText(t.extra, m_locale);
+                return amountText(t.extra, m_locale);
             default:
                 return QString();
         }
@@ -368,17 +359,17 @@ QVariant PlanTableModel::data(const QModelIndex& index, int role) const {
         case PlanColumn::Date:
             return m_locale.toString(row.dueDate, m_dateFormat);
         case PlanColumn::Opening:
-            return centsText(row.opening, m_locale);
+            return amountText(row.opening, m_locale);
         case PlanColumn::Payment:
-            return centsText(row.payment, m_locale);
+            return amountText(row.payment, m_locale);
         case PlanColumn::Principal:
-            return centsText(row.principal, m_locale);
+            return amountText(row.principal, m_locale);
         case PlanColumn::Interest:
-            return centsText(row.interest, m_locale);
+            return amountText(row.interest, m_locale);
         case PlanColumn::Extra:
-            return centsText(row.extra, m_locale);
+            return amountText(row.extra, m_locale);
         case PlanColumn::Closing:
-            return centsText(row.closing, m_locale);
+            return amountText(row.closing, m_locale);
         case PlanColumn::Count:
             break;
     }

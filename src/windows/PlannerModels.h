@@ -114,6 +114,3 @@ private:
 // The plan as the grid shows it, for the text outputs: a first row with the column titles, then
 // the plan's rows and the totals row.
 GridData planGridData(const PlanTableModel& model);
-
-// Cents in the locale's form with two decimals and no grouping: 1610,46.
-QString centsText(planner::Cents cents, const QLocale& locale = QLocale());

@@ -245,14 +245,12 @@ void PlannerOutputs::payoffOn() {
             return;
         }
         const offers::Payoff& p = *quote.payoff;
-        const QString after =
-            p.lastPayment > 0
-                ? u"payment %1 (%2)"_s.arg(p.lastPayment)
-                      .arg(locale.toString(p.lastPaymentDate, shortDateFormat(locale)))
-                : u"the start"_s;
+        const QString after = p.lastPayment > 0 ? u"payment %1 (%2)"_s.arg(p.lastPayment)
+                                                      .arg(shortDateText(p.lastPaymentDate, locale))
+                                                : u"the start"_s;
         result->setText(u"Payoff: %1\nBalance after %2: %3\nInterest accrued since: %4"_s.arg(
-            centsText(p.payoff, locale), after, centsText(p.balance, locale),
-            centsText(p.accruedInterest, locale)));
+            amountText(p.payoff, locale), after, amountText(p.balance, locale),
+            amountText(p.accruedInterest, locale)));
     };
     connect(date, &QDateEdit::dateChanged, &dialog, show);
     show();

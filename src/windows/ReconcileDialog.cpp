@@ -20,11 +20,14 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -40,8 +43,27 @@ const QColor headerTint(220, 228, 240);
 const QColor unreadableTint(250, 215, 215);
 const QColor matchTint(215, 240, 215);
 
-QString money(planner::Cents cents) {
-    return QLocale().toString(static_cast<double>(cents) / 100.0, 'f', 2);
+const QString emptyStatementText =
+    u"Paste the lender's statement on the left, copied from its PDF, web page or spreadsheet: "
+    u"one row per instalment with its date, payment, interest, principal and balance."_s;
+
+// Each column as wide as its header or its longest text, measured once per column rather than
+// row by row.
+void fitColumns(QTableView* view, const QStringList& headers,
+                const std::vector<QStringList>& rows) {
+    const QFontMetrics metrics = view->fontMetrics();
+    const int padding = 2 * metrics.horizontalAdvance(u'0') + 8;
+    for (qsizetype c = 0; c < headers.size(); ++c) {
+        QString longest = headers[c];
+        for (const QStringList& row : rows) {
+            if (c < row.size() && row[c].size() > longest.size()) {
+                longest = row[c];
+            }
+        }
+        const int width =
+            std::max(metrics.horizontalAdvance(headers[c]), metrics.horizontalAdvance(longest));
+        view->setColumnWidth(static_cast<int>(c), width + padding);
+    }
 }
 
 QTableView* makeView(QWidget* parent, TextTableModel* model) {
@@ -119,9 +141,19 @@ ReconcileDialog::ReconcileDialog(const Inputs& current, QWidget* parent) : QDial
     pasteRow->addWidget(pasteEdit, 1);
     pasteRow->addLayout(pasteSide);
 
-    m_columnsLayout = new QHBoxLayout;
+    // However many columns a line has, their choosers scroll and the window keeps its width.
+    auto* columnsStrip = new QWidget(this);
+    m_columnsLayout = new QHBoxLayout(columnsStrip);
+    m_columnsLayout->setContentsMargins(0, 0, 0, 0);
     m_columnsLayout->addWidget(new QLabel(u"Columns:"_s, this));
     m_columnsLayout->addStretch();
+    auto* columnsScroll = new QScrollArea(this);
+    columnsScroll->setWidget(columnsStrip);
+    columnsScroll->setWidgetResizable(true);
+    columnsScroll->setFrameShape(QFrame::NoFrame);
+    columnsScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    columnsScroll->setFixedHeight(QComboBox().sizeHint().height() +
+                                  style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2);
 
     m_statementModel = new TextTableModel(this);
     m_resultsModel = new TextTableModel(this);
@@ -137,7 +169,7 @@ ReconcileDialog::ReconcileDialog(const Inputs& current, QWidget* parent) : QDial
     auto* statementLayout = new QVBoxLayout(statementBox);
     statementLayout->setContentsMargins(0, 0, 0, 0);
     statementLayout->addWidget(new QLabel(u"Statement as read:"_s, this));
-    statementLayout->addLayout(m_columnsLayout);
+    statementLayout->addWidget(columnsScroll);
     statementLayout->addWidget(statementView, 1);
     unreadableLabel = new QLabel(this);
     unreadableLabel->setObjectName(u"unreadableLabel"_s);
@@ -315,6 +347,11 @@ void ReconcileDialog::reconcileNow() {
         m_computedModel->setContents({}, {});
         return;
     }
+    if (m_parsed.statement.rows.empty()) {
+        sentenceLabel->setText(emptyStatementText);
+        m_computedModel->setContents({}, {});
+        return;
+    }
     planner::PlanInput loan;
     loan.principal = static_cast<planner::Cents>(std::llround(*principal * 100.0));
     loan.months = static_cast<int>(*months);
@@ -375,11 +412,11 @@ void ReconcileDialog::showResult(int index) {
     std::vector<QStringList> rows;
     rows.reserve(result.computed.rows.size());
     for (const solver::LoanRow& row : result.computed.rows) {
-        rows.push_back({QString::number(row.number),
-                        QLocale().toString(row.dueDate, QLocale::ShortFormat), money(row.opening),
-                        money(row.payment), money(row.principal), money(row.interest),
-                        money(row.extra), money(row.closing)});
+        rows.push_back({QString::number(row.number), shortDateText(row.dueDate),
+                        amountText(row.opening), amountText(row.payment), amountText(row.principal),
+                        amountText(row.interest), amountText(row.extra), amountText(row.closing)});
     }
+    fitColumns(computedView, headers, rows);
     m_computedModel->setContents(headers, std::move(rows));
     m_computedModel->setNumericColumns({true, false, true, true, true, true, true, true});
     {

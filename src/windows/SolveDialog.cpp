@@ -2,7 +2,6 @@
 
 #include "core/Conversions.h"
 #include "planner/TrueCost.h"
-#include "solver/LoanRows.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -28,10 +27,6 @@ std::optional<planner::Cents> centsOf(const QLineEdit* edit, planner::Cents min,
         return std::nullopt;
     }
     return static_cast<planner::Cents>(std::llround(*value * 100.0));
-}
-
-QString money(planner::Cents cents) {
-    return QLocale().toString(static_cast<double>(cents) / 100.0, 'f', 2);
 }
 
 QString percent(double value, int decimals = 9, bool trim = true) {
@@ -64,6 +59,9 @@ SolveDialog::SolveDialog(const Inputs& current, QWidget* parent) : QDialog(paren
     rateEdit = new QLineEdit(this);
     feesEdit = new QLineEdit(this);
     feesEdit->setPlaceholderText(u"none"_s);
+    feePerPaymentEdit = new QLineEdit(this);
+    feePerPaymentEdit->setObjectName(u"feePerPayment"_s);
+    feePerPaymentEdit->setPlaceholderText(u"none"_s);
     arithmeticBox = new QComboBox(this);
     arithmeticBox->addItem(u"As the main schedule (unrounded, shown to the cent)"_s, u"schedule"_s);
     arithmeticBox->addItem(u"Instalment rounded to the nearest cent"_s, u"nearest-cent"_s);
@@ -101,6 +99,7 @@ SolveDialog::SolveDialog(const Inputs& current, QWidget* parent) : QDialog(paren
     form->addRow(u"&Arithmetic:"_s, arithmeticBox);
     form->addRow(u"Interest r&ounding:"_s, interestBox);
     form->addRow(u"Up-front f&ees:"_s, feesEdit);
+    form->addRow(u"Fee per pa&yment:"_s, feePerPaymentEdit);
 
     resultLabel = new QLabel(this);
     resultLabel->setObjectName(u"resultLabel"_s);
@@ -123,7 +122,8 @@ SolveDialog::SolveDialog(const Inputs& current, QWidget* parent) : QDialog(paren
     layout->addWidget(resultLabel, 1);
     layout->addWidget(buttons);
 
-    for (QLineEdit* edit : {emiEdit, principalEdit, monthsEdit, rateEdit, feesEdit}) {
+    for (QLineEdit* edit :
+         {emiEdit, principalEdit, monthsEdit, rateEdit, feesEdit, feePerPaymentEdit}) {
         connect(edit, &QLineEdit::textChanged, this, &SolveDialog::recompute);
     }
     for (QComboBox* box : {unknownBox, arithmeticBox, interestBox}) {
@@ -166,10 +166,14 @@ void SolveDialog::recompute() {
     }
     const int n = monthsOk ? static_cast<int>(*months) : 0;
     const solver::Solution solution =
-        unknown == PrincipalUnknown ? solver::solvePrincipal(*emi, n, *rate, rule)
-        : unknown == MonthsUnknown  ? solver::solveMonths(*emi, *principal, *rate, rule)
+        unknown == PrincipalUnknown ? solver::solvePrincipal(*emi, n, *rate, rule, interest())
+        : unknown == MonthsUnknown  ? solver::solveMonths(*emi, *principal, *rate, rule, interest())
                                     : solver::solveRate(*emi, *principal, n, rule);
     showAnswer(solution, rule);
+}
+
+planner::InterestRounding SolveDialog::interest() const {
+    return *planner::interestRoundingFromName(interestBox->currentData().toString().toStdString());
 }
 
 void SolveDialog::showAnswer(const solver::Solution& solution, const solver::InstalmentRule& rule) {
@@ -188,35 +192,35 @@ void SolveDialog::showAnswer(const solver::Solution& solution, const solver::Ins
     const auto line = [&html](const QString& name, const QString& value) {
         html += u"<tr><td>%1</td><td align=right>&nbsp;&nbsp;%2</td></tr>"_s.arg(name, value);
     };
-    line(u"Principal"_s, bold(PrincipalUnknown, money(loan.principal)));
+    line(u"Principal"_s, bold(PrincipalUnknown, amountText(loan.principal)));
     line(u"Months"_s, bold(MonthsUnknown, QString::number(loan.months)));
     line(u"Annual rate"_s, bold(RateUnknown, percent(loan.annualPercent)));
     if (unknown == RateUnknown) {
         line(u"Every rate from"_s,
              percent(solution.rateLow, 6) + u" to "_s + percent(solution.rateHigh, 6));
     }
-    line(u"Instalment"_s, money(solution.instalment));
+    line(u"Instalment"_s, amountText(solution.instalment));
 
-    planner::PlanInput input;
-    input.principal = loan.principal;
-    input.months = loan.months;
-    input.annualPercent = loan.annualPercent;
-    input.startDate = QDate(2000, 1, 1);
-    const solver::Arithmetic arithmetic{
-        !rule.has_value(), rule.value_or(planner::InstalmentRounding::NearestCent),
-        *planner::interestRoundingFromName(interestBox->currentData().toString().toStdString())};
-    const auto rows = solver::loanRows(input, arithmetic);
-    if (rows.error.isEmpty()) {
-        const auto fees = feesEdit->text().trimmed().isEmpty()
-                              ? std::nullopt
-                              : centsOf(feesEdit, 0, solver::maxPrincipal);
-        const auto cost = solver::trueCostOf(input, rows, fees);
-        line(u"Total interest"_s, money(cost.totalInterest));
-        line(u"Total paid"_s, money(cost.totalPaid));
-        line(u"Effective annual rate"_s, percent(cost.effectiveAnnualPercent, 2, false));
-        if (fees) {
-            line(u"Annual percentage rate"_s,
-                 cost.aprPercent ? percent(*cost.aprPercent, 2, false) : u"none fits"_s);
+    const auto fee = [](const QLineEdit* edit) {
+        return edit->text().trimmed().isEmpty()
+                   ? planner::Cents(0)
+                   : centsOf(edit, 0, solver::maxPrincipal).value_or(0);
+    };
+    if (const auto cost = solver::costOfSolved(loan, rule, interest(),
+                                               {fee(feesEdit), fee(feePerPaymentEdit)})) {
+        const QString totals = !rule.has_value() ? u"Schedule total"_s : u"Total"_s;
+        line(totals + u" interest"_s, amountText(cost->totalInterest));
+        line(totals + u" paid"_s, amountText(cost->totalPaid));
+        line(u"Effective annual rate"_s, percent(cost->effectiveAnnualPercent, 2, false));
+        line(u"APR (US)"_s,
+             cost->aprUsPercent ? percent(*cost->aprUsPercent, 2, false) : u"none fits"_s);
+        line(u"APRC (EU/UK)"_s,
+             cost->aprcEuPercent ? percent(*cost->aprcEuPercent, 1, false) : u"none fits"_s);
+        const QString note =
+            planner::roundingNote(cost->principalLeft, amountText(std::abs(cost->principalLeft)));
+        if (!note.isEmpty()) {
+            resultLabel->setText(html + u"</table><p>"_s + note.toHtmlEscaped() + u"</p>"_s);
+            return;
         }
     }
     resultLabel->setText(html + u"</table>"_s);

@@ -37,12 +37,14 @@ public:
     QComboBox* arithmeticBox = nullptr;
     QComboBox* interestBox = nullptr;
     QLineEdit* feesEdit = nullptr;
+    QLineEdit* feePerPaymentEdit = nullptr;
     QLabel* resultLabel = nullptr;
     QPushButton* useButton = nullptr;
 
 private:
     void recompute();
     void showAnswer(const solver::Solution& solution, const solver::InstalmentRule& rule);
+    planner::InterestRounding interest() const;
 
     std::function<void(const solver::Loan&)> m_use;
     std::optional<solver::Loan> m_answer;

@@ -1,5 +1,6 @@
 #include "windows/SummaryWindow.h"
 
+#include "core/Conversions.h"
 #include "documents/TablePrint.h"
 #include "output/TableSource.h"
 #include "output/TableText.h"
@@ -16,6 +17,7 @@
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -114,16 +116,35 @@ SummaryWindow::SummaryWindow(SaveFailureReporter reportFailure, DialogRunner run
     m_totalInterest = new QLabel(costBox);
     m_totalPaid = new QLabel(costBox);
     m_effectiveRate = new QLabel(costBox);
+    m_aprUs = new QLabel(costBox);
+    m_aprcEu = new QLabel(costBox);
     m_totalInterest->setObjectName(u"totalInterest"_s);
     m_totalPaid->setObjectName(u"totalPaid"_s);
     m_effectiveRate->setObjectName(u"effectiveAnnualRate"_s);
-    for (QLabel* label : {m_totalInterest, m_totalPaid, m_effectiveRate}) {
+    m_aprUs->setObjectName(u"aprUs"_s);
+    m_aprcEu->setObjectName(u"aprcEu"_s);
+    for (QLabel* label : {m_totalInterest, m_totalPaid, m_effectiveRate, m_aprUs, m_aprcEu}) {
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
-    cost->addRow(u"Total interest:"_s, m_totalInterest);
-    cost->addRow(u"Total paid:"_s, m_totalPaid);
+    m_fees = new QLineEdit(costBox);
+    m_feePerPayment = new QLineEdit(costBox);
+    for (QLineEdit* fee : {m_fees, m_feePerPayment}) {
+        fee->setPlaceholderText(u"none"_s);
+        connect(fee, &QLineEdit::textChanged, this, &SummaryWindow::recompute);
+    }
+    m_roundingNote = new QLabel(costBox);
+    m_roundingNote->setObjectName(u"roundingNote"_s);
+    m_roundingNote->setWordWrap(true);
+    m_roundingNote->setMaximumWidth(260);
+    cost->addRow(u"Up-front fees:"_s, m_fees);
+    cost->addRow(u"Fee per payment:"_s, m_feePerPayment);
+    cost->addRow(u"Schedule total interest:"_s, m_totalInterest);
+    cost->addRow(u"Schedule total paid:"_s, m_totalPaid);
     cost->addRow(u"Effective annual rate:"_s, m_effectiveRate);
+    cost->addRow(u"APR (US):"_s, m_aprUs);
+    cost->addRow(u"APRC (EU/UK):"_s, m_aprcEu);
+    cost->addRow(m_roundingNote);
     auto* side = new QVBoxLayout;
     side->addWidget(costBox);
     side->addStretch();
@@ -160,14 +181,36 @@ void SummaryWindow::recompute() {
     m_summary = yearlySummary(m_schedule, m_summary.basis);
     m_model->setSummary(&m_summary);
     const QLocale locale;
-    const auto money = [&locale](std::int64_t cents) {
-        return locale.toString(static_cast<double>(cents) / 100.0, 'f', 2);
+    const auto fee = [&locale](const QLineEdit* edit) {
+        const auto amount = parseNumber(edit->text(), locale);
+        return amount && *amount > 0 && *amount < 1e13
+                   ? static_cast<planner::Cents>(std::llround(*amount * 100))
+                   : planner::Cents(0);
     };
-    m_totalInterest->setText(money(m_summary.interest));
-    m_totalPaid->setText(money(m_summary.paid()));
-    m_effectiveRate->setText(
-        locale.toString(planner::effectiveAnnualPercent(m_schedule.loan.ratePercent), 'f', 2) +
-        u" %"_s);
+    // The main schedule pays its instalment, as shown, every month.
+    planner::PlanInput loan;
+    loan.principal = m_schedule.loan.principal;
+    loan.months = m_schedule.loan.months;
+    loan.annualPercent = m_schedule.loan.ratePercent;
+    loan.startDate = m_schedule.loan.start;
+    std::vector<planner::PlanRow> rows;
+    rows.reserve(m_schedule.rows.size());
+    for (const ScheduleRowValues& row : m_schedule.rows) {
+        rows.push_back({row.number, row.due, row.opening, m_schedule.loan.emi, row.principal,
+                        row.interest, 0, row.closing});
+    }
+    const planner::TrueCost cost =
+        planner::trueCost(loan, rows, {fee(m_fees), fee(m_feePerPayment)});
+    const auto rate = [&locale](const std::optional<double>& percent, int decimals) {
+        return percent ? percentageText(*percent, locale, decimals) : u"none fits"_s;
+    };
+    m_totalInterest->setText(amountText(cost.totalInterest, locale));
+    m_totalPaid->setText(amountText(cost.totalPaid, locale));
+    m_effectiveRate->setText(percentageText(cost.effectiveAnnualPercent, locale));
+    m_aprUs->setText(rate(cost.aprUsPercent, 2));
+    m_aprcEu->setText(rate(cost.aprcEuPercent, 1));
+    m_roundingNote->setText(
+        planner::roundingNote(cost.principalLeft, amountText(std::abs(cost.principalLeft), locale)));
 }
 
 void SummaryWindow::copy() const {

@@ -10,11 +10,13 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QTableView;
 class SummaryModel;
 
 // The yearly summary in its own resizable window: calendar or loan years, a totals row, Copy
-// and Save As; the loan's total interest, total paid and effective annual rate beside it.
+// and Save As; beside it the loan's true cost: the schedule's own totals, the effective annual
+// rate, and the APR by the US and the EU/UK rules with the fees typed.
 class SummaryWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -43,4 +45,9 @@ private:
     QLabel* m_totalInterest = nullptr;
     QLabel* m_totalPaid = nullptr;
     QLabel* m_effectiveRate = nullptr;
+    QLabel* m_aprUs = nullptr;
+    QLabel* m_aprcEu = nullptr;
+    QLabel* m_roundingNote = nullptr;
+    QLineEdit* m_fees = nullptr;
+    QLineEdit* m_feePerPayment = nullptr;
 };

@@ -50,6 +50,9 @@ private Q_SLOTS:
     void offerCommandsJson();
     void scheduleTextsAreTheWindows_data();
     void scheduleTextsAreTheWindows();
+    void aprTexts_data();
+    void aprTexts();
+    void aprJsonHoldsTheFlows();
 };
 
 void TestCli::exitCodes_data() {
@@ -96,6 +99,11 @@ void TestCli::exitCodes_data() {
     QTest::newRow("holiday past the term") << u"plan --frequency weekly --holiday 13"_s + loan << 2 << u"ravenmoor-cli plan: --holiday 13: Period 13 is outside the term (1 to 12)."_s;
     QTest::newRow("recurring malformed") << u"plan --extra-recurring 5"_s + loan << 2 << u"ravenmoor-cli plan: --extra-recurring 5: expected AMOUNT:FROM"_s;
     QTest::newRow("period not covered") << u"plan -p 1000000 -n 32767 -r 3 -s 2026-01-31 --frequency quarterly"_s << 1 << u"ravenmoor-cli: The instalment does not cover the interest of period 1."_s;
+    QTest::newRow("apr: no charge") << u"apr --method eu --advance 150@2026-01-15 --payments 15x10@2026-02-15/monthly"_s << 1 << u"ravenmoor-cli apr: The payments of 150.00 do not exceed the advances of 150.00.\n"_s;
+    QTest::newRow("apr: half a series") << u"apr --method us --advance 150@2026-01-15 --payments 15x11@2026-02-15"_s << 2 << u"ravenmoor-cli apr: --payments 15x11@2026-02-15: a series needs both xCOUNT and /FREQUENCY\n"_s;
+    QTest::newRow("apr: no such day") << u"apr --method us --advance 150@2026-02-30 --payments 165@2026-12-15"_s << 2 << u"ravenmoor-cli apr: --advance: the date 2026-02-30 does not exist\n"_s;
+    QTest::newRow("apr: unknown frequency") << u"apr --method us --advance 150@2026-01-15 --payments 15x11@2026-02-15/daily"_s << 2 << u"ravenmoor-cli apr: --payments 15x11@2026-02-15/daily: 'daily' is not a frequency\n"_s;
+    QTest::newRow("apr: no method") << u"apr --advance 150@2026-01-15 --payments 165@2026-12-15"_s << 2 << u"ravenmoor-cli apr: --method is required\n"_s;
     QTest::newRow("schedule overflow") << u"schedule -p 1000 -n 32767 -r 1000 -s 2026-01-31"_s << 1 << u"ravenmoor-cli: clsLoanDetails component failure"_s;
 }
 
@@ -135,6 +143,53 @@ void TestCli::planJsonHoldsRowsTotalsAndComparison() {
     QCOMPARE(plan[u"cost"_s][u"total_interest"_s].toDouble(), 249361.27);
     QCOMPARE(plan[u"cost"_s][u"total_paid"_s].toDouble(), 549361.27);
     QCOMPARE(plan[u"cost"_s][u"effective_annual_rate"_s].toDouble(), 5.12);
+    // The extra payment earns the loan's rate too: the rates of its cash flows are the loan's.
+    QCOMPARE(QString::number(plan[u"cost"_s][u"apr_us"_s].toDouble(), 'f', 2), u"5.00"_s);
+    QCOMPARE(QString::number(plan[u"cost"_s][u"aprc_eu"_s].toDouble(), 'f', 1), u"5.1"_s);
+    const Run withFees = runCli(u"plan -p 300000 -n 360 -r 5 -s 2026-01-31 --fees 3000 "
+                                u"--fee-per-payment 10 --format json"_s);
+    const QJsonObject withFeesPlan = QJsonDocument::fromJson(withFees.out).object();
+    const QJsonObject cost = withFeesPlan[u"cost"_s].toObject();
+    QCOMPARE(cost[u"total_paid"_s].toDouble(),
+             withFeesPlan[u"totals"_s][u"payments"_s].toDouble() + 3000 + 360 * 10);
+    // 297,000.00 repaid by 360 x 1,620.46: 12 x the monthly rate, checked on its own.
+    QCOMPARE(QString::number(cost[u"apr_us"_s].toDouble(), 'f', 2), u"5.14"_s);
+}
+
+// The text each rule publishes; the examples' sources are named in tests/apr/tst_apr.cpp.
+void TestCli::aprTexts_data() {
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("US, monthly") << u"apr --method us --advance 5000@1978-01-10 --payments 230x24@1978-02-10/monthly"_s << u"APR (US): 9.69 %\nUnit period: month\n"_s;
+    QTest::newRow("US, semi-monthly") << u"apr --method us --advance 5000@1978-02-23 --payments 219.17x24@1978-03-01/semi-monthly"_s << u"APR (US): 10.34 %\nUnit period: semi-month\n"_s;
+    QTest::newRow("US, odd final payment") << u"apr --method us --advance 5000@1978-01-10 --payments 230x23@1978-02-10/monthly --payments 280@1980-01-10"_s << u"APR (US): 10.50 %\nUnit period: month\n"_s;
+    QTest::newRow("US, single payment") << u"apr --method us --advance 1000@1978-01-03 --payments 1080@1978-09-15 --format text"_s << u"APR (US): 11.45 %\nUnit period: 255 days\n"_s;
+    QTest::newRow("UK, 150 by 11 x 15") << u"apr --method eu --advance 150@2026-01-15 --payments 15x11@2026-02-15/monthly"_s << u"APRC (EU/UK): 21.3 %\nTime counted in a year of 12 months\n"_s;
+    QTest::newRow("EU, two advances, weekly") << u"apr --method eu --advance 100@2026-01-05 --advance 100@2026-01-12 --payments 21x10@2026-01-19/weekly"_s << u"APRC (EU/UK): 53.0 %\nTime counted in a year of 52 weeks\n"_s;
+}
+
+void TestCli::aprTexts() {
+    QFETCH(QString, args);
+    const Run run = runCli(args);
+    QCOMPARE(run.status, 0);
+    QTEST(QString::fromUtf8(run.out), "text");
+}
+
+void TestCli::aprJsonHoldsTheFlows() {
+    const Run run = runCli(
+        u"apr --method us --advance 400@1978-03-18 --payments 39.50@1978-04-20 "
+        u"--payments 38.31x11@1978-05-18/four-weekly --format json"_s);
+    QJsonParseError error;
+    const QJsonObject apr = QJsonDocument::fromJson(run.out, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(apr[u"method"_s].toString(), u"us"_s);
+    QCOMPARE(QString::number(apr[u"apr"_s].toDouble(), 'f', 4), u"28.4979"_s);
+    QCOMPARE(apr[u"unit_period"_s].toString(), u"4 weeks"_s);
+    const QJsonArray flows = apr[u"flows"_s].toArray();
+    QCOMPARE(flows.size(), 13);
+    QCOMPARE(flows.first()[u"advance"_s].toDouble(), 400.0);
+    QCOMPARE(flows.last()[u"date"_s].toString(), u"1979-02-22"_s);
+    QCOMPARE(flows.last()[u"payment"_s].toDouble(), 38.31);
 }
 
 // 1200.00 at 12 % from 31 January 2026 pays 106.62 a month and owes 1105.38 after payment 1.

@@ -80,6 +80,9 @@ private Q_SLOTS:
     void parseDate_data();
     void parseDate();
     void parseDateReadsWhatDateToTextWrites();
+
+    void windowTexts_data();
+    void windowTexts();
 };
 
 void TestConversions::roundToCents_data() {
@@ -209,6 +212,32 @@ void TestConversions::dateToText_data() {
         << AutomationDate::minimum - 0.75 << u"1/1/0100 6:00:00 PM"_s << u"01.01.0100 18:00:00"_s;
     QTest::newRow("last second") << AutomationDate::maximum << u"12/31/9999 11:59:59 PM"_s
                                  << u"31.12.9999 23:59:59"_s;
+}
+
+// The secondary windows' money, percent and date texts: grouped as the locale groups, exact for
+// amounts a double cannot hold to the cent, four-digit years.
+void TestConversions::windowTexts_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<qint64>("cents");
+    QTest::addColumn<QString>("money");
+    QTest::addColumn<QString>("percent");  // of 5.116
+    QTest::addColumn<QString>("date");     // 28 February 2026
+    const QLocale c(QLocale::C);
+    QTest::newRow("C") << c << qint64(54936127) << u"549361.27"_s << u"5.12 %"_s << u"28 Feb 2026"_s;
+    QTest::newRow("C, negative") << c << qint64(-5) << u"-0.05"_s << u"5.12 %"_s << u"28 Feb 2026"_s;
+    QTest::newRow("en_US") << enUS << qint64(54936127) << u"549,361.27"_s << u"5.12 %"_s << u"2/28/2026"_s;
+    QTest::newRow("en_US, largest") << enUS << qint64(100'000'000'000'001) << u"1,000,000,000,000.01"_s << u"5.12 %"_s << u"2/28/2026"_s;
+    QTest::newRow("en_US, negative") << enUS << qint64(-123456) << u"-1,234.56"_s << u"5.12 %"_s << u"2/28/2026"_s;
+    QTest::newRow("de_DE") << deDE << qint64(25000000) << u"250.000,00"_s << u"5,12 %"_s << u"28.02.2026"_s;
+    QTest::newRow("de_DE, cents") << deDE << qint64(7) << u"0,07"_s << u"5,12 %"_s << u"28.02.2026"_s;
+}
+
+void TestConversions::windowTexts() {
+    QFETCH(QLocale, locale);
+    QFETCH(qint64, cents);
+    QTEST(amountText(cents, locale), "money");
+    QTEST(percentageText(5.116, locale), "percent");
+    QTEST(shortDateText(QDate(2026, 2, 28), locale), "date");
 }
 
 void TestConversions::dateToText() {

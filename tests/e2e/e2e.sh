@@ -20,6 +20,17 @@ fail() {
     exit 1
 }
 
+# Runs a condition (a shell command) until it holds, for at most $1 seconds: a loaded machine
+# may take long, a fixed pause would guess.
+wait_for() {
+    local end=$((SECONDS + $1))
+    shift
+    until eval "$*"; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.1
+    done
+}
+
 mkdir -p "$work/home" "$work/config" "$work/bin" "$work/out"
 chmod 700 "$work/home"
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/home
@@ -35,11 +46,9 @@ export PATH="$work/bin:$PATH"
 # Xvfb picks a display number that no other server holds, so parallel runs never share one.
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
+wait_for 30 '[ -s "$work/display" ]' || fail "Xvfb did not start"
 export DISPLAY=:$(head -n 1 "$work/display")
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+wait_for 30 'xdpyinfo >/dev/null 2>&1' || fail "Xvfb did not start"
 
 start_program() {
     "$program" >"$work/out/program.log" 2>&1 &
@@ -50,16 +59,22 @@ start_program() {
     xdotool windowfocus --sync "$window"
     # The client area lies below the menu bar.
     menu=$(( $(xdotool getwindowgeometry --shell "$window" | sed -n 's/^HEIGHT=//p') - 259 ))
-    sleep 1
+    # The window writes its inputs back once loaded.
+    wait_for 30 "grep -q '^Text3=' \"\$ini\" 2>/dev/null" || fail "the inputs were not stored"
 }
 
 # Clicks at a point given in the client area's own pixels.
 click() {
     xdotool mousemove --window "$window" "$1" $(( $2 + menu )) click 1
-    sleep 0.5
 }
 
 clipboard() { xclip -o -selection clipboard 2>/dev/null | tr -d '\0' || true; }
+# Empties the clipboard, runs the command, and waits until some program puts text there.
+copy_with() {
+    printf 'none' | xclip -i -selection clipboard
+    "$@"
+    wait_for 30 '[ "$(clipboard)" != none ]' || fail "nothing was copied by: $*"
+}
 
 ini=$XDG_CONFIG_HOME/Kestrelor.ini
 
@@ -76,12 +91,11 @@ xdotool type --delay 40 '12'
 xdotool key Tab
 xdotool type --delay 40 '11'
 xdotool key Return
-sleep 1
-grep -q '^Text3=11$' "$ini" || fail "typed rate not stored"
+wait_for 30 "grep -q '^Text3=11\$' \"\$ini\"" || fail "typed rate not stored"
 [ -n "${SCREENSHOT:-}" ] && import -window "$window" "$SCREENSHOT"
 
 # Copy Results To Clipboard.
-click 664 238
+copy_with click 664 238
 copied=$(clipboard)
 first=$(printf '%s' "$copied" | head -n 1)
 case "$first" in
@@ -90,9 +104,7 @@ case "$first" in
 esac
 [ "$(printf '%s' "$copied" | grep -c $'\r$')" -eq 13 ] || fail "copied text is not 13 CR LF lines"
 # The same by keyboard.
-printf 'none' | xclip -i -selection clipboard
-xdotool key ctrl+shift+c
-sleep 0.5
+copy_with xdotool key ctrl+shift+c
 [ "$(clipboard)" = "$copied" ] || fail "Ctrl+Shift+C did not copy the results"
 
 # Save Results As Text File through the real dialog.
@@ -104,19 +116,17 @@ dialog=$(xdotool search --sync --onlyvisible --name '^Save' | head -n 1)
 xprop -id "$dialog" _NET_WM_NAME | grep -qx '_NET_WM_NAME(UTF8_STRING) = "Save"' ||
     fail "save dialog title: $(xprop -id "$dialog" _NET_WM_NAME)"
 xprop -id "$window" WM_CLASS | grep -q '"ravenmoor"' || fail "WM_CLASS: $(xprop -id "$window" WM_CLASS)"
-sleep 0.5
+xdotool windowfocus --sync "$dialog"
 xdotool key ctrl+a
 xdotool type --delay 20 "$report"
 xdotool key Return
-for _ in $(seq 30); do [ -s "$report" ] && break; sleep 0.2; done
-[ -s "$report" ] || fail "no report written"
+wait_for 30 '[ -s "$report" ]' || fail "no report written"
 head -n 1 "$report" | grep -q $'^# \tDate' || fail "report header line missing"
 [ "$(wc -l <"$report")" -eq 14 ] || fail "report is not header plus 13 lines"
 
 # Save Results As Excel File, through the stand-in spreadsheet application.
 click 928 205
-for _ in $(seq 30); do [ -s "$work/out/soffice-args" ] && break; sleep 0.2; done
-[ -s "$work/out/soffice-args" ] || fail "the spreadsheet application was not started"
+wait_for 30 '[ -s "$work/out/soffice-args" ]' || fail "the spreadsheet application was not started"
 grep -qx -- '--calc' "$work/out/soffice-args" || fail "soffice not asked for Calc"
 grep -qx -- '-n' "$work/out/soffice-args" || fail "soffice not asked for a new document"
 workbook=$(tail -n 1 "$work/out/soffice-args")
@@ -124,21 +134,17 @@ workbook=$(tail -n 1 "$work/out/soffice-args")
 
 # Close the window; the process ends.
 xdotool windowfocus --sync "$window" key ctrl+q
-for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app_pid" 2>/dev/null && fail "the program did not end when its window closed"
+wait_for 30 '! kill -0 "$app_pid" 2>/dev/null' || fail "the program did not end when its window closed"
 wait "$app_pid" || fail "the program exited with a failure"
 app_pid=
 
 # Second start: the inputs come back; Text1 has the focus with its text selected.
 start_program
-xdotool key ctrl+c
-sleep 0.3
+copy_with xdotool key ctrl+c
 [ "$(clipboard)" = 100000 ] || fail "principal not restored: $(clipboard)"
-xdotool key Tab ctrl+c
-sleep 0.3
+copy_with xdotool key Tab ctrl+c
 [ "$(clipboard)" = 12 ] || fail "months not restored"
-xdotool key Tab ctrl+c
-sleep 0.3
+copy_with xdotool key Tab ctrl+c
 [ "$(clipboard)" = 11 ] || fail "rate not restored"
 xdotool windowfocus --sync "$window" key ctrl+q
 wait "$app_pid" || fail "the program exited with a failure"

@@ -274,6 +274,7 @@ void SurfaceFaultsTest::fault_data() {
     QTest::newRow("12 extra too large") << &cliOutcome << u"plan --extra 1:9999999999999999.99"_s + loan << u"2 --extra 1:9999999999999999.99: The amount must be at most 1000000000000.00."_s;
     QTest::newRow("6 principal of 1e17") << &cliOutcome << u"schedule -p 100000000000000000 -n 2 -r 12 -s 2025-12-08 --format csv"_s << u"2 --principal must be an amount such as 300000 or 2500.50, not '100000000000000000'"_s;
     QTest::newRow("12 reconcile from year 1") << &cliOutcome << u"reconcile -p 1000 -n 2 -r 12 -s 0001-01-01 --statement "_s + QFINDTESTDATA("tst_surfacefaults.cpp") << u"2 --start: The start date must lie in the years 100 to 9999."_s;
+    QTest::newRow("12 reconcile past 9999") << &cliOutcome << u"reconcile -p 1000 -n 360 -r 12 -s 9990-01-31 --statement "_s + QFINDTESTDATA("tst_surfacefaults.cpp") << u"1 The loan cannot be computed: The plan runs past the year 9999."_s;
     // clang-format on
 }
 

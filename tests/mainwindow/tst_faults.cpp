@@ -128,19 +128,26 @@ QString settingsOutcome(const QString& content) {
                               : messages.join(u'|');
 }
 
-// A stand-in soffice (a shell body; none: the program is missing): "shown" or the failure,
-// and whether the workbook's folder wrongly stayed or went.
+// A stand-in soffice (a shell body; none: the program is missing): "shown" or the failure
+// within the watch time, and whether the workbook's folder wrongly stayed or went.
 QString standInOutcome(const QString& body) {
     QTemporaryDir dir;
     const QString program = dir.filePath(u"soffice"_s);
     writeFile(program, "#!/bin/sh\n" + body.toUtf8() + "\n");
     QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
     LibreOfficeCalcSheet sheet(body.isEmpty() ? dir.filePath(u"missing"_s) : program, QLocale::c());
-    sheet.setWatchTime(1500);
+    constexpr int watchMs = 1500;
+    sheet.setWatchTime(watchMs);
     sheet.newWorkbook();
     sheet.setHeader(1, u"#"_s);
     const QString folder = QFileInfo(sheet.filePath()).path();
-    QString outcome = failureOf([&] { sheet.show(); }, u"shown"_s);
+    QString failedLater;
+    QString outcome = failureOf(
+        [&] { sheet.show([&](const Failure& failure) { failedLater = failure.description(); }); },
+        u"shown"_s);
+    if (QTest::qWaitFor([&] { return !failedLater.isEmpty(); }, watchMs + 500)) {
+        outcome = failedLater;
+    }
     if (QFileInfo::exists(folder) != (outcome == u"shown"_s)) {
         outcome += u", folder wrongly kept or removed"_s;
     }
@@ -242,6 +249,7 @@ void FaultsTest::fault_data() {
     QTest::newRow("soffice missing") << &standInOutcome << QString() << u"Cannot create object"_s;
     QTest::newRow("running soffice takes the file") << &standInOutcome << u"exit 0"_s << u"shown"_s;
     QTest::newRow("soffice runs on") << &standInOutcome << u"sleep 3"_s << u"shown"_s;
+    QTest::newRow("soffice fails after a second") << &standInOutcome << u"sleep 1; exit 1"_s << u"Cannot create object"_s;
     QTest::newRow("workbook cannot be written") << &workbookFailureOutcome << QString() << u"Path/File access error"_s;
     QTest::newRow("export folders a day old go") << &oldFoldersOutcome << u"30 25 23 1"_s << u"other-old ravenmoor-1h0000 ravenmoor-23h000"_s;
     // clang-format on

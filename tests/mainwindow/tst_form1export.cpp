@@ -26,7 +26,7 @@ namespace {
 
 // What the export did to the spreadsheet application, and where it should fail.
 struct Recording {
-    enum class FailAt { Nothing, Missing, SecondCreate, Add, Cell, Visible };
+    enum class FailAt { Nothing, Missing, SecondCreate, Add, Cell, Visible, Later };
     FailAt failAt = FailAt::Nothing;
     int creates = 0;
     std::map<std::pair<int, int>, QString> cells;
@@ -55,9 +55,12 @@ struct RecordingSheet final : SheetWriter {
     }
     void fitColumn(int column) override { rec.calls.append(u"fit %1"_s.arg(column)); }
     void fitColumns() override { rec.calls.append(u"fit all"_s); }
-    void show() override {
+    void show(LateFailure failedLater) override {
         if (rec.failAt == Recording::FailAt::Visible) {
             throw appFailure();
+        }
+        if (rec.failAt == Recording::FailAt::Later) {
+            QTimer::singleShot(0, [failedLater] { failedLater(appFailure()); });
         }
         rec.calls.append(u"visible"_s);
     }
@@ -230,6 +233,7 @@ void Form1ExportTest::failingApplication_data() {
     QTest::newRow("no workbook") << static_cast<int>(Recording::FailAt::Add) << 114;
     QTest::newRow("cells cannot be written") << static_cast<int>(Recording::FailAt::Cell) << 122;
     QTest::newRow("cannot be shown") << static_cast<int>(Recording::FailAt::Visible) << 168;
+    QTest::newRow("fails after the export") << static_cast<int>(Recording::FailAt::Later) << 168;
 }
 
 void Form1ExportTest::failingApplication() {
@@ -239,8 +243,11 @@ void Form1ExportTest::failingApplication() {
     m_rec.failAt = static_cast<Recording::FailAt>(failAt);
     fillGrid();
     m_window->PushButton13_Click();
+    // A late failure waits for the event loop; the export has ended by then.
+    QCOMPARE(m_boxes->shown.size(), m_rec.failAt == Recording::FailAt::Later ? 0 : 1);
+    QCOMPARE(m_window->MousePointer(), Form1::pointerDefault);
 
-    QCOMPARE(m_boxes->shown.size(), 1);
+    QTRY_COMPARE(m_boxes->shown.size(), 1);
     const Message& box = m_boxes->shown[0];
     QCOMPARE(box.title, u"Application Error"_s);
     QCOMPARE(box.icon, MessageIcon::Warning);

@@ -256,6 +256,9 @@ void Form1MenuTest::summaryAndChartWindows() {
     m_window->showYearlySummary();
     SummaryWindow* summary = m_window->summaryWindow();
     QCOMPARE(summary->summary().years.size(), 3u);  // April 2026 to September 2028
+    // The true cost names both legal rates; the schedule's rows repay its principal here.
+    QVERIFY(summary->findChild<QLabel*>(u"aprUs"_s)->text().endsWith(u" %"_s));
+    QVERIFY(summary->findChild<QLabel*>(u"aprcEu"_s)->text().endsWith(u" %"_s));
     summary->setBasis(YearBasis::Loan);
     QCOMPARE(summary->summary().years.size(), 3u);
     QCOMPARE(summary->summary().years[2].firstInstalment, 25);

@@ -2,6 +2,7 @@
 #include "windows/PlannerDialog.h"
 #include "windows/PlannerModels.h"
 #include "windows/PlannerOutputs.h"
+#include "core/Conversions.h"
 #include "shell/SettingsStore.h"
 
 #include <QAbstractItemModelTester>
@@ -12,7 +13,6 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QFileDialog>
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
@@ -34,6 +34,7 @@ private Q_SLOTS:
     void loanTerms_data();
     void loanTerms();
     void planFromBeforeTheTermsOpensUnchanged();
+    void problemsKeepTheSize();
     void saveAsByExtension_data();
     void saveAsByExtension();
     void accountsRememberedAndPayoff();
@@ -96,7 +97,7 @@ void TestPlannerDialog::windowWalk() {
         PlannerDialog dialog(inputs, store);
         QAbstractItemModelTester eventsTester(&dialog.events());
         QAbstractItemModelTester planTester(dialog.planView()->model());
-        QCOMPARE(dialog.resultLabel(PlannerResult::Instalments)->text(), u"1610.46"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::Instalments)->text(), u"1,610.46"_s);
         QCOMPARE(dialog.planView()->model()->rowCount(), 361);
         const QModelIndex totals = dialog.planView()->model()->index(360, 0);
         QCOMPARE(totals.data().toString(), u"Total"_s);
@@ -107,19 +108,27 @@ void TestPlannerDialog::windowWalk() {
         QCOMPARE(dialog.resultLabel(PlannerResult::Months)->text(), u"335"_s);
         QCOMPARE(dialog.events().index(0, 1).data(Qt::ToolTipRole).toString(), u"Month 12, due 1/31/2027"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::MonthsSaved)->text(), u"25 months"_s);
-        QCOMPARE(dialog.resultLabel(PlannerResult::InterestSaved)->text(), u"30408.42"_s);
-        QCOMPARE(dialog.resultLabel(PlannerResult::TotalPaid)->text(), u"549361.27"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::InterestSaved)->text(), u"30,408.42"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::TotalPaid)->text(), u"549,361.27"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::EffectiveRate)->text(), u"5.12 %"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::AprUs)->text(), u"5.00 %"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::AprcEu)->text(), u"5.1 %"_s);
+        dialog.feesEdit()->setText(u"3000"_s);
+        dialog.feePerPaymentEdit()->setText(u"10"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::TotalPaid)->text(), u"555,711.27"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::AprUs)->text(), u"5.15 %"_s);
+        dialog.feesEdit()->clear();
+        dialog.feePerPaymentEdit()->clear();
 
         dialog.copyButton()->click();
         const QStringList copied = QGuiApplication::clipboard()->text().split(u"\r\n"_s);
         QCOMPARE(copied.size(), 1 + 335 + 1 + 1);  // titles, rows, totals, the empty end
         QCOMPARE(copied.front().simplified(), u"# Date Opening Payment Principal Interest Extra Closing"_s);
-        QVERIFY(copied[12].contains(u"\t10000.00\t"_s));
+        QVERIFY(copied[12].contains(u"\t10,000.00\t"_s));
         QVERIFY(copied[336].startsWith(u"Total\t"_s));
 
         dialog.policyBox()->setCurrentIndex(1);
-        QCOMPARE(dialog.resultLabel(PlannerResult::Instalments)->text(), u"1610.46, 1555.98"_s);
+        QCOMPARE(dialog.resultLabel(PlannerResult::Instalments)->text(), u"1,610.46, 1,555.98"_s);
 
         // A month past the term is marked at its cell, and no plan is shown.
         dialog.events().setData(dialog.events().index(0, 1), u"400"_s);
@@ -181,7 +190,7 @@ void TestPlannerDialog::loanTerms() {
         QString actual = dialog.message();
         if (const auto& plan = dialog.plan()) {
             actual = u"%1 %2 %3"_s.arg(plan->rows.size())
-                         .arg(centsText(plan->rows.front().payment), centsText(plan->rows.back().payment));
+                         .arg(plainCentsText(plan->rows.front().payment), plainCentsText(plan->rows.back().payment));
         }
         QTEST(actual, "expected");
     }
@@ -217,6 +226,27 @@ void TestPlannerDialog::planFromBeforeTheTermsOpensUnchanged() {
     QCOMPARE(dialog.plan()->rows.back().dueDate, expected->rows.back().dueDate);
     QCOMPARE(dialog.plan()->rows.back().payment, expected->rows.back().payment);
     QCOMPARE(dialog.plan()->totals.interest, expected->totals.interest);
+}
+
+// 200 events beyond a term shortened to 12: 200 problems, listed in a scrolling list.
+void TestPlannerDialog::problemsKeepTheSize() {
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath(u"Kestrelor.ini"_s));
+    PlannerDialog dialog({300000, 360, 5, QDate(2026, 1, 31)}, store);
+    std::vector<PlanEventEntry> events;
+    for (int month = 13; month < 213; ++month) {
+        events.push_back({PlanEventKind::OneOff, QString::number(month), u"100"_s, {}});
+    }
+    dialog.events().setEntries(std::move(events));
+    dialog.show();
+    QCoreApplication::sendPostedEvents();
+    const QSize before = dialog.size();
+    dialog.monthsEdit()->setText(u"12"_s);
+    QCOMPARE(dialog.message().count(u'\n'), 199);
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(dialog.size(), before);
+    QVERIFY2(dialog.minimumSizeHint().height() <= before.height(),
+             qPrintable(QString::number(dialog.minimumSizeHint().height())));
 }
 
 QTEST_MAIN(TestPlannerDialog)

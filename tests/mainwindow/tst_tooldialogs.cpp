@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,6 +39,7 @@ private Q_SLOTS:
     void reconcileHighlightsTheFirstDifference();
     void compareLoansMarksTheCheapest();
     void reconcileWithThePlannersEvents();
+    void reconcileKeepsItsSize();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -87,11 +89,15 @@ void ToolDialogsTest::solveFillsTheInputs() {
     dialog->emiEdit->setText(emi);
     if (inputs.isEmpty()) {
         QVERIFY(!dialog->useButton->isEnabled());
-        QVERIFY(dialog->resultLabel->text().contains(u"first month's interest"_s));
+        QVERIFY(dialog->resultLabel->text().contains(u"does not cover more than the interest"_s));
         return;
     }
     QVERIFY2(dialog->useButton->isEnabled(), qPrintable(dialog->resultLabel->text()));
-    QVERIFY(dialog->resultLabel->text().contains(u"Total interest"_s));
+    // The main schedule's own totals, and both legal rates, each labelled.
+    for (const QString& label :
+         {u"Schedule total interest"_s, u"APR (US)"_s, u"APRC (EU/UK)"_s}) {
+        QVERIFY(dialog->resultLabel->text().contains(label));
+    }
     dialog->useButton->click();
     QCOMPARE(
         (QStringList{m_window->Text1->text(), m_window->Text2->text(), m_window->Text3->text()}),
@@ -114,7 +120,7 @@ void ToolDialogsTest::compareLoansMarksTheCheapest() {
     compare->copy();
     const QStringList lines = QGuiApplication::clipboard()->text().split(u"\r\n"_s, Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 3);
-    QVERIFY(lines[2].startsWith(u"2\t100,000.00\t11\t"_s) && lines[2].endsWith(u"\tYes"_s));
+    QVERIFY(lines[2].startsWith(u"2\t100,000.00\t11.00 %\t"_s) && lines[2].endsWith(u"\tYes"_s));
     for (int i = 0; i < 6; ++i) {
         compare->addLoan();
     }
@@ -132,6 +138,9 @@ void ToolDialogsTest::reconcileHighlightsTheFirstDifference() {
     ReconcileDialog* dialog = m_window->openReconcileDialog();
     QAbstractItemModelTester statementTester(&dialog->statementModel());
     QAbstractItemModelTester computedTester(&dialog->computedModel());
+    // Before a statement: what to paste, no arithmetic listed.
+    QVERIFY(dialog->sentenceLabel->text().startsWith(u"Paste the lender's statement"_s));
+    QVERIFY(dialog->reconciliation().results.empty());
     QFile file(QStringLiteral(STATEMENTS_DIR) + u"/us-pdf.txt"_s);
     QVERIFY(file.open(QIODevice::ReadOnly));
     dialog->setStatementText(QString::fromUtf8(file.readAll()));
@@ -144,6 +153,12 @@ void ToolDialogsTest::reconcileHighlightsTheFirstDifference() {
     QCOMPARE(dialog->statementModel().highlightColumn(), 2);
     QCOMPARE(dialog->computedModel().highlightRow(), 0);
     QCOMPARE(dialog->computedModel().highlightColumn(), 3);
+    // Every computed column shows its texts whole.
+    const QTableView* computed = dialog->findChild<QTableView*>(u"computedView"_s);
+    for (int c = 0; c < computed->model()->columnCount(); ++c) {
+        const QString text = computed->model()->index(0, c).data().toString();
+        QVERIFY(computed->columnWidth(c) > computed->fontMetrics().horizontalAdvance(text));
+    }
     // Without the payment column the principal differs first.
     dialog->setColumnRole(2, solver::Role::Ignore);
     QCOMPARE(dialog->statementModel().highlightColumn(), 3);
@@ -179,6 +194,22 @@ void ToolDialogsTest::reconcileWithThePlannersEvents() {
     QVERIFY2(dialog->reconciliation().matchesEveryRow, qPrintable(dialog->sentenceLabel->text()));
     dialog->eventsBox->setChecked(false);
     QVERIFY(!dialog->reconciliation().matchesEveryRow);
+}
+
+// A line of 64 cells: one column chooser each, in a strip that scrolls.
+void ToolDialogsTest::reconcileKeepsItsSize() {
+    ReconcileDialog* dialog = m_window->openReconcileDialog();
+    QStringList cells;
+    for (int c = 1; c <= 64; ++c) {
+        cells << QString::number(c * 100) + u".00"_s;
+    }
+    dialog->setStatementText(cells.join(u';') + u'\n' + cells.join(u';'));
+    QCOMPARE(dialog->columnBoxes.size(), std::size_t(64));
+    dialog->show();
+    QCoreApplication::sendPostedEvents();
+    QVERIFY2(dialog->width() < 1600, qPrintable(QString::number(dialog->width())));
+    QVERIFY2(dialog->minimumSizeHint().width() < 1000,
+             qPrintable(QString::number(dialog->minimumSizeHint().width())));
 }
 
 QTEST_MAIN(ToolDialogsTest)

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -96,6 +97,8 @@ private Q_SLOTS:
     void noAnswer();
     void trueCost_data();
     void trueCost();
+    void scheduleRounding_data();
+    void scheduleRounding();
     void amounts_data();
     void amounts();
     void dates_data();
@@ -158,20 +161,36 @@ void TestSolver::roundTrip() {
     };
     const Cents emi = *instalment(principal, months, rate);
 
+    // Under the planner's arithmetics the answer's every payment stays within emi, so the loan
+    // itself is an answer only where its last payment does.
+    const auto withinEmi = [&](Cents p, int n) {
+        const auto rows = referenceRows(
+            loanOf(p, n, rate),
+            Arithmetic{!arithmetic, arithmetic.value_or(planner::InstalmentRounding::NearestCent)});
+        return std::all_of(rows.rows.begin(), rows.rows.end(),
+                           [&](const solver::LoanRow& row) { return row.payment <= emi; });
+    };
     const auto byPrincipal = solver::solvePrincipal(emi, months, rate, arithmetic);
     QVERIFY2(byPrincipal.loan, qPrintable(byPrincipal.error));
-    QVERIFY(byPrincipal.loan->principal >= principal);
+    QVERIFY(withinEmi(byPrincipal.loan->principal, months));
+    QVERIFY(byPrincipal.loan->principal >= principal || !withinEmi(principal, months));
     QVERIFY(*instalment(byPrincipal.loan->principal, months, rate) <= emi);
     if (byPrincipal.loan->principal < solver::maxPrincipal) {
-        QVERIFY(*instalment(byPrincipal.loan->principal + 1, months, rate) > emi);
+        QVERIFY(*instalment(byPrincipal.loan->principal + 1, months, rate) > emi ||
+                !withinEmi(byPrincipal.loan->principal + 1, months));
     }
 
     const auto byMonths = solver::solveMonths(emi, principal, rate, arithmetic);
-    QVERIFY2(byMonths.loan, qPrintable(byMonths.error));
-    QVERIFY(byMonths.loan->months <= months);
-    QCOMPARE_LE(*instalment(principal, byMonths.loan->months, rate), emi);
-    if (byMonths.loan->months > 1) {
-        QCOMPARE_GT(*instalment(principal, byMonths.loan->months - 1, rate), emi);
+    QVERIFY2(byMonths.loan || !withinEmi(principal, months) ||
+                 byMonths.error.contains(u"does not cover more than the interest"_s),
+             qPrintable(byMonths.error));
+    if (byMonths.loan) {
+        const int found = byMonths.loan->months;
+        QVERIFY(found <= months || !withinEmi(principal, months));
+        QCOMPARE_LE(*instalment(principal, found, rate), emi);
+        QVERIFY(withinEmi(principal, found));
+        QVERIFY(found == 1 || *instalment(principal, found - 1, rate) > emi ||
+                !withinEmi(principal, found - 1));
     }
 
     const auto byRate = solver::solveRate(emi, principal, months, arithmetic);
@@ -196,7 +215,7 @@ void TestSolver::workedExample() {
     QVERIFY(output.contains(u"\"rate_low\": 10.999982,\n  \"rate_high\": 11.000196,"_s));
     QVERIFY(output.contains(u"\"total_interest\": 6057.98,"_s));
     QVERIFY(output.contains(u"\"effective_annual_rate\": 11.57,"_s));
-    QVERIFY(output.contains(u"\"apr\": 11.00"_s));
+    QVERIFY(output.contains(u"\"apr_us\": 11.0001,\n  \"aprc_eu\": 11.5720"_s));
 }
 
 void TestSolver::noAnswer_data() {
@@ -204,7 +223,7 @@ void TestSolver::noAnswer_data() {
     QTest::addColumn<qint64>("emi");
     QTest::addColumn<QString>("message");
     QTest::newRow("months: below the first interest")
-        << "months" << qint64(40000) << "does not cover the first month's interest of 416.67";
+        << "months" << qint64(40000) << "400.00 does not cover more than the interest of 416.67";
     QTest::newRow("rate: below principal over months")
         << "rate" << qint64(800000) << "even at 0 % it is 8333.33";
     QTest::newRow("rate: above every rate")
@@ -228,28 +247,72 @@ void TestSolver::trueCost_data() {
     QTest::addColumn<qint64>("principal");
     QTest::addColumn<qint64>("fees");
     QTest::addColumn<QList<qint64>>("payments");
-    QTest::addColumn<double>("apr");
+    QTest::addColumn<double>("aprUs");
+    QTest::addColumn<double>("aprcEu");
     QTest::newRow("one month at 12 %")
-        << qint64(100000) << qint64(0) << QList<qint64>{101000} << 12.0;
+        << qint64(100000) << qint64(0) << QList<qint64>{101000} << 12.0 << 12.682503013196972;
     QTest::newRow("fees raise the rate")
-        << qint64(101000) << qint64(1000) << QList<qint64>{101000} << 12.0;
+        << qint64(101000) << qint64(1000) << QList<qint64>{101000} << 12.0 << 12.682503013196972;
     QTest::newRow("two months at 24 %")
-        << qint64(200000) << qint64(0) << QList<qint64>{102000, 104040} << 24.0;
-    QTest::newRow("no interest") << qint64(120000) << qint64(0) << QList<qint64>(12, 10000) << 0.0;
+        << qint64(200000) << qint64(0) << QList<qint64>{102000, 104040} << 24.0 << 26.824179456254;
+    QTest::newRow("no interest") << qint64(120000) << qint64(0) << QList<qint64>(12, 10000) << 0.0
+                                 << 0.0;
 }
 
+// The cost of monthly payments from 15 January 2026.
 void TestSolver::trueCost() {
     QFETCH(qint64, principal);
     QFETCH(qint64, fees);
     QFETCH(QList<qint64>, payments);
-    QFETCH(double, apr);
-    const std::vector<Cents> stream(payments.begin(), payments.end());
-    const auto cost = planner::trueCost(principal, 12, stream, 0, fees);
-    QVERIFY(cost.aprPercent);
-    QVERIFY2(std::fabs(*cost.aprPercent - apr) < 1e-7,
-             qPrintable(QString::number(*cost.aprPercent, 'g', 12)));
-    QCOMPARE(cost.totalPaid, std::accumulate(stream.begin(), stream.end(), Cents(fees)));
+    QFETCH(double, aprUs);
+    QFETCH(double, aprcEu);
+    const planner::PlanInput loan = loanOf(principal, payments.size(), 12, {2026, 1, 15});
+    std::vector<planner::PlanRow> rows;
+    for (const qint64 payment : payments) {
+        const int number = static_cast<int>(rows.size()) + 1;
+        rows.push_back({number, loan.startDate.addMonths(number), 0, payment, 0, 0, 0, 0});
+    }
+    const auto cost = planner::trueCost(loan, rows, {fees, 0});
+    QVERIFY(cost.aprUsPercent && cost.aprcEuPercent);
+    QVERIFY2(std::fabs(*cost.aprUsPercent - aprUs) < 1e-7,
+             qPrintable(QString::number(*cost.aprUsPercent, 'g', 12)));
+    QVERIFY2(std::fabs(*cost.aprcEuPercent - aprcEu) < 1e-7,
+             qPrintable(QString::number(*cost.aprcEuPercent, 'g', 12)));
+    QCOMPARE(cost.totalPaid, std::accumulate(payments.begin(), payments.end(), Cents(fees)));
     QVERIFY(std::fabs(cost.effectiveAnnualPercent - 12.682503013196972) < 1e-9);
+}
+
+// The main schedule sets its last balance to 0; its rows' principal parts need not add up to
+// the principal. The planner's always do.
+void TestSolver::scheduleRounding_data() {
+    QTest::addColumn<qint64>("principal");
+    QTest::addColumn<int>("months");
+    QTest::addColumn<double>("rate");
+    QTest::addColumn<qint64>("left");
+    QTest::newRow("230 x 24 on 5000") << qint64(500000) << 24 << 9.686 << qint64(2);
+    QTest::newRow("2400 months at 5 %") << qint64(10000000) << 2400 << 5.0 << qint64(188272);
+    QTest::newRow("worked example") << qint64(10000000) << 12 << 11.0 << qint64(1);
+    QTest::newRow("repays more") << qint64(8485368) << 120 << 5.0 << qint64(-6);
+}
+
+void TestSolver::scheduleRounding() {
+    QFETCH(qint64, principal);
+    QFETCH(int, months);
+    QFETCH(double, rate);
+    QFETCH(qint64, left);
+    const planner::PlanInput loan = loanOf(principal, months, rate);
+    const auto cost = solver::trueCostOf(loan, solver::scheduleRows(loan));
+    QCOMPARE(cost.principalLeft, left);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QString note =
+        planner::roundingNote(cost.principalLeft, english.toString(std::abs(left) / 100.0, 'f', 2));
+    QVERIFY(note.startsWith(left > 0 ? u"The schedule's rounding leaves "_s
+                                     : u"The schedule's rounding repays "_s));
+    if (left == 188272) {
+        QVERIFY(note.contains(u"leaves 1,882.72 of the principal unpaid"_s));
+    }
+    const auto exact = solver::trueCostOf(loan, solver::loanRows(loan, Arithmetic{}));
+    QCOMPARE(exact.principalLeft, 0);
 }
 
 void TestSolver::amounts_data() {
@@ -323,6 +386,14 @@ void TestSolver::dates_data() {
     QTest::newRow("german month") << "1. März 2026" << true << QDate(2026, 3, 1);
     QTest::newRow("no such day") << "2026-02-30" << true << QDate();
     QTest::newRow("amount") << "1.085,52" << true << QDate();
+    QTest::newRow("iso, mixed marks") << "2026/3.5" << false << QDate(2026, 3, 5);
+    QTest::newRow("two-digit year") << "05-03-26" << false << QDate(2026, 5, 3);
+    QTest::newRow("dotted is day first") << "5.3.26" << false << QDate(2026, 3, 5);
+    QTest::newRow("mixed marks, not iso") << "15.04/2026" << true << QDate();
+    QTest::newRow("three-digit year") << "15.04.202" << true << QDate();
+    QTest::newRow("padded") << "  2026-02-28 " << true << QDate(2026, 2, 28);
+    QTest::newRow("trailing letter") << "2026-02-28x" << true << QDate();
+    QTest::newRow("Arabic-Indic digits") << u"\u0662\u0660\u0662\u0666-02-28"_s << true << QDate();
 }
 
 void TestSolver::dates() {
@@ -610,7 +681,8 @@ void TestSolver::commandLine_data() {
     QTest::newRow("no answer") << QStringList{u"solve"_s,  u"--for"_s, u"months"_s,
                                               u"--emi"_s,  u"400"_s,   u"-p"_s,
                                               u"100000"_s, u"-r"_s,    u"5"_s}
-                               << 1 << "does not cover the first month's interest";
+                               << 1
+                               << "400.00 does not cover more than the interest of 416.67 a month";
     QTest::newRow("unknown given")
         << QStringList{u"solve"_s, u"--for"_s, u"rate"_s, u"--emi"_s, u"9"_s, u"-p"_s,
                        u"100"_s,   u"-n"_s,    u"12"_s,   u"-r"_s,    u"5"_s}
@@ -688,6 +760,35 @@ void TestSolver::commandLine_data() {
                                                           u"--columns"_s,
                                                           u"number,amount"_s}
                                            << 2 << "--columns: 'amount'";
+    // Answers that repay, and messages that say what is wrong.
+    const auto cli = [](const QString& line) { return line.split(u' '); };
+    const QString loan = u"-p 1000 -n 12 -r 5 -s 2026-01-31 --statement "_s + STATEMENTS_DIR;
+    QTest::newRow("fault: months, instalment only the interest")
+        << cli(u"solve --for months --emi 5 -p 1200 -r 5"_s) << 1
+        << "5.00 does not cover more than the interest of 5.00 a month.";
+    QTest::newRow("fault: months, instalment only the interest, up-cent")
+        << cli(u"solve --for months --emi 5 -p 1200 -r 5 --arithmetic up-cent"_s) << 1
+        << "5.00 does not cover more than the interest of 5.00 a month.";
+    QTest::newRow("fault: principal, last payment within the instalment")
+        << cli(u"solve --for principal --emi 100 -n 12 -r 0 --arithmetic nearest-cent"_s) << 0
+        << "Principal: 1200.00\n";
+    QTest::newRow("fault: the schedule's own totals")
+        << cli(u"solve --for rate --emi 230 -p 5000 -n 24"_s) << 0
+        << "Schedule total interest: 520.02\nSchedule total paid: 5520.00\n";
+    QTest::newRow("fault: the schedule's rounding leaves principal")
+        << cli(u"solve --for rate --emi 230 -p 5000 -n 24"_s) << 0
+        << "The schedule's rounding leaves 0.02 of the principal unpaid; the planner gives the "
+           "exact schedule.\n";
+    QTest::newRow("fault: empty statement")
+        << cli(u"reconcile "_s + loan + u"/empty.txt"_s) << 2
+        << "reconcile: --statement: No row of the statement could be read: it holds no text.\n";
+    QTest::newRow("fault: unreadable statement")
+        << cli(u"reconcile "_s + loan + u"/unreadable.txt"_s) << 2
+        << "No row of the statement could be read: line 1: no column holds an amount (and 1 "
+           "more).\n";
+    QTest::newRow("fault: a start date that does not exist")
+        << cli(u"plan -p 1000 -n 12 -r 5 -s 2026-02-30"_s) << 2
+        << "--start: the date 2026-02-30 does not exist\n";
 }
 
 void TestSolver::commandLine() {
