@@ -34,6 +34,11 @@ std::string_view name(Shape shape) {
     return shapeNames[static_cast<int>(shape)];
 }
 
+int compoundingsPerYear(Compounding compounding) {
+    constexpr int perYear[] = {0, 12, 4, 2, 1};
+    return perYear[static_cast<int>(compounding)];
+}
+
 std::optional<InterestBasis> basisFromName(std::string_view text) {
     return fromName<InterestBasis>(basisNames, text);
 }

@@ -23,11 +23,6 @@ struct RateStep {
     PeriodRate perPeriod;
 };
 
-int compoundingsPerYear(Compounding compounding) {
-    constexpr int perYear[] = {0, 12, 4, 2, 1};
-    return perYear[static_cast<int>(compounding)];
-}
-
 // The rate per period of an annual rate; a power is worked out once for each distinct rate.
 class PeriodRates {
 public:

@@ -81,6 +81,8 @@ enum class Shape { Annuity, EqualPrincipal };
 std::string_view name(InterestBasis basis);
 std::string_view name(Compounding compounding);
 std::string_view name(Shape shape);
+// 12, 4, 2 or 1; 0 for PerPeriod.
+int compoundingsPerYear(Compounding compounding);
 std::optional<InterestBasis> basisFromName(std::string_view text);
 std::optional<Compounding> compoundingFromName(std::string_view text);
 std::optional<Shape> shapeFromName(std::string_view text);

@@ -10,6 +10,22 @@ double effectiveAnnualPercent(double annualPercent) {
     return (std::pow(1.0 + monthlyRate(annualPercent), 12.0) - 1.0) * 100.0;
 }
 
+namespace {
+
+double compounded(double ratePerPeriod, double periodsPerYear) {
+    return (std::pow(1.0 + ratePerPeriod, periodsPerYear) - 1.0) * 100.0;
+}
+
+}  // namespace
+
+double effectiveAnnualPercent(const PlanInput& loan) {
+    const int perYear = calendar::paymentsPerYear(loan.frequency);
+    return compounded(periodicRate(nanoPercentOf(loan.annualPercent), perYear,
+                                   compoundingsPerYear(loan.compounding))
+                          .value(),
+                      perYear);
+}
+
 apr::Flows cashFlows(const PlanInput& loan, std::span<const PlanRow> rows, const Fees& fees) {
     apr::Flows flows;
     flows.advances.push_back(apr::Flow{loan.startDate, loan.principal - fees.upFront});
@@ -29,21 +45,26 @@ TrueCost trueCost(const PlanInput& loan, std::span<const PlanRow> rows, const Fe
         cost.totalPaid += row.payment + row.extra + fees.perPayment;
         cost.principalLeft -= row.principal + row.extra;
     }
-    cost.effectiveAnnualPercent = effectiveAnnualPercent(loan.annualPercent);
+    cost.effectiveAnnualPercent = effectiveAnnualPercent(loan);
     if (loan.startDate.isValid() && !rows.empty()) {
+        const auto answerOf = [&](apr::Method method,
+                                  const apr::Flows& flows) -> std::optional<apr::Answer> {
+            return apr::annualPercentageRate(method, flows).answer;
+        };
         const auto percentOf = [&](apr::Method method,
                                    const apr::Flows& flows) -> std::optional<double> {
-            const apr::Result result = apr::annualPercentageRate(method, flows);
-            return result.answer ? std::optional(result.answer->percent) : std::nullopt;
+            const auto answer = answerOf(method, flows);
+            return answer ? std::optional(answer->percent) : std::nullopt;
         };
         const apr::Flows flows = cashFlows(loan, rows, fees);
         cost.aprUsPercent = percentOf(apr::Method::Us, flows);
         cost.aprcEuPercent = percentOf(apr::Method::Eu, flows);
         if (!loan.events.empty()) {
-            const auto nominal = fees == Fees{} ? cost.aprUsPercent
-                                                : percentOf(apr::Method::Us, cashFlows(loan, rows));
-            cost.effectiveAnnualPercent =
-                nominal ? effectiveAnnualPercent(*nominal) : cost.effectiveAnnualPercent;
+            // The US rate is nominal per unit period: compounded over the unit periods of a year.
+            if (const auto nominal = answerOf(apr::Method::Us, cashFlows(loan, rows))) {
+                cost.effectiveAnnualPercent = compounded(
+                    nominal->percent / 100.0 / nominal->unitPeriodsPerYear, nominal->unitPeriodsPerYear);
+            }
         }
         if (cost.totalPaid == loan.principal) {
             cost.aprUsPercent = cost.aprcEuPercent = 0.0;  // no rate solves it, yet it costs 0 %

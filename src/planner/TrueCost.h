@@ -11,7 +11,7 @@
 // What a loan really costs, from its rows.
 //
 // Total interest and total paid (the rows' payments and extras plus every fee); the effective
-// annual rate without fees ((1 + r)^12 - 1, r the monthly rate; for a plan with events, r is the
+// annual rate without fees ((1 + r)^m - 1, r the rate per payment, m payments a year; for a plan with events, r is the
 // rate per unit period that discounts its actual payments to the principal, so rate changes
 // count); and the
 // annual percentage rate by the US rule and the EU/UK rule (see apr/Apr.h) of the loan's cash
@@ -37,6 +37,8 @@ struct TrueCost {
 };
 
 double effectiveAnnualPercent(double annualPercent);
+// (1 + r)^m - 1 with r the loan's rate per payment and m its payments a year.
+double effectiveAnnualPercent(const PlanInput& loan);
 
 apr::Flows cashFlows(const PlanInput& loan, std::span<const PlanRow> rows, const Fees& fees = {});
 

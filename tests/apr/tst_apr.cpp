@@ -187,20 +187,26 @@ void TestApr::planRoundTrip_data() {
     QTest::addColumn<qint64>("principal");
     QTest::addColumn<int>("months");
     QTest::addColumn<double>("rate");
-    QTest::newRow("worked example") << qint64(10000000) << 12 << 11.0;
-    QTest::newRow("mortgage") << qint64(30000000) << 360 << 5.0;
-    QTest::newRow("car loan") << qint64(2345678) << 48 << 6.49;
-    QTest::newRow("month-end start") << qint64(500000) << 25 << 19.99;
+    QTest::addColumn<QString>("frequency");
+    QTest::newRow("worked example") << qint64(10000000) << 12 << 11.0 << u"monthly"_s;
+    QTest::newRow("mortgage") << qint64(30000000) << 360 << 5.0 << u"monthly"_s;
+    QTest::newRow("car loan") << qint64(2345678) << 48 << 6.49 << u"monthly"_s;
+    QTest::newRow("month-end start") << qint64(500000) << 25 << 19.99 << u"monthly"_s;
+    QTest::newRow("fortnightly") << qint64(2500000) << 52 << 7.9 << u"fortnightly"_s;
+    QTest::newRow("weekly") << qint64(800000) << 104 << 12.5 << u"weekly"_s;
+    QTest::newRow("quarterly") << qint64(5000000) << 20 << 6.0 << u"quarterly"_s;
 }
 
 void TestApr::planRoundTrip() {
     QFETCH(qint64, principal);
     QFETCH(int, months);
     QFETCH(double, rate);
+    QFETCH(QString, frequency);
     planner::PlanInput loan;
     loan.principal = principal;
     loan.months = months;
     loan.annualPercent = rate;
+    loan.frequency = *calendar::frequencyFromName(frequency.toStdString());
     loan.startDate = QDate(2026, 1, 31);
     const planner::PlanResult plan = planner::computePlan(loan);
     QVERIFY(plan.plan);
