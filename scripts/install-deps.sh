@@ -13,6 +13,7 @@ test_packages=(
     "${build_packages[@]}"
     xvfb xauth xdotool xclip x11-utils imagemagick
     libreoffice-calc-nogui poppler-utils
+    hledger ledger beancount
     clang libclang-rt-14-dev
     desktop-file-utils appstream lintian
 )

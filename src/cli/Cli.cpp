@@ -20,6 +20,9 @@ const auto usage =
     u"  solve      the principal, months or rate that give an instalment\n"
     u"  reconcile  which arithmetic a lender's statement follows\n"
     u"  apr        the annual percentage rate of dated cash flows, US or EU/UK\n"
+    u"  compare    several loans side by side, the cheapest named\n"
+    u"  refinance  whether a new loan for the balance on a date pays, and when\n"
+    u"  payoff     what repaying a loan on a date costs\n"
     u"\n"
     u"ravenmoor-cli COMMAND --help describes each command.\n"_s;
 
@@ -77,6 +80,15 @@ int dispatch(const QStringList& args, Io io) {
     }
     if (command == u"apr"_s) {
         return runApr(rest, io);
+    }
+    if (command == u"compare"_s) {
+        return runCompare(rest, io);
+    }
+    if (command == u"refinance"_s) {
+        return runRefinance(rest, io);
+    }
+    if (command == u"payoff"_s) {
+        return runPayoff(rest, io);
     }
     io.err.write(("ravenmoor-cli: unknown command '" + command + u"'\n"_s).toUtf8());
     return 2;

@@ -20,6 +20,9 @@ int runPlan(const QStringList& args, Io io);
 int runSolve(const QStringList& args, Io io);
 int runReconcile(const QStringList& args, Io io);
 int runApr(const QStringList& args, Io io);
+int runCompare(const QStringList& args, Io io);
+int runRefinance(const QStringList& args, Io io);
+int runPayoff(const QStringList& args, Io io);
 
 // Dispatches argv (without the program name) to a subcommand; --help and --version too.
 int run(const QStringList& args, Io io);

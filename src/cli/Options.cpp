@@ -294,6 +294,13 @@ QString costText(const planner::TrueCost& cost, const planner::Fees& fees, bool 
     return text;
 }
 
+std::vector<std::vector<Option>> planLoanTables() {
+    return {loanOptions(),
+            eventOptions(),
+            termOptions(),
+            {instalmentRoundingOption(), interestRoundingOption()}};
+}
+
 planner::PlanInput readLoan(const CommandLine& args, const QStringList& required) {
     for (const QString& name : required) {
         if (!args.has(name)) {

@@ -35,6 +35,9 @@ std::vector<std::pair<QString, QString>> costMembers(const planner::TrueCost& co
                                                      const planner::Fees& fees);
 // The same as lines of text; the totals labelled as the main schedule's where they are its own.
 QString costText(const planner::TrueCost& cost, const planner::Fees& fees, bool schedule);
+// What the plan command reads a loan from: the loan's, the events', the terms' and the roundings'
+// options.
+std::vector<std::vector<Option>> planLoanTables();
 
 // The loan's options that a command defines, read into a PlanInput: the options absent stay at
 // their defaults, and those named in `required` must be given. Every value given is checked

@@ -3,6 +3,7 @@
 
 #include "cli/JsonText.h"
 #include "cli/Options.h"
+#include "output/Accounting.h"
 #include "output/Csv.h"
 #include "output/PlanTable.h"
 #include "planner/Planner.h"
@@ -21,21 +22,62 @@ const auto help =
     u"         [--extra MONTH:AMOUNT]... [--extra-monthly AMOUNT:FROM[:TO]]...\n"
     u"         [--rate-change MONTH:RATE]... [--policy shorter|lower]\n"
     u"         [--instalment-rounding nearest-cent|nearest-unit|up-cent|up-unit]\n"
-    u"         [--interest-rounding half-up|half-even|down] [--format csv|json]\n"
+    u"         [--interest-rounding half-up|half-even|down] [--fees AMOUNT]\n"
     u"         [--frequency F] [--first-due YYYY-MM-DD] [--interest-basis B]\n"
     u"         [--compounding C] [--shape annuity|equal-principal] [--interest-only K]\n"
     u"         [--grace K] [--balloon AMOUNT] [--holiday K]...\n"
     u"         [--extra-recurring AMOUNT:FROM[:TO]]... [--fees AMOUNT]\n"
     u"         [--fee-per-payment AMOUNT]\n"
+    u"         [--format csv|json|ledger|beancount|qif] [--with-advance]\n"
+    u"         [--loan-account NAME] [--interest-account NAME] [--payment-account NAME]\n"
+    u"         [--fee-account NAME] [--payee TEXT] [--currency CODE]\n"
     u"\n"
     u"A loan with one-off and recurring extra payments, rate changes and payment holidays,\n"
     u"in whole cents. MONTHS is the number of payments; event months are payment numbers.\n"
     u"policy shorter keeps the instalment and ends the loan sooner; lower keeps the last\n"
     u"month and lowers the instalment. The JSON gives the loan's cost: its totals and the\n"
     u"annual percentage rate by the US rule and by the EU/UK rule, with the fees given.\n"
-    u"Numbers are read in the C locale.\n"_s;
+    u"Numbers are read in the C locale.\n"
+    u"ledger, beancount and qif write one transaction per payment for accounting programs,\n"
+    u"split between the loan and the interest accounts.\n"_s;
 
-const QStringList formats{u"csv"_s, u"json"_s};
+const QStringList formats{u"csv"_s, u"json"_s, u"ledger"_s, u"beancount"_s, u"qif"_s};
+
+std::vector<Option> accountingOptions() {
+    const accounting::Options defaults;
+    const auto account = [](const QString& name, const QString& what, const QString& fallback) {
+        return Option{name, {}, u"NAME"_s, u"The %1 account (%2)."_s.arg(what, fallback)};
+    };
+    return {
+        {u"--with-advance"_s, {}, {}, u"Add the loan's advance on the start date."_s},
+        account(u"--loan-account"_s, u"loan"_s, defaults.loanAccount),
+        account(u"--interest-account"_s, u"interest"_s, defaults.interestAccount),
+        account(u"--payment-account"_s, u"paying"_s, defaults.paymentAccount),
+        account(u"--fee-account"_s, u"fee"_s, defaults.feeAccount),
+        {u"--payee"_s, {}, u"TEXT"_s, u"The payee (%1)."_s.arg(defaults.payee)},
+        {u"--currency"_s, {}, u"CODE"_s, u"The ISO currency code (the locale's)."_s},
+    };
+}
+
+accounting::Options readAccounting(const CommandLine& args) {
+    accounting::Options options;
+    options.withAdvance = args.has(u"--with-advance"_s);
+    for (auto [name, field] : {std::pair{u"--loan-account"_s, &options.loanAccount},
+                               std::pair{u"--interest-account"_s, &options.interestAccount},
+                               std::pair{u"--payment-account"_s, &options.paymentAccount},
+                               std::pair{u"--fee-account"_s, &options.feeAccount},
+                               std::pair{u"--payee"_s, &options.payee}}) {
+        *field = args.valueOr(name, *field).simplified();
+        if (field->isEmpty()) {
+            throw UsageError(name + u" must not be empty"_s);
+        }
+    }
+    options.currency = args.valueOr(u"--currency"_s, {});
+    if (args.has(u"--currency"_s) && !accounting::isCurrencyCode(options.currency)) {
+        throw UsageError(u"--currency must be three capital letters, such as EUR"_s);
+    }
+    return options;
+}
 
 QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
                     const planner::Comparison& comparison, const planner::Fees& fees) {
@@ -136,12 +178,11 @@ QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
 
 int runPlan(const QStringList& args, Io io) {
     try {
-        CommandLine options(
-            help, {loanOptions(),
-                   eventOptions(),
-                   termOptions(),
-                   {instalmentRoundingOption(), interestRoundingOption(), formatOption(formats)},
-                   feeOptions()});
+        auto tables = planLoanTables();
+        tables.push_back({formatOption(formats)});
+        tables.push_back(feeOptions());
+        tables.push_back(accountingOptions());
+        CommandLine options(help, tables);
         options.parse(args);
         if (options.helpWanted()) {
             io.out.write(options.helpText().toUtf8());
@@ -151,14 +192,21 @@ int runPlan(const QStringList& args, Io io) {
             readLoan(options, {u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s});
         const QString format = options.choice(u"--format"_s, formats);
         const planner::Fees fees = readFees(options);
+        accounting::Options accounts = readAccounting(options);
+        accounts.fees = fees.upFront;
+        accounts.feePerPayment = fees.perPayment;
         const planner::PlanResult result = planner::computePlan(input);
         if (!result.plan) {
             io.err.write(("ravenmoor-cli: " + result.error + u'\n').toUtf8());
             return 1;
         }
-        io.out.write(format == u"csv" ? csvBytes(PlanTableSource(*result.plan))
-                                      : planJson(input, *result.plan,
-                                                 planner::compare(input, *result.plan), fees));
+        if (const auto booked = accounting::formatFromName(format)) {
+            io.out.write(accounting::exportPlan(*booked, input, *result.plan, accounts));
+        } else {
+            io.out.write(format == u"csv" ? csvBytes(PlanTableSource(*result.plan))
+                                          : planJson(input, *result.plan,
+                                                     planner::compare(input, *result.plan), fees));
+        }
         return 0;
     } catch (const UsageError& error) {
         io.err.write(("ravenmoor-cli plan: " + QString::fromUtf8(error.what()) + u'\n').toUtf8());

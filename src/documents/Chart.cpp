@@ -24,6 +24,12 @@ const QColor baselineColour(0x80, 0x80, 0x80);
 const QColor principalColour(0x6a, 0xa8, 0x4f);
 const QColor interestColour(0xe6, 0x91, 0x38);
 const QColor gridColour(0xdd, 0xdd, 0xdd);
+const QColor lineColours[] = {{0x1f, 0x4e, 0x9c}, {0xc0, 0x39, 0x2b}, {0x27, 0xae, 0x60},
+                              {0x8e, 0x44, 0xad}, {0xe6, 0x91, 0x38}, {0x16, 0xa0, 0x85}};
+
+const QColor& lineColour(std::size_t index) {
+    return lineColours[index % std::size(lineColours)];
+}
 
 // A step of 1, 2 or 5 times a power of ten that divides the range into about `parts`.
 double niceStep(double range, int parts) {
@@ -95,16 +101,24 @@ void ChartPainter::paint(QPainter& painter, const QRectF& area) {
     const QFontMetricsF metrics(painter.font(), painter.device());
     const double line = metrics.height();
 
-    const double maxBalance =
+    double maxBalance =
         m_data.balance.empty()
             ? 1.0
             : static_cast<double>(*std::max_element(m_data.balance.begin(), m_data.balance.end())) /
                   100.0;
+    for (const ChartData::Line& other : m_data.lines) {
+        if (!other.balance.empty()) {
+            maxBalance = std::max(maxBalance, static_cast<double>(*std::max_element(
+                                                  other.balance.begin(), other.balance.end())) /
+                                                  100.0);
+        }
+    }
     double maxYear = 0;
     for (const SummaryYear& year : m_data.years.years) {
         maxYear = std::max(maxYear, static_cast<double>(year.paid()) / 100.0);
     }
     constexpr int parts = 5;
+    const bool showsYears = m_data.lines.empty() || !m_data.years.years.empty();
     const double leftTop = niceTop(std::max(maxBalance, 0.01), parts);
     const double rightTop = niceTop(std::max(maxYear, 0.01), parts);
     const auto label = [this](double value) { return m_locale.toString(value, 'f', 0); };
@@ -127,9 +141,11 @@ void ChartPainter::paint(QPainter& painter, const QRectF& area) {
         painter.drawText(QPointF(m_plot.left() - metrics.horizontalAdvance(leftText) - line / 3,
                                  y + metrics.ascent() / 2),
                          leftText);
-        painter.setPen(Qt::darkGray);
-        painter.drawText(QPointF(m_plot.right() + line / 3, y + metrics.ascent() / 2),
-                         label(rightTop * i / parts));
+        if (showsYears) {
+            painter.setPen(Qt::darkGray);
+            painter.drawText(QPointF(m_plot.right() + line / 3, y + metrics.ascent() / 2),
+                             label(rightTop * i / parts));
+        }
     }
 
     const int months = static_cast<int>(m_data.due.size());
@@ -215,6 +231,9 @@ void ChartPainter::paint(QPainter& painter, const QRectF& area) {
         };
         drawBalance(m_data.baseline, QPen(baselineColour, 2, Qt::DashLine));
         drawBalance(m_data.balance, QPen(balanceColour, 2));
+        for (std::size_t i = 0; i < m_data.lines.size(); ++i) {
+            drawBalance(m_data.lines[i].balance, QPen(lineColour(i), 2));
+        }
 
         // Date axis: about one label per 100 pixels, at due dates.
         painter.setPen(Qt::black);
@@ -252,12 +271,19 @@ void ChartPainter::paint(QPainter& painter, const QRectF& area) {
         painter.drawText(QPointF(x, y + metrics.ascent()), text);
         x += metrics.horizontalAdvance(text) + line * 1.5;
     };
-    swatch(balanceColour, u"Closing balance (left axis)"_s, true);
+    if (m_data.lines.empty() || !m_data.balance.empty()) {
+        swatch(balanceColour, u"Closing balance (left axis)"_s, true);
+    }
     if (!m_data.baseline.empty()) {
         swatch(baselineColour, u"Without events"_s, true);
     }
-    swatch(principalColour, u"Principal per year (right axis)"_s, false);
-    swatch(interestColour, u"Interest per year"_s, false);
+    for (std::size_t i = 0; i < m_data.lines.size(); ++i) {
+        swatch(lineColour(i), m_data.lines[i].label, true);
+    }
+    if (showsYears) {
+        swatch(principalColour, u"Principal per year (right axis)"_s, false);
+        swatch(interestColour, u"Interest per year"_s, false);
+    }
     painter.restore();
 }
 

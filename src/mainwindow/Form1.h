@@ -12,6 +12,7 @@
 #include <vector>
 
 class ChartWindow;
+class CompareWindow;
 class Ghost;
 class QAction;
 class QMenuBar;
@@ -87,6 +88,7 @@ public:
     PlannerDialog* openPlannerDialog();
     SolveDialog* openSolveDialog();
     ReconcileDialog* openReconcileDialog();
+    CompareWindow* openCompareWindow();
 
     int MousePointer() const { return m_mousePointer; }
     void setMousePointer(int state);

@@ -78,6 +78,8 @@ void Form1::buildMenuBar() {
     add(tools, u"&Solve For…"_s, QKeySequence(), false, [this] { openSolveDialog(); });
     add(tools, u"&Reconcile With Statement…"_s, QKeySequence(), false,
         [this] { openReconcileDialog(); });
+    add(tools, u"&Compare Loans…"_s, QKeySequence(), false,
+        [this] { openCompareWindow(); });
 
     QMenu* help = m_menuBar->addMenu(u"&Help"_s);
     help->setObjectName(u"helpMenu"_s);

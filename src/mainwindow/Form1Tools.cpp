@@ -1,6 +1,7 @@
 #include "mainwindow/Form1.h"
 
 #include "core/Conversions.h"
+#include "windows/CompareWindow.h"
 #include "windows/PlannerDialog.h"
 #include "windows/PlannerOutputs.h"
 #include "windows/ReconcileDialog.h"
@@ -48,6 +49,17 @@ PlannerInputs plannerInputsOf(const Form1& window) {
 PlannerDialog* Form1::openPlannerDialog() {
     return ::openPlannerDialog(this, plannerInputsOf(*this), settings(), failureReporter(),
                                dialogRunner());
+}
+
+CompareWindow* Form1::openCompareWindow() {
+    const PlannerInputs inputs = plannerInputsOf(*this);
+    offers::Offer loan;
+    std::int64_t cents = 0;
+    loan.loan.principal = toWholeCents(inputs.principal, cents) ? cents : 0;
+    loan.loan.months = inputs.months;
+    loan.loan.annualPercent = inputs.rate;
+    loan.loan.startDate = inputs.startDate;
+    return ::openCompareWindow(this, loan, failureReporter(), dialogRunner());
 }
 
 SolveDialog* Form1::openSolveDialog() {

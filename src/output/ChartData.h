@@ -4,6 +4,7 @@
 #include "output/YearlySummary.h"
 
 #include <QDate>
+#include <QString>
 
 #include <cstdint>
 #include <vector>
@@ -17,6 +18,13 @@ struct ChartData {
     // shorter than balance, and due covers the longer of the two.
     std::vector<std::int64_t> baseline;
     YearlySummary years;
+    // Balances of other loans, each with its legend text, drawn in colours of their own; due
+    // covers the longest. Without years, no bars and no right axis are drawn.
+    struct Line {
+        std::vector<std::int64_t> balance;
+        QString label;
+    };
+    std::vector<Line> lines;
 };
 
 ChartData chartData(const ScheduleValues& schedule);

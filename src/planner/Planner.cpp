@@ -171,6 +171,13 @@ bool inRange(double value, double low, double high) {
 
 }  // namespace
 
+Cents dayCountInterest(Cents balance, NanoPercent annual, const QDate& from, const QDate& to,
+                       InterestBasis basis, InterestRounding rounding) {
+    const Fraction years = daysBetween(from, to, basis);
+    return roundQuotient(Wide(balance) * annual * years.numerator,
+                         Wide(nanoPerUnit) * years.denominator, rounding);
+}
+
 std::vector<InputProblem> inputProblems(const PlanInput& input) {
     std::vector<InputProblem> problems;
     const auto add = [&](int event, Field field, QString message) {
@@ -298,9 +305,7 @@ PlanResult computePlan(const PlanInput& input) {
             return roundQuotient(Wide(balance) * rate.numerator * f.numerator,
                                  Wide(rate.denominator) * f.denominator, input.interestRounding);
         }
-        const Fraction years = daysBetween(from, to, input.basis);
-        return roundQuotient(Wide(balance) * annual * years.numerator,
-                             Wide(nanoPerUnit) * years.denominator, input.interestRounding);
+        return dayCountInterest(balance, annual, from, to, input.basis, input.interestRounding);
     };
 
     Plan plan;

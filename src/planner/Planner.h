@@ -191,6 +191,12 @@ QString validate(const PlanInput& input);
 
 PlanResult computePlan(const PlanInput& input);
 
+// The interest on a balance from one date to another by a day-count basis (not periodic), at an
+// annual rate in billionths of a percent: balance x rate x the basis's year fraction, rounded
+// once by the rule.
+Cents dayCountInterest(Cents balance, NanoPercent annual, const QDate& from, const QDate& to,
+                       InterestBasis basis, InterestRounding rounding);
+
 // The loan without events, under the same roundings.
 PlanResult computeBaseline(const PlanInput& input);
 

@@ -72,6 +72,7 @@ public:
     QBoxLayout* chartArea() const { return m_chartArea; }
 
     PlanEventsModel& events() const { return *m_events; }
+    SettingsStore& store() const { return m_store; }
     QLineEdit* principalEdit() const { return m_principal; }
     QLineEdit* monthsEdit() const { return m_months; }
     QLineEdit* rateEdit() const { return m_rate; }

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -50,17 +51,44 @@ QFileDialog* makeDialog(QWidget* parent, const QString& title, const QString& la
 }  // namespace
 
 std::optional<TableSaveChoice> chooseTableFile(QWidget* parent, const QString& title,
-                                               const QString& lastPath, const DialogRunner& run) {
-    QStringList names;
+                                               const QString& lastPath, const DialogRunner& run,
+                                               bool withTransactions) {
+    // Each filter with its choice; the table's formats first.
+    std::vector<std::pair<QString, TableSaveChoice>> offered;
     for (const Filter& filter : filters) {
-        names.append(QString::fromUtf16(filter.text));
+        offered.push_back({QString::fromUtf16(filter.text), {{}, filter.format, std::nullopt}});
     }
-    std::unique_ptr<QFileDialog> dialog(makeDialog(parent, title, lastPath, names));
-    const auto suffixFor = [&names](const QString& filter) {
-        const auto index = static_cast<std::size_t>(std::max<qsizetype>(0, names.indexOf(filter)));
-        return suffixOf(filters[index].format);
+    if (withTransactions) {
+        offered.push_back({u"Ledger journal (*.ledger *.journal)"_s,
+                           {{}, TableFormat::Csv, accounting::Format::Ledger}});
+        offered.push_back(
+            {u"Beancount (*.beancount)"_s, {{}, TableFormat::Csv, accounting::Format::Beancount}});
+        offered.push_back({u"QIF (*.qif)"_s, {{}, TableFormat::Csv, accounting::Format::Qif}});
+    }
+    QStringList names;
+    for (const auto& [name, choice] : offered) {
+        names.append(name);
+    }
+    const auto suffixOfChoice = [](const TableSaveChoice& choice) {
+        return choice.accounting ? accounting::name(*choice.accounting) : suffixOf(choice.format);
     };
-    if (const auto typed = formatOfName(lastPath)) {
+    // The choice a typed name's extension makes, if any.
+    const auto typedChoice = [&](const QString& path) -> std::optional<std::size_t> {
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        for (std::size_t i = 0; i < offered.size(); ++i) {
+            if (names[static_cast<qsizetype>(i)].contains(u"*."_s + suffix + u')') ||
+                names[static_cast<qsizetype>(i)].contains(u"*."_s + suffix + u' ')) {
+                return i;
+            }
+        }
+        return std::nullopt;
+    };
+    std::unique_ptr<QFileDialog> dialog(makeDialog(parent, title, lastPath, names));
+    const auto suffixFor = [&](const QString& filter) {
+        const auto index = static_cast<std::size_t>(std::max<qsizetype>(0, names.indexOf(filter)));
+        return suffixOfChoice(offered[index].second);
+    };
+    if (const auto typed = typedChoice(lastPath)) {
         dialog->selectNameFilter(names[static_cast<qsizetype>(*typed)]);
     }
     dialog->setDefaultSuffix(suffixFor(dialog->selectedNameFilter()));
@@ -71,12 +99,11 @@ std::optional<TableSaveChoice> chooseTableFile(QWidget* parent, const QString& t
     if (run(*dialog) != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    TableSaveChoice choice;
+    const auto selected = static_cast<std::size_t>(
+        std::max<qsizetype>(0, names.indexOf(dialog->selectedNameFilter())));
+    TableSaveChoice choice =
+        offered[typedChoice(dialog->selectedFiles().constFirst()).value_or(selected)].second;
     choice.path = dialog->selectedFiles().constFirst();
-    const auto index = names.indexOf(dialog->selectedNameFilter());
-    choice.format =
-        formatOfName(choice.path)
-            .value_or(filters[static_cast<std::size_t>(std::max<qsizetype>(0, index))].format);
     return choice;
 }
 

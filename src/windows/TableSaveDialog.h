@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/TableFiles.h"
+#include "output/Accounting.h"
 
 #include <QString>
 
@@ -21,13 +22,16 @@ using SaveFailureReporter = std::function<void(const QString& path, const QStrin
 struct TableSaveChoice {
     QString path;
     TableFormat format = TableFormat::Csv;
+    std::optional<accounting::Format> accounting;  // a plan's transactions instead of the table
 };
 
 // The Save As dialog of tables: CSV, Excel workbook and PDF. A typed name's extension (.csv,
 // .xlsx, .pdf) chooses the format; otherwise the selected filter does and its extension is
-// added. The dialog asks before replacing a file. Nothing when cancelled.
+// added. The dialog asks before replacing a file. Nothing when cancelled. With transactions, the
+// dialog also offers ledger (.ledger, .journal), beancount (.beancount) and QIF (.qif).
 std::optional<TableSaveChoice> chooseTableFile(QWidget* parent, const QString& title,
-                                               const QString& lastPath, const DialogRunner& run);
+                                               const QString& lastPath, const DialogRunner& run,
+                                               bool withTransactions = false);
 
 // The chart's Save As dialog: PNG or SVG. The chosen path, or an empty string.
 QString chooseImageFile(QWidget* parent, const QString& lastPath, const DialogRunner& run);

@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QProcess>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -31,7 +32,7 @@ Run runCli(const QString& commandLine) {
     QBuffer err;
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    const int status = cli::run(commandLine.split(u' ', Qt::SkipEmptyParts), {out, err});
+    const int status = cli::run(QProcess::splitCommand(commandLine), {out, err});
     return {status, out.data(), err.data()};
 }
 
@@ -45,6 +46,8 @@ private Q_SLOTS:
     void exitCodes();
     void planCsvIsTheGolden();
     void planJsonHoldsRowsTotalsAndComparison();
+    void offerCommandsJson_data();
+    void offerCommandsJson();
     void scheduleTextsAreTheWindows_data();
     void scheduleTextsAreTheWindows();
     void aprTexts_data();
@@ -84,6 +87,12 @@ void TestCli::exitCodes_data() {
     QTest::newRow("loan rate too high") << u"plan -p 1000 -n 12 -r 1200 -s 2026-01-31"_s << 2 << u"ravenmoor-cli plan: --rate: The rate must be from 0 to 1000 %."_s;
     QTest::newRow("interest not covered") << u"plan -p 1000000 -n 32767 -r 3 -s 2026-01-31"_s << 1 << u"ravenmoor-cli: The instalment does not cover the interest of month 1."_s;
     QTest::newRow("rise not covered") << u"plan -p 100000 -n 120 -r 3 -s 2026-01-31 --rate-change 25:40"_s << 1 << u"ravenmoor-cli: The instalment does not cover the interest after month 24."_s;
+    QTest::newRow("plan ledger") << u"plan --format ledger --with-advance --payee Bank --currency EUR"_s + loan << 0 << QString();
+    QTest::newRow("bad currency") << u"plan --format qif --currency eur"_s + loan << 2 << u"ravenmoor-cli plan: --currency"_s;
+    QTest::newRow("compare one loan") << u"compare --loan \""_s + loan + u"\""_s << 2 << u"ravenmoor-cli compare: --loan must be given at least twice"_s;
+    QTest::newRow("compare bad loan") << u"compare --loan \"-p 1 -n 1\" --loan \""_s + loan + u"\""_s << 2 << u"ravenmoor-cli compare: --loan \"-p 1 -n 1\": --rate is required"_s;
+    QTest::newRow("payoff before start") << u"payoff --on 2026-01-30"_s + loan << 2 << u"ravenmoor-cli payoff: --on: The payoff date comes before the loan starts."_s;
+    QTest::newRow("refinance without rate") << u"refinance --on 2026-05-01 --new-months 12"_s + loan << 2 << u"ravenmoor-cli refinance: --new-rate is required"_s;
     QTest::newRow("plan terms") << u"plan --frequency fortnightly --first-due 2026-02-20 --interest-basis actual/365 --compounding annual --shape annuity --interest-only 1 --grace 1 --balloon 100 --holiday 4 --holiday 5 --extra-recurring 5:6:8 --extra-monthly 1:9"_s + loan << 0 << QString();
     QTest::newRow("bad frequency") << u"plan --frequency daily"_s + loan << 2 << u"ravenmoor-cli plan: --frequency must be weekly,"_s;
     QTest::newRow("grace too long") << u"plan --grace 12"_s + loan << 2 << u"ravenmoor-cli plan: --grace: The grace periods must be from 0 to 11."_s;
@@ -181,6 +190,28 @@ void TestCli::aprJsonHoldsTheFlows() {
     QCOMPARE(flows.first()[u"advance"_s].toDouble(), 400.0);
     QCOMPARE(flows.last()[u"date"_s].toString(), u"1979-02-22"_s);
     QCOMPARE(flows.last()[u"payment"_s].toDouble(), 38.31);
+}
+
+// 1200.00 at 12 % from 31 January 2026 pays 106.62 a month and owes 1105.38 after payment 1.
+void TestCli::offerCommandsJson_data() {
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QVariant>("value");
+    const QString loan = u" -p 1200 -n 12 -r 12 -s 2026-01-31"_s;
+    QTest::newRow("payoff: 11.05 x 15/31 accrued") << u"payoff --on 2026-03-15 -f json"_s + loan << u"accrued_interest"_s << QVariant(5.35);
+    QTest::newRow("payoff: the balance") << u"payoff --on 2026-03-15 -f json"_s + loan << u"payoff"_s << QVariant(1110.73);
+    QTest::newRow("compare: cheapest by total paid with fees") << u"compare -f json --loan \"-p 1200 -n 12 -r 0 -s 2026-01-31 --fees 10\" --loan \"-p 1200 -n 24 -r 0 -s 2026-01-31 --fees 5\""_s << u"cheapest"_s << QVariant(1);
+    QTest::newRow("refinance: break-even") << u"refinance --on 2026-02-28 --new-rate 0 --new-months 11 --new-fees 10 -f json"_s + loan << u"break_even_month"_s << QVariant(2);
+    QTest::newRow("refinance: monthly saving") << u"refinance --on 2026-02-28 --new-rate 0 --new-months 11 --new-fees 10 -f json"_s + loan << u"monthly_saving"_s << QVariant(6.13);
+}
+
+void TestCli::offerCommandsJson() {
+    QFETCH(QString, args);
+    QFETCH(QString, key);
+    QFETCH(QVariant, value);
+    const Run run = runCli(args);
+    QCOMPARE(run.status, 0);
+    QCOMPARE(QJsonDocument::fromJson(run.out).object().value(key).toVariant(), value);
 }
 
 void TestCli::scheduleTextsAreTheWindows_data() {

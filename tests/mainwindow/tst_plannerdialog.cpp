@@ -37,6 +37,7 @@ private Q_SLOTS:
     void problemsKeepTheSize();
     void saveAsByExtension_data();
     void saveAsByExtension();
+    void accountsRememberedAndPayoff();
 };
 
 void TestPlannerDialog::parseEvents_data() {
@@ -256,6 +257,9 @@ void TestPlannerDialog::saveAsByExtension_data() {
     QTest::newRow("xlsx") << u"plan.XLSX"_s << QByteArray("PK");
     QTest::newRow("pdf") << u"plan.pdf"_s << QByteArray("%PDF");
     QTest::newRow("missing folder") << u"no/such/plan.csv"_s << QByteArray();
+    QTest::newRow("ledger") << u"plan.journal"_s << QByteArray("; Loan of 1000.00 ");
+    QTest::newRow("beancount") << u"plan.beancount"_s << QByteArray("; Loan of 1000.00 ");
+    QTest::newRow("qif") << u"plan.QIF"_s << QByteArray("!Type:Bank\nD02/28'2026\nT-172.55");
 }
 
 void TestPlannerDialog::saveAsByExtension() {
@@ -271,7 +275,8 @@ void TestPlannerDialog::saveAsByExtension() {
         [&path](QDialog& box) {
             auto* files = qobject_cast<QFileDialog*>(&box);
             if (files == nullptr) {
-                return int(QDialog::Rejected);
+                return int(box.objectName() == u"accountsDialog"_s ? QDialog::Accepted
+                                                                   : QDialog::Rejected);
             }
             files->selectFile(path);
             return int(QDialog::Accepted);
@@ -281,6 +286,40 @@ void TestPlannerDialog::saveAsByExtension() {
     QFile file(path);
     QCOMPARE(failed.isEmpty(), !start.isEmpty());
     QCOMPARE(file.open(QIODevice::ReadOnly) ? file.read(start.size()) : QByteArray(), start);
+}
+
+// The accounts typed for a transactions file come back the next time; the payoff on 15 March
+// 2026 of 1000.00 at 12 % over 6 months is 837.45 owed plus 8.37 x 15/31 days accrued.
+void TestPlannerDialog::accountsRememberedAndPayoff() {
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath(u"Kestrelor.ini"_s));
+    const QString path = dir.filePath(u"plan.ledger"_s);
+    QString shownAccount;
+    QString payoff;
+    const auto runner = [&](QDialog& box) {
+        if (auto* files = qobject_cast<QFileDialog*>(&box)) {
+            files->selectFile(path);
+        } else if (box.objectName() == u"accountsDialog"_s) {
+            auto* loan = box.findChild<QLineEdit*>(u"LoanAccount"_s);
+            shownAccount = loan->text();
+            loan->setText(u"Liabilities:Mortgage"_s);
+        } else {
+            box.findChild<QDateEdit*>()->setDate(QDate(2026, 3, 15));
+            payoff = box.findChild<QLabel*>(u"payoffResult"_s)->text();
+        }
+        return int(QDialog::Accepted);
+    };
+    for (int run = 0; run < 2; ++run) {
+        PlannerDialog dialog(PlannerInputs{1000, 6, 12, QDate(2026, 1, 31)}, store);
+        PlannerOutputs outputs(dialog, {}, runner);
+        outputs.saveButton()->click();
+        QCOMPARE(shownAccount, run == 0 ? u"Liabilities:Loan"_s : u"Liabilities:Mortgage"_s);
+        outputs.payoffButton()->click();
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("    Liabilities:Mortgage  162.55 "));
+    QVERIFY2(payoff.startsWith(u"Payoff: 841.50\n"_s), qPrintable(payoff));
 }
 
 #include "tst_plannerdialog.moc"

@@ -1,4 +1,5 @@
 #include "mainwindow/Form1.h"
+#include "windows/CompareWindow.h"
 #include "support/RecordingBoxes.h"
 
 #include "windows/PlannerModels.h"
@@ -9,6 +10,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
@@ -34,6 +37,7 @@ private Q_SLOTS:
     void solveFillsTheInputs_data();
     void solveFillsTheInputs();
     void reconcileHighlightsTheFirstDifference();
+    void compareLoansMarksTheCheapest();
     void reconcileWithThePlannersEvents();
     void reconcileKeepsItsSize();
 
@@ -98,6 +102,34 @@ void ToolDialogsTest::solveFillsTheInputs() {
     QCOMPARE(
         (QStringList{m_window->Text1->text(), m_window->Text2->text(), m_window->Text3->text()}),
         inputs);
+}
+
+// 100000 at 11 %: over 12 months 6058.09 interest, over 24 months 11856.61; fees of 7000 on
+// the shorter loan make the longer one, with fees of 500, the cheaper.
+void ToolDialogsTest::compareLoansMarksTheCheapest() {
+    CompareWindow* compare = m_window->openCompareWindow();
+    QCOMPARE(compare->loanCount(), 2);
+    QCOMPARE(compare->offers().front().loan.principal, 10000000);
+    compare->monthsEdit(1)->setText(u"24"_s);
+    compare->feesEdit(1)->setText(u"500"_s);
+    QCOMPARE(compare->comparison().cheapest, 0);
+    QVERIFY(compare->headerLabel(0)->text().contains(u"cheapest"_s));
+    compare->feesEdit(0)->setText(u"7,000"_s);
+    QCOMPARE(compare->comparison().cheapest, 1);
+    QVERIFY(!compare->headerLabel(0)->text().contains(u"cheapest"_s));
+    compare->copy();
+    const QStringList lines = QGuiApplication::clipboard()->text().split(u"\r\n"_s, Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines[2].startsWith(u"2\t100,000.00\t11.00 %\t"_s) && lines[2].endsWith(u"\tYes"_s));
+    for (int i = 0; i < 6; ++i) {
+        compare->addLoan();
+    }
+    QCOMPARE(compare->loanCount(), CompareWindow::maxLoans);
+    for (int i = 0; i < 6; ++i) {
+        compare->removeLoan();
+    }
+    QCOMPARE(compare->loanCount(), CompareWindow::minLoans);
+    compare->close();
 }
 
 void ToolDialogsTest::reconcileHighlightsTheFirstDifference() {
