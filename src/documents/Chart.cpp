@@ -315,7 +315,15 @@ std::optional<QString> writeChartFile(const ChartData& data, const QSize& size, 
                 painter.end();
             }
         } else {
-            painted = chartImage(data, size, locale).save(&out, "PNG");
+            // Encoded in memory first: Qt's PNG writer leaks its row buffer when the device
+            // fails mid-image, and a full disk is then reported by the write below.
+            QByteArray png;
+            QBuffer buffer(&png);
+            painted = buffer.open(QIODevice::WriteOnly) &&
+                      chartImage(data, size, locale).save(&buffer, "PNG");
+            if (painted) {
+                out.write(png);  // the checked save sees a short write
+            }
         }
         return painted ? std::nullopt : std::optional(u"The image could not be made."_s);
     });
