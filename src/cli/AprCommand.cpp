@@ -17,12 +17,13 @@ namespace {
 
 const auto help =
     u"Usage: ravenmoor-cli apr --method us|eu --advance AMOUNT@YYYY-MM-DD [--advance ...]\n"
-    u"         --payments SPEC [--payments SPEC ...] [--format text|json]\n"
+    u"         --payments PAYMENTS [--payments PAYMENTS ...] [--format text|json]\n"
     u"\n"
     u"The annual percentage rate of money lent (advances) and repaid (payments) on their\n"
-    u"dates. SPEC is one payment AMOUNT@YYYY-MM-DD or a series AMOUNTxCOUNT@YYYY-MM-DD/FREQUENCY\n"
-    u"from its first date: weekly, fortnightly, four-weekly, semi-monthly (on the first date's\n"
-    u"day and the day 15 later), monthly, bimonthly, quarterly, half-yearly or yearly.\n"
+    u"dates. PAYMENTS is one payment AMOUNT@YYYY-MM-DD or a series\n"
+    u"AMOUNTxCOUNT@YYYY-MM-DD/FREQUENCY from its first date: weekly, fortnightly, four-weekly,\n"
+    u"semi-monthly (on the first date's day and the day 15 later), monthly, bimonthly,\n"
+    u"quarterly, half-yearly or yearly.\n"
     u"us: the actuarial method of the US Truth in Lending rules, shown to 2 decimals.\n"
     u"eu: the annual percentage rate of charge of the EU and UK consumer credit rules, shown to\n"
     u"1 decimal. Exit status 1 when no rate fits.\n"_s;
@@ -31,17 +32,17 @@ const QStringList formats{u"text"_s, u"json"_s};
 const QStringList methods{u"us"_s, u"eu"_s};
 
 // AMOUNT@DATE, or AMOUNTxCOUNT@FIRST_DATE/FREQUENCY where series are allowed.
-std::vector<apr::Flow> readFlows(const QString& option, const QString& spec, bool series) {
+std::vector<apr::Flow> readFlows(const QString& option, const QString& text, bool series) {
     const auto bad = [&](const QString& why) {
-        return UsageError(u"%1 %2: %3"_s.arg(option, spec, why));
+        return UsageError(u"%1 %2: %3"_s.arg(option, text, why));
     };
-    const qsizetype at = spec.indexOf(u'@');
+    const qsizetype at = text.indexOf(u'@');
     if (at < 0) {
         throw bad(series ? u"not AMOUNT@YYYY-MM-DD or AMOUNTxCOUNT@YYYY-MM-DD/FREQUENCY"_s
                          : u"not AMOUNT@YYYY-MM-DD"_s);
     }
-    const QStringView left = QStringView(spec).first(at);
-    const QStringView right = QStringView(spec).sliced(at + 1);
+    const QStringView left = QStringView(text).first(at);
+    const QStringView right = QStringView(text).sliced(at + 1);
     const qsizetype times = series ? left.indexOf(u'x') : -1;
     const qsizetype slash = series ? right.indexOf(u'/') : -1;
     if ((times < 0) != (slash < 0)) {
@@ -99,7 +100,7 @@ int runApr(const QStringList& args, Io io) {
               {u"--advance"_s, {}, u"AMOUNT@YYYY-MM-DD"_s, u"Money lent on a date."_s, true},
               {u"--payments"_s,
                {},
-               u"SPEC"_s,
+               u"PAYMENTS"_s,
                u"One payment AMOUNT@YYYY-MM-DD or a series AMOUNTxCOUNT@YYYY-MM-DD/FREQUENCY."_s,
                true},
               formatOption(formats)}});
@@ -113,12 +114,12 @@ int runApr(const QStringList& args, Io io) {
             *apr::methodFromName(options.choice(u"--method"_s, methods).toStdString());
         const QString format = options.choice(u"--format"_s, formats);
         apr::Flows flows;
-        for (const QString& spec : options.values(u"--advance"_s)) {
-            const auto read = readFlows(u"--advance"_s, spec, false);
+        for (const QString& text : options.values(u"--advance"_s)) {
+            const auto read = readFlows(u"--advance"_s, text, false);
             flows.advances.insert(flows.advances.end(), read.begin(), read.end());
         }
-        for (const QString& spec : options.values(u"--payments"_s)) {
-            const auto read = readFlows(u"--payments"_s, spec, true);
+        for (const QString& text : options.values(u"--payments"_s)) {
+            const auto read = readFlows(u"--payments"_s, text, true);
             flows.payments.insert(flows.payments.end(), read.begin(), read.end());
         }
         if (flows.advances.empty()) {
