@@ -47,23 +47,23 @@ TrueCost trueCost(const PlanInput& loan, std::span<const PlanRow> rows, const Fe
     }
     cost.effectiveAnnualPercent = effectiveAnnualPercent(loan);
     if (loan.startDate.isValid() && !rows.empty()) {
-        const auto answerOf = [&](apr::Method method,
-                                  const apr::Flows& flows) -> std::optional<apr::Answer> {
-            return apr::annualPercentageRate(method, flows).answer;
-        };
-        const auto percentOf = [&](apr::Method method,
-                                   const apr::Flows& flows) -> std::optional<double> {
-            const auto answer = answerOf(method, flows);
+        const auto percentOf = [](const std::optional<apr::Answer>& answer) {
             return answer ? std::optional(answer->percent) : std::nullopt;
         };
         const apr::Flows flows = cashFlows(loan, rows, fees);
-        cost.aprUsPercent = percentOf(apr::Method::Us, flows);
-        cost.aprcEuPercent = percentOf(apr::Method::Eu, flows);
+        const auto us = apr::annualPercentageRate(apr::Method::Us, flows).answer;
+        cost.aprUsPercent = percentOf(us);
+        cost.aprcEuPercent = percentOf(apr::annualPercentageRate(apr::Method::Eu, flows).answer);
         if (!loan.events.empty()) {
             // The US rate is nominal per unit period: compounded over the unit periods of a year.
-            if (const auto nominal = answerOf(apr::Method::Us, cashFlows(loan, rows))) {
-                cost.effectiveAnnualPercent = compounded(
-                    nominal->percent / 100.0 / nominal->unitPeriodsPerYear, nominal->unitPeriodsPerYear);
+            const auto nominal =
+                fees == Fees{}
+                    ? us
+                    : apr::annualPercentageRate(apr::Method::Us, cashFlows(loan, rows)).answer;
+            if (nominal) {
+                cost.effectiveAnnualPercent =
+                    compounded(nominal->percent / 100.0 / nominal->unitPeriodsPerYear,
+                               nominal->unitPeriodsPerYear);
             }
         }
         if (cost.totalPaid == loan.principal) {
