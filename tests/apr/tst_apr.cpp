@@ -195,6 +195,8 @@ void TestApr::planRoundTrip_data() {
     QTest::newRow("fortnightly") << qint64(2500000) << 52 << 7.9 << u"fortnightly"_s;
     QTest::newRow("weekly") << qint64(800000) << 104 << 12.5 << u"weekly"_s;
     QTest::newRow("quarterly") << qint64(5000000) << 20 << 6.0 << u"quarterly"_s;
+    QTest::newRow("four-weekly") << qint64(1200000) << 39 << 9.9 << u"four-weekly"_s;
+    QTest::newRow("half-yearly") << qint64(9000000) << 30 << 4.25 << u"half-yearly"_s;
 }
 
 void TestApr::planRoundTrip() {
