@@ -3,6 +3,7 @@
 #include "core/Conversions.h"
 #include "core/DateFormat.h"
 #include "core/Failure.h"
+#include "documents/Workbook.h"
 #include "output/WorkbookFolder.h"
 
 #include <QByteArray>
@@ -15,8 +16,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
-
-#include <xlsxwriter.h>
 
 #include <algorithm>
 #include <cmath>
@@ -93,8 +92,8 @@ double widthForText(qsizetype length) {
     return std::min(maxColumnWidth, static_cast<double>(length) * 1.1 + 1.0);
 }
 
-void check(lxw_error error) {
-    if (error != LXW_NO_ERROR) {
+void check(bool written) {
+    if (!written) {
         throw Failure::platform(PlatformFailure::PathFileAccessError, source);
     }
 }
@@ -198,20 +197,8 @@ LibreOfficeCalcSheet::~LibreOfficeCalcSheet() {
 }
 
 void LibreOfficeCalcSheet::discard() {
-    if (m_workbook != nullptr) {
-        closeWorkbook();
-    }
+    m_book.reset();
     m_folder.reset();
-}
-
-bool LibreOfficeCalcSheet::closeWorkbook() {
-    const lxw_error closed = workbook_close(m_workbook);
-    m_workbook = nullptr;
-    m_sheet = nullptr;
-    if (closed != LXW_NO_ERROR && m_folder) {
-        releaseDescriptorsUnder(m_folder->path());
-    }
-    return closed == LXW_NO_ERROR;
 }
 
 QString LibreOfficeCalcSheet::filePath() const {
@@ -233,28 +220,12 @@ void LibreOfficeCalcSheet::newWorkbook() {
         m_folder.reset();
         throw Failure::platform(PlatformFailure::PathFileAccessError, source);
     }
-    const QByteArray fileName = QFile::encodeName(filePath());
-    QByteArray tmpDir = QFile::encodeName(m_folder->path());
-    // Rows go out in order, so the sheet streams to disk instead of being held in memory.
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    options.tmpdir = tmpDir.data();
-    m_workbook = workbook_new_opt(fileName.constData(), &options);
-    if (m_workbook == nullptr) {
-        m_folder.reset();
-        throw Failure::platform(PlatformFailure::OutOfMemory, source);
-    }
-    m_sheet = workbook_add_worksheet(m_workbook, nullptr);
-    if (m_sheet == nullptr) {
+    m_book = std::make_unique<Workbook>(filePath(), m_folder->path(),
+                                        toNumberFormat(shortDateFormat(m_locale)));
+    if (!m_book->ok()) {
         discard();
         throw Failure::platform(PlatformFailure::OutOfMemory, source);
     }
-    const QString dateFormat = toNumberFormat(shortDateFormat(m_locale));
-    m_date = workbook_add_format(m_workbook);
-    m_dateTime = workbook_add_format(m_workbook);
-    format_set_num_format(m_date, dateFormat.toUtf8().constData());
-    format_set_num_format(m_dateTime,
-                          (dateFormat + QStringLiteral(" hh:mm:ss")).toUtf8().constData());
     m_lastRow = 0;
     m_written = false;
     m_longest.clear();
@@ -275,27 +246,23 @@ void LibreOfficeCalcSheet::write(int row, int column, const CellValue& value, qs
         value.text.size() > maxTextLength) {
         invalidCall();
     }
-    if (m_sheet == nullptr) {
+    if (!m_book) {
         throw Failure::platform(PlatformFailure::ObjectRequired, source);
     }
     m_lastRow = row;
-    const auto r = static_cast<lxw_row_t>(row - 1);
-    const auto c = static_cast<lxw_col_t>(column - 1);
     switch (value.kind) {
         case CellValue::Kind::Empty:
             return;
         case CellValue::Kind::Number:
-            check(worksheet_write_number(m_sheet, r, c, value.number, nullptr));
+            check(m_book->number(row - 1, column - 1, value.number));
             break;
         // A date value counts days from 30 December 1899, which is how Calc reads the serial
         // numbers of an .xlsx file.
         case CellValue::Kind::Date:
-            check(worksheet_write_number(
-                m_sheet, r, c, value.number,
-                value.number == std::trunc(value.number) ? m_date : m_dateTime));
+            check(m_book->date(row - 1, column - 1, value.number));
             break;
         case CellValue::Kind::Text:
-            check(worksheet_write_string(m_sheet, r, c, value.text.toUtf8().constData(), nullptr));
+            check(m_book->text(row - 1, column - 1, value.text));
             break;
     }
     const auto index = static_cast<std::size_t>(column - 1);
@@ -327,9 +294,8 @@ void LibreOfficeCalcSheet::fit(int column) {
         return;
     }
     m_widths[column] = widthForText(longest);
-    if (m_sheet != nullptr) {
-        const auto col = static_cast<lxw_col_t>(column - 1);
-        check(worksheet_set_column(m_sheet, col, col, m_widths[column], nullptr));
+    if (m_book) {
+        check(m_book->setWidth(column - 1, column - 1, m_widths[column]));
     }
 }
 
@@ -337,10 +303,12 @@ void LibreOfficeCalcSheet::writeFile() {
     if (m_written) {
         return;
     }
-    if (m_workbook == nullptr) {
+    if (!m_book) {
         throw Failure::platform(PlatformFailure::ObjectRequired, source);
     }
-    if (!closeWorkbook()) {
+    const bool closed = !m_book->close();
+    m_book.reset();
+    if (!closed) {
         m_folder.reset();
         throw Failure::platform(PlatformFailure::PathFileAccessError, source);
     }

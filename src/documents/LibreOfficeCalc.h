@@ -10,11 +10,9 @@
 #include <optional>
 #include <vector>
 
-struct lxw_workbook;
-struct lxw_worksheet;
-struct lxw_format;
 class QDateTime;
 class QTemporaryDir;
+class Workbook;
 
 // A Calc instance's new workbook. The cells go straight into an .xlsx file in a private
 // temporary folder; show() closes the file and opens it in Calc as a template, so the user
@@ -52,15 +50,11 @@ private:
     void write(int row, int column, const CellValue& value, qsizetype length);
     void fit(int column);
     void discard();
-    bool closeWorkbook();
 
     QString m_program;
     QLocale m_locale;
     std::unique_ptr<QTemporaryDir> m_folder;
-    lxw_workbook* m_workbook = nullptr;
-    lxw_worksheet* m_sheet = nullptr;
-    lxw_format* m_date = nullptr;
-    lxw_format* m_dateTime = nullptr;
+    std::unique_ptr<Workbook> m_book;  // none once written
     int m_lastRow = 0;
     std::vector<qsizetype> m_longest;  // per column, index 0 is column 1
     std::map<int, double> m_widths;

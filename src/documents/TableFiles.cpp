@@ -1,6 +1,7 @@
 #include "documents/TableFiles.h"
 
 #include "documents/TablePrint.h"
+#include "documents/Workbook.h"
 #include "output/CheckedSave.h"
 #include "output/Csv.h"
 #include "output/TableSource.h"
@@ -13,8 +14,6 @@
 #include <QPdfWriter>
 #include <QTemporaryDir>
 
-#include <xlsxwriter.h>
-
 #include <cerrno>
 
 using namespace Qt::StringLiterals;
@@ -24,66 +23,27 @@ namespace {
 // Serial day numbers of a workbook count from 30 December 1899.
 constexpr qint64 serialEpoch = 2415019;  // QDate(1899, 12, 30).toJulianDay()
 
-QString xlsxErrorText(lxw_error error) {
-    return QString::fromUtf8(lxw_strerror(error));
-}
-
-class Workbook {
-public:
-    Workbook(const QString& path, const QString& tmpDir) {
-        lxw_workbook_options options{};
-        options.constant_memory = LXW_TRUE;  // rows stream to disk in order
-        m_tmpDir = QFile::encodeName(tmpDir);
-        options.tmpdir = m_tmpDir.data();
-        m_book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
-    }
-    ~Workbook() {
-        if (m_book != nullptr) {
-            workbook_close(m_book);
-        }
-    }
-    Workbook(const Workbook&) = delete;
-    Workbook& operator=(const Workbook&) = delete;
-
-    lxw_workbook* get() const { return m_book; }
-    lxw_error close() {
-        const lxw_error error = workbook_close(m_book);
-        m_book = nullptr;
-        return error;
-    }
-
-private:
-    QByteArray m_tmpDir;
-    lxw_workbook* m_book = nullptr;
-};
-
-struct Formats {
-    lxw_format* bold;
-    lxw_format* amount;
-    lxw_format* boldAmount;
-    lxw_format* date;
-    lxw_format* header;
-};
-
-lxw_error writeCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const TableCell& cell,
-                    const Formats& formats, bool bold) {
+void writeCell(Workbook& book, int row, int column, const TableCell& cell, bool bold) {
+    const Workbook::Style style = bold ? Workbook::Style::Bold : Workbook::Style::Plain;
     switch (cell.kind) {
         case TableCell::Kind::Empty:
-            return bold ? worksheet_write_blank(sheet, row, col, formats.bold) : LXW_NO_ERROR;
+            if (bold) {
+                book.blank(row, column, style);
+            }
+            return;
         case TableCell::Kind::Integer:
-            return worksheet_write_number(sheet, row, col, static_cast<double>(cell.value),
-                                          bold ? formats.bold : nullptr);
+            book.number(row, column, static_cast<double>(cell.value), style);
+            return;
         case TableCell::Kind::Cents:
-            return worksheet_write_number(sheet, row, col, cell.amount(),
-                                          bold ? formats.boldAmount : formats.amount);
+            book.amount(row, column, cell.amount(), style);
+            return;
         case TableCell::Kind::Date:
-            return worksheet_write_number(
-                sheet, row, col, static_cast<double>(cell.value - serialEpoch), formats.date);
+            book.date(row, column, static_cast<double>(cell.value - serialEpoch));
+            return;
         case TableCell::Kind::Text:
-            return worksheet_write_string(sheet, row, col, cell.text.toUtf8().constData(),
-                                          bold ? formats.bold : nullptr);
+            book.text(row, column, cell.text, style);
+            return;
     }
-    return LXW_NO_ERROR;
 }
 
 }  // namespace
@@ -123,62 +83,36 @@ QByteArray xlsxBytes(const TableSource& table, const DocumentFacts& facts, QStri
         return {};
     }
     Workbook book(folder.filePath(u"book.xlsx"_s), folder.path());
-    if (book.get() == nullptr) {
+    if (!book.ok()) {
         *error = workbookFailure(errno, u"The workbook could not be created."_s, folder.path());
         return {};
     }
-    lxw_worksheet* sheet = workbook_add_worksheet(book.get(), nullptr);
-    Formats formats{};
-    formats.bold = workbook_add_format(book.get());
-    format_set_bold(formats.bold);
-    formats.amount = workbook_add_format(book.get());
-    format_set_num_format(formats.amount, "#,##0.00");
-    formats.boldAmount = workbook_add_format(book.get());
-    format_set_num_format(formats.boldAmount, "#,##0.00");
-    format_set_bold(formats.boldAmount);
-    formats.date = workbook_add_format(book.get());
-    // The built-in short date format, which spreadsheet programs show in the reader's locale.
-    format_set_num_format_index(formats.date, 14);
-    formats.header = workbook_add_format(book.get());
-    format_set_bold(formats.header);
-    format_set_bottom(formats.header, LXW_BORDER_THIN);
-
     const int columns = table.columnCount();
-    worksheet_set_column(sheet, 0, 0, 18, nullptr);
-    worksheet_set_column(sheet, 1, static_cast<lxw_col_t>(columns - 1), 15, nullptr);
+    book.setWidth(0, 0, 18);
+    book.setWidth(1, columns - 1, 15);
 
-    lxw_error status = LXW_NO_ERROR;
-    const auto keep = [&status](lxw_error e) {
-        if (status == LXW_NO_ERROR) {
-            status = e;
-        }
-    };
-    lxw_row_t row = 0;
-    keep(worksheet_write_string(sheet, row++, 0, facts.title.toUtf8().constData(), formats.bold));
+    int row = 0;
+    book.text(row++, 0, facts.title, Workbook::Style::Bold);
     for (const auto& [label, value] : facts.items) {
-        keep(worksheet_write_string(sheet, row, 0, label.toUtf8().constData(), nullptr));
-        keep(writeCell(sheet, row, 1, value, formats, false));
+        book.text(row, 0, label);
+        writeCell(book, row, 1, value, false);
         ++row;
     }
     ++row;
     const QStringList headers = table.headers();
-    worksheet_freeze_panes(sheet, row + 1, 0);
+    book.freezeAbove(row + 1);
     for (int c = 0; c < columns; ++c) {
-        keep(worksheet_write_string(sheet, row, static_cast<lxw_col_t>(c),
-                                    headers[c].toUtf8().constData(), formats.header));
+        book.text(row, c, headers[c], Workbook::Style::Header);
     }
     ++row;
-    for (int r = 0; r < table.rowCount() && status == LXW_NO_ERROR; ++r, ++row) {
+    for (int r = 0; r < table.rowCount() && book.ok(); ++r, ++row) {
         const bool bold = table.isTotals(r);
         for (int c = 0; c < columns; ++c) {
-            keep(writeCell(sheet, row, static_cast<lxw_col_t>(c), table.cell(r, c), formats, bold));
+            writeCell(book, row, c, table.cell(r, c), bold);
         }
     }
-    errno = 0;
-    keep(book.close());
-    if (status != LXW_NO_ERROR) {
-        *error = workbookFailure(errno, xlsxErrorText(status), QDir::tempPath());
-        releaseDescriptorsUnder(folder.path());
+    if (const auto failed = book.close()) {
+        *error = workbookFailure(book.systemError(), *failed, QDir::tempPath());
         return {};
     }
     QFile written(folder.filePath(u"book.xlsx"_s));
