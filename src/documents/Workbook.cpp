@@ -88,15 +88,15 @@ bool Workbook::text(int row, int column, const QString& value, Style style) {
 }
 
 bool Workbook::number(int row, int column, double value, Style style) {
-    return ok() && keep(worksheet_write_number(m_sheet, static_cast<lxw_row_t>(row),
-                                               static_cast<lxw_col_t>(column), value,
-                                               format(style)));
+    return ok() &&
+           keep(worksheet_write_number(m_sheet, static_cast<lxw_row_t>(row),
+                                       static_cast<lxw_col_t>(column), value, format(style)));
 }
 
 bool Workbook::amount(int row, int column, double value, Style style) {
-    return ok() && keep(worksheet_write_number(m_sheet, static_cast<lxw_row_t>(row),
-                                               static_cast<lxw_col_t>(column), value,
-                                               amountFormat(style)));
+    return ok() &&
+           keep(worksheet_write_number(m_sheet, static_cast<lxw_row_t>(row),
+                                       static_cast<lxw_col_t>(column), value, amountFormat(style)));
 }
 
 bool Workbook::date(int row, int column, double serial) {
