@@ -570,6 +570,20 @@ QString percentageText(double percent, const QLocale& locale, int decimals) {
     return locale.toString(percent, 'f', decimals) + QStringLiteral(" %");
 }
 
+QString rateText(double percent, const QLocale& locale, int maxDecimals) {
+    QString text = locale.toString(percent, 'f', maxDecimals);
+    const QString point = locale.decimalPoint();
+    if (maxDecimals > 0 && text.contains(point)) {
+        while (text.endsWith(locale.zeroDigit())) {
+            text.chop(locale.zeroDigit().size());
+        }
+        if (text.endsWith(point)) {
+            text.chop(point.size());
+        }
+    }
+    return text + QStringLiteral(" %");
+}
+
 QString shortDateText(const QDate& date, const QLocale& locale) {
     return locale.toString(date, shortDateFormat(locale));
 }

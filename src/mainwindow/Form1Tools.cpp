@@ -10,36 +10,20 @@
 #include <QDateEdit>
 #include <QLineEdit>
 
-#include <cmath>
-
 namespace {
 
-template <typename Inputs>
-Inputs readInputs(const QLineEdit* principal, const QLineEdit* months, const QLineEdit* rate) {
-    Inputs inputs;
-    inputs.principal = parseNumber(principal->text());
-    inputs.rate = parseNumber(rate->text());
-    if (const auto n = parseNumber(months->text()); n && *n >= 1 && *n <= 32767) {
-        inputs.months = static_cast<int>(std::lround(*n));
-    }
-    return inputs;
+LoanEntry loanEntryOf(const Form1& window) {
+    return readLoanEntry(window.Text1->text(), window.Text2->text(), window.Text3->text());
 }
 
-// The main window's inputs as they stand, read in the user's locale; a field that does not read
-// keeps the planner's default.
+// The main window's inputs as they stand; a field that does not read keeps the planner's
+// default.
 PlannerInputs plannerInputsOf(const Form1& window) {
+    const LoanEntry entry = loanEntryOf(window);
     PlannerInputs inputs;
-    if (const auto principal = parseNumber(window.Text1->text()); principal && *principal > 0) {
-        inputs.principal = *principal;
-    }
-    if (const auto months = parseNumber(window.Text2->text());
-        months && *months >= 1 && *months <= planner::maxMonths) {
-        inputs.months = static_cast<int>(std::lround(*months));
-    }
-    if (const auto rate = parseNumber(window.Text3->text());
-        rate && *rate >= 0 && *rate <= planner::maxAnnualPercent) {
-        inputs.rate = *rate;
-    }
+    inputs.principal = entry.principal.value_or(inputs.principal);
+    inputs.months = entry.months.value_or(inputs.months);
+    inputs.rate = entry.annualPercent.value_or(inputs.rate);
     inputs.startDate = window.DateTimePicker1->date();
     return inputs;
 }
@@ -54,8 +38,7 @@ PlannerDialog* Form1::openPlannerDialog() {
 CompareWindow* Form1::openCompareWindow() {
     const PlannerInputs inputs = plannerInputsOf(*this);
     offers::Offer loan;
-    std::int64_t cents = 0;
-    loan.loan.principal = toWholeCents(inputs.principal, cents) ? cents : 0;
+    loan.loan.principal = inputs.principal;
     loan.loan.months = inputs.months;
     loan.loan.annualPercent = inputs.rate;
     loan.loan.startDate = inputs.startDate;
@@ -63,7 +46,7 @@ CompareWindow* Form1::openCompareWindow() {
 }
 
 SolveDialog* Form1::openSolveDialog() {
-    auto* dialog = new SolveDialog(readInputs<SolveDialog::Inputs>(Text1, Text2, Text3), this);
+    auto* dialog = new SolveDialog(loanEntryOf(*this), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setUseValues([this](const solver::Loan& loan) {
         Text1->setText(numberToText(static_cast<double>(loan.principal) / 100.0));
@@ -75,7 +58,8 @@ SolveDialog* Form1::openSolveDialog() {
 }
 
 ReconcileDialog* Form1::openReconcileDialog() {
-    auto inputs = readInputs<ReconcileDialog::Inputs>(Text1, Text2, Text3);
+    ReconcileDialog::Inputs inputs;
+    inputs.loan = loanEntryOf(*this);
     inputs.start = DateTimePicker1->date();
     auto remembered = rememberedEvents(settings(), inputs.start);
     inputs.events = std::move(remembered.events);

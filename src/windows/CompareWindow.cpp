@@ -5,6 +5,7 @@
 #include "output/OfferTable.h"
 #include "output/TableText.h"
 #include "windows/ChartWindow.h"
+#include "windows/LoanEntry.h"
 #include "windows/PlannerModels.h"
 
 #include <QApplication>
@@ -28,12 +29,6 @@ const QStringList inputNames{u"Principal:"_s, u"Months:"_s, u"Rate (% a year):"_
 const QStringList resultNames{u"Instalment:"_s,     u"Payments:"_s,   u"End date:"_s,
                               u"Total interest:"_s, u"Total paid:"_s, u"APR (US):"_s,
                               u"APRC (EU/UK):"_s};
-
-std::optional<planner::Cents> centsOf(const QLineEdit* edit) {
-    std::int64_t cents = 0;
-    const auto value = parseNumber(edit->text());
-    return value && toWholeCents(*value, cents) ? std::optional(cents) : std::nullopt;
-}
 
 QString percentText(const std::optional<double>& percent, const QLocale& locale) {
     return percent ? percentageText(*percent, locale) : u"none fits"_s;
@@ -142,14 +137,12 @@ void CompareWindow::recompute() {
     m_offers.clear();
     for (const Column& c : m_columns) {
         offers::Offer offer;
-        offer.loan.principal = centsOf(c.principal).value_or(0);
-        const auto months = parseNumber(c.months->text());
-        offer.loan.months = months && *months == std::floor(*months) && std::abs(*months) < 1e6
-                                ? static_cast<int>(*months)
-                                : 0;
+        offer.loan.principal = typedCents(c.principal->text()).value_or(0);
+        offer.loan.months = typedWhole(c.months->text()).value_or(0);
         offer.loan.annualPercent = parseNumber(c.rate->text()).value_or(-1);
         offer.loan.startDate = c.start->date();
-        offer.fees.upFront = c.fees->text().trimmed().isEmpty() ? 0 : centsOf(c.fees).value_or(-1);
+        offer.fees.upFront =
+            c.fees->text().trimmed().isEmpty() ? 0 : typedCents(c.fees->text()).value_or(-1);
         if (offer.fees.upFront < 0) {
             offer.loan.principal = 0;  // no plan for a loan whose fees do not read
         }

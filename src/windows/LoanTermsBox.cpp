@@ -2,6 +2,7 @@
 
 #include "core/Conversions.h"
 #include "shell/SettingsStore.h"
+#include "windows/LoanEntry.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -134,11 +135,11 @@ QString applyLoanTerms(const LoanTermsEntry& entry, planner::PlanInput& input,
     if (entry.balloon.trimmed().isEmpty()) {
         return {};
     }
-    const auto balloon = parseNumber(entry.balloon, locale);
-    if (!balloon || *balloon < 0 || *balloon > 1e13) {
+    const auto balloon = amountWithin(entry.balloon, 0, planner::maxPrincipal, locale);
+    if (!balloon) {
         return u"Type the balloon as an amount, such as 5000, or leave it empty."_s;
     }
-    input.balloon = static_cast<planner::Cents>(std::llround(*balloon * 100));
+    input.balloon = *balloon;
     return {};
 }
 

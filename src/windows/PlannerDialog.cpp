@@ -4,6 +4,7 @@
 #include "documents/Clipboard.h"
 #include "planner/TrueCost.h"
 #include "shell/SettingsStore.h"
+#include "windows/LoanEntry.h"
 #include "windows/LoanTermsBox.h"
 #include "windows/PlannerModels.h"
 
@@ -111,7 +112,7 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
     const QLocale locale;
     auto* loanBox = new QGroupBox(u"Loan"_s);
     auto* loan = new QFormLayout(loanBox);
-    m_principal = new QLineEdit(numberToText(inputs.principal));
+    m_principal = new QLineEdit(numberToText(static_cast<double>(inputs.principal) / 100.0));
     m_months = new QLineEdit(QString::number(inputs.months));
     m_rate = new QLineEdit(numberToText(inputs.rate));
     m_start = new QDateEdit(inputs.startDate);
@@ -317,29 +318,26 @@ void PlannerDialog::recompute() {
     QString principalProblem;
     QString monthsProblem;
     QString rateProblem;
-    const auto principal = parseNumber(m_principal->text(), locale);
-    if (!principal || std::abs(*principal) > 1e13) {
+    if (const auto principal = typedCents(m_principal->text(), locale)) {
+        input.principal = *principal;
+    } else {
         principalProblem = u"Type the principal, such as 250000."_s;
-    } else {
-        input.principal = static_cast<planner::Cents>(std::llround(*principal * 100));
     }
-    const auto months = parseNumber(m_months->text(), locale);
-    if (!months || *months != std::floor(*months) || std::abs(*months) > 1e6) {
-        monthsProblem = u"Type a whole number of months."_s;
+    if (const auto months = typedWhole(m_months->text(), locale)) {
+        input.months = *months;
     } else {
-        input.months = static_cast<int>(*months);
+        monthsProblem = u"Type a whole number of months."_s;
     }
     planner::Fees fees;
     for (auto [field, fee] :
          {std::pair(m_fees, &fees.upFront), std::pair(m_feePerPayment, &fees.perPayment)}) {
-        const auto amount = parseNumber(field->text(), locale);
         if (field->text().trimmed().isEmpty()) {
             continue;
         }
-        if (!amount || *amount < 0 || *amount > 1e13) {
-            messages.append(u"Type the fees as an amount, such as 250, or leave them empty."_s);
+        if (const auto amount = amountWithin(field->text(), 0, planner::maxPrincipal, locale)) {
+            *fee = *amount;
         } else {
-            *fee = static_cast<planner::Cents>(std::llround(*amount * 100));
+            messages.append(u"Type the fees as an amount, such as 250, or leave them empty."_s);
         }
     }
     const auto rate = parseNumber(m_rate->text(), locale);

@@ -23,7 +23,7 @@ class SettingsStore;
 
 // The loan the planner opens with: the main window's current inputs.
 struct PlannerInputs {
-    double principal = 100000;
+    planner::Cents principal = 10'000'000;  // 100,000.00
     int months = 12;
     double rate = 11;
     QDate startDate = QDate::currentDate();

@@ -3,6 +3,7 @@
 #include "core/AutomationDate.h"
 #include "core/Conversions.h"
 #include "output/Csv.h"
+#include "windows/LoanEntry.h"
 
 #include <QColor>
 #include <QFont>
@@ -16,19 +17,11 @@ namespace {
 const QString kindNames[] = {u"once"_s, u"monthly"_s, u"rate"_s, u"holiday"_s};
 constexpr int kindCount = 4;
 
-std::optional<int> wholeNumber(const QString& text, const QLocale& locale) {
-    const auto value = parseNumber(text, locale);
-    if (!value || *value != std::floor(*value) || std::abs(*value) > 1e9) {
-        return std::nullopt;
-    }
-    return static_cast<int>(*value);
-}
-
 // A payment number, or the payment that is the first due on or after the typed date (0 for a
 // date on or before the start).
 std::optional<int> monthOf(const QString& text, const calendar::DueDates& dueDates,
                            const QLocale& locale) {
-    if (const auto month = wholeNumber(text, locale)) {
+    if (const auto month = typedWhole(text, locale)) {
         return month;
     }
     const auto date = parseDate(text, locale);
@@ -88,12 +81,23 @@ ParsedPlanEvents parsePlanEvents(const std::vector<PlanEventEntry>& entries,
         if (!month) {
             problem(PlanEventColumn::Month, u"Type a month number or a due date."_s);
         }
+        const bool rateChange = entry.kind == PlanEventKind::RateChange;
         const bool holiday = entry.kind == PlanEventKind::Holiday;
-        const auto value = holiday ? std::optional(0.0) : parseNumber(entry.value, locale);
-        if (!value) {
-            problem(PlanEventColumn::Value, entry.kind == PlanEventKind::RateChange
-                                                ? u"Type the new rate in percent a year."_s
-                                                : u"Type an amount."_s);
+        double rate = 0;
+        planner::Cents amount = 0;
+        bool valueRead = holiday;
+        if (rateChange) {
+            const auto typed = parseNumber(entry.value, locale);
+            valueRead = typed.has_value();
+            rate = typed.value_or(0);
+        } else if (!holiday) {
+            const auto typed = typedCents(entry.value, locale);
+            valueRead = typed.has_value();
+            amount = typed.value_or(0);
+        }
+        if (!valueRead) {
+            problem(PlanEventColumn::Value,
+                    rateChange ? u"Type the new rate in percent a year."_s : u"Type an amount."_s);
         }
         std::optional<int> endMonth = 0;
         if (entry.kind == PlanEventKind::Recurring && !entry.endMonth.trimmed().isEmpty()) {
@@ -106,20 +110,15 @@ ParsedPlanEvents parsePlanEvents(const std::vector<PlanEventEntry>& entries,
         if (parsed.problems.size() != before) {
             continue;
         }
-        const auto cents = [](double units) {
-            const double c = std::round(units * 100.0);
-            return static_cast<planner::Cents>(std::clamp(c, -1e15, 1e15));
-        };
         switch (entry.kind) {
             case PlanEventKind::OneOff:
-                parsed.events.emplace_back(planner::OneOffExtra{*month, cents(*value)});
+                parsed.events.emplace_back(planner::OneOffExtra{*month, amount});
                 break;
             case PlanEventKind::Recurring:
-                parsed.events.emplace_back(
-                    planner::RecurringExtra{cents(*value), *month, *endMonth});
+                parsed.events.emplace_back(planner::RecurringExtra{amount, *month, *endMonth});
                 break;
             case PlanEventKind::RateChange:
-                parsed.events.emplace_back(planner::RateChange{*month, *value});
+                parsed.events.emplace_back(planner::RateChange{*month, rate});
                 break;
             case PlanEventKind::Holiday:
                 parsed.events.emplace_back(planner::PaymentHoliday{*month});

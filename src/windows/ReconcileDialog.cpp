@@ -92,15 +92,7 @@ ReconcileDialog::ReconcileDialog(const Inputs& current, QWidget* parent) : QDial
     startEdit->setCalendarPopup(true);
     startEdit->setDisplayFormat(shortDateFormat());
     startEdit->setDate(current.start.isValid() ? current.start : QDate::currentDate());
-    if (current.principal) {
-        principalEdit->setText(numberToText(*current.principal));
-    }
-    if (current.months) {
-        monthsEdit->setText(QString::number(*current.months));
-    }
-    if (current.rate) {
-        rateEdit->setText(numberToText(*current.rate));
-    }
+    showLoanEntry(current.loan, principalEdit, monthsEdit, rateEdit);
     auto* loanRow = new QHBoxLayout;
     const auto addField = [&](const QString& caption, QWidget* field) {
         auto* label = new QLabel(caption, this);
@@ -333,16 +325,13 @@ void ReconcileDialog::readWithColumns() {
 }
 
 void ReconcileDialog::reconcileNow() {
-    const auto principal = parseNumber(principalEdit->text());
-    const auto months = parseNumber(monthsEdit->text());
-    const auto rate = parseNumber(rateEdit->text());
+    const LoanEntry entry =
+        readLoanEntry(principalEdit->text(), monthsEdit->text(), rateEdit->text());
     m_reconciliation = {};
     m_updating = true;
     m_resultsModel->setContents({u"Arithmetic"_s, u"Matching rows"_s, u"First difference"_s}, {});
     m_updating = false;
-    if (!principal || *principal < 0.01 || *principal > 1e12 || !months || *months < 1 ||
-        *months > solver::maxMonths || std::floor(*months) != *months || !rate || *rate < 0 ||
-        *rate > solver::maxAnnualPercent) {
+    if (!entry.complete()) {
         sentenceLabel->setText(u"Enter the loan: principal, months and annual rate."_s);
         m_computedModel->setContents({}, {});
         return;
@@ -353,9 +342,9 @@ void ReconcileDialog::reconcileNow() {
         return;
     }
     planner::PlanInput loan;
-    loan.principal = static_cast<planner::Cents>(std::llround(*principal * 100.0));
-    loan.months = static_cast<int>(*months);
-    loan.annualPercent = *rate;
+    loan.principal = *entry.principal;
+    loan.months = *entry.months;
+    loan.annualPercent = *entry.annualPercent;
     loan.startDate = startEdit->date();
     if (eventsBox->isChecked()) {
         loan.events = m_events;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "solver/Reconcile.h"
+#include "windows/LoanEntry.h"
 
 #include <QDate>
 #include <QDialog>
@@ -29,9 +30,7 @@ class ReconcileDialog final : public QDialog {
     Q_OBJECT
 public:
     struct Inputs {
-        std::optional<double> principal;
-        std::optional<int> months;
-        std::optional<double> rate;
+        LoanEntry loan;
         QDate start;
         // The planner's events, offered for the computation when there are some.
         std::vector<planner::Event> events;

@@ -19,33 +19,9 @@ namespace {
 
 enum Unknown { PrincipalUnknown, MonthsUnknown, RateUnknown };
 
-std::optional<planner::Cents> centsOf(const QLineEdit* edit, planner::Cents min,
-                                      planner::Cents max) {
-    const auto value = parseNumber(edit->text());
-    if (!value || *value * 100.0 < static_cast<double>(min) - 0.5 ||
-        *value * 100.0 > static_cast<double>(max) + 0.5) {
-        return std::nullopt;
-    }
-    return static_cast<planner::Cents>(std::llround(*value * 100.0));
-}
-
-QString percent(double value, int decimals = 9, bool trim = true) {
-    QString text = QLocale().toString(value, 'f', decimals);
-    const QChar point = QLocale().decimalPoint().front();
-    if (trim && text.contains(point)) {
-        while (text.endsWith(u'0')) {
-            text.chop(1);
-        }
-        if (text.endsWith(point)) {
-            text.chop(1);
-        }
-    }
-    return text + u" %"_s;
-}
-
 }  // namespace
 
-SolveDialog::SolveDialog(const Inputs& current, QWidget* parent) : QDialog(parent) {
+SolveDialog::SolveDialog(const LoanEntry& current, QWidget* parent) : QDialog(parent) {
     setObjectName(u"SolveDialog"_s);
     setWindowTitle(u"Solve For"_s);
     setSizeGripEnabled(true);
@@ -73,19 +49,11 @@ SolveDialog::SolveDialog(const Inputs& current, QWidget* parent) : QDialog(paren
     interestBox->addItem(u"Half to even"_s, u"half-even"_s);
     interestBox->addItem(u"Down"_s, u"down"_s);
 
-    if (current.principal) {
-        principalEdit->setText(numberToText(*current.principal));
-    }
-    if (current.months) {
-        monthsEdit->setText(QString::number(*current.months));
-    }
-    if (current.rate) {
-        rateEdit->setText(numberToText(*current.rate));
-    }
-    if (current.principal && current.months && current.rate) {
-        if (const auto emi = solver::instalmentCents(
-                static_cast<planner::Cents>(std::llround(*current.principal * 100.0)),
-                *current.months, *current.rate, solver::InstalmentRule{})) {
+    showLoanEntry(current, principalEdit, monthsEdit, rateEdit);
+    if (current.complete()) {
+        if (const auto emi =
+                solver::instalmentCents(*current.principal, *current.months, *current.annualPercent,
+                                        solver::InstalmentRule{})) {
             emiEdit->setText(numberToText(static_cast<double>(*emi) / 100.0));
         }
     }
@@ -143,32 +111,32 @@ void SolveDialog::recompute() {
     useButton->setEnabled(false);
 
     const auto rule = *solver::ruleFromName(arithmeticBox->currentData().toString());
-    const auto emi = centsOf(emiEdit, 1, solver::maxPrincipal);
-    const auto principal = centsOf(principalEdit, 1, solver::maxPrincipal);
-    const auto months = parseNumber(monthsEdit->text());
-    const auto rate = parseNumber(rateEdit->text());
-    const bool monthsOk =
-        months && *months >= 1 && *months <= solver::maxMonths && std::floor(*months) == *months;
-    const bool rateOk = rate && *rate >= 0 && *rate <= solver::maxAnnualPercent;
+    const auto emi = principalOf(emiEdit->text());
+    const LoanEntry loan =
+        readLoanEntry(principalEdit->text(), monthsEdit->text(), rateEdit->text());
+    const QLocale locale;
     QString problem;
     if (!emi) {
         problem = u"Enter the instalment, more than 0."_s;
-    } else if (unknown != PrincipalUnknown && !principal) {
-        problem = u"Enter a principal from 0.01 to 1,000,000,000,000."_s;
-    } else if (unknown != MonthsUnknown && !monthsOk) {
-        problem = u"Enter the months, a whole number from 1 to 32767."_s;
-    } else if (unknown != RateUnknown && !rateOk) {
-        problem = u"Enter an annual rate from 0 to 1000."_s;
+    } else if (unknown != PrincipalUnknown && !loan.principal) {
+        problem = u"Enter a principal from %1 to %2."_s.arg(
+            amountText(1, locale), amountText(planner::maxPrincipal, locale));
+    } else if (unknown != MonthsUnknown && !loan.months) {
+        problem = u"Enter the months, a whole number from 1 to %1."_s.arg(planner::maxMonths);
+    } else if (unknown != RateUnknown && !loan.annualPercent) {
+        problem = u"Enter an annual rate from 0 to %1."_s.arg(planner::maxAnnualPercent);
     }
     if (!problem.isEmpty()) {
         resultLabel->setText(problem);
         return;
     }
-    const int n = monthsOk ? static_cast<int>(*months) : 0;
+    const int n = loan.months.value_or(0);
     const solver::Solution solution =
-        unknown == PrincipalUnknown ? solver::solvePrincipal(*emi, n, *rate, rule, interest())
-        : unknown == MonthsUnknown  ? solver::solveMonths(*emi, *principal, *rate, rule, interest())
-                                    : solver::solveRate(*emi, *principal, n, rule);
+        unknown == PrincipalUnknown
+            ? solver::solvePrincipal(*emi, n, *loan.annualPercent, rule, interest())
+        : unknown == MonthsUnknown
+            ? solver::solveMonths(*emi, *loan.principal, *loan.annualPercent, rule, interest())
+            : solver::solveRate(*emi, *loan.principal, n, rule);
     showAnswer(solution, rule);
 }
 
@@ -194,28 +162,29 @@ void SolveDialog::showAnswer(const solver::Solution& solution, const solver::Ins
     };
     line(u"Principal"_s, bold(PrincipalUnknown, amountText(loan.principal)));
     line(u"Months"_s, bold(MonthsUnknown, QString::number(loan.months)));
-    line(u"Annual rate"_s, bold(RateUnknown, percent(loan.annualPercent)));
+    line(u"Annual rate"_s, bold(RateUnknown, rateText(loan.annualPercent)));
     if (unknown == RateUnknown) {
-        line(u"Every rate from"_s,
-             percent(solution.rateLow, 6) + u" to "_s + percent(solution.rateHigh, 6));
+        line(u"Every rate from"_s, rateText(solution.rateLow, QLocale(), 6) + u" to "_s +
+                                       rateText(solution.rateHigh, QLocale(), 6));
     }
     line(u"Instalment"_s, amountText(solution.instalment));
 
     const auto fee = [](const QLineEdit* edit) {
         return edit->text().trimmed().isEmpty()
                    ? planner::Cents(0)
-                   : centsOf(edit, 0, solver::maxPrincipal).value_or(0);
+                   : amountWithin(edit->text(), 0, planner::maxPrincipal).value_or(0);
     };
-    if (const auto cost = solver::costOfSolved(loan, rule, interest(),
-                                               {fee(feesEdit), fee(feePerPaymentEdit)})) {
+    if (const auto cost =
+            solver::costOfSolved(loan, rule, interest(), {fee(feesEdit), fee(feePerPaymentEdit)})) {
         const QString totals = !rule.has_value() ? u"Schedule total"_s : u"Total"_s;
         line(totals + u" interest"_s, amountText(cost->totalInterest));
         line(totals + u" paid"_s, amountText(cost->totalPaid));
-        line(u"Effective annual rate"_s, percent(cost->effectiveAnnualPercent, 2, false));
+        line(u"Effective annual rate"_s, percentageText(cost->effectiveAnnualPercent));
         line(u"APR (US)"_s,
-             cost->aprUsPercent ? percent(*cost->aprUsPercent, 2, false) : u"none fits"_s);
-        line(u"APRC (EU/UK)"_s,
-             cost->aprcEuPercent ? percent(*cost->aprcEuPercent, 1, false) : u"none fits"_s);
+             cost->aprUsPercent ? percentageText(*cost->aprUsPercent) : u"none fits"_s);
+        line(u"APRC (EU/UK)"_s, cost->aprcEuPercent
+                                    ? percentageText(*cost->aprcEuPercent, QLocale(), 1)
+                                    : u"none fits"_s);
         const QString note =
             planner::roundingNote(cost->principalLeft, amountText(std::abs(cost->principalLeft)));
         if (!note.isEmpty()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "solver/Solver.h"
+#include "windows/LoanEntry.h"
 
 #include <QDialog>
 
@@ -17,14 +18,8 @@ class QPushButton;
 class SolveDialog final : public QDialog {
     Q_OBJECT
 public:
-    // The main window's inputs as far as they can be read.
-    struct Inputs {
-        std::optional<double> principal;
-        std::optional<int> months;
-        std::optional<double> rate;
-    };
-
-    explicit SolveDialog(const Inputs& current, QWidget* parent = nullptr);
+    // Opens with the main window's loan, as far as it reads.
+    explicit SolveDialog(const LoanEntry& current, QWidget* parent = nullptr);
 
     void setUseValues(std::function<void(const solver::Loan&)> use) { m_use = std::move(use); }
     const std::optional<solver::Loan>& answer() const { return m_answer; }

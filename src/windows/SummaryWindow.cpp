@@ -5,6 +5,7 @@
 #include "output/TableSource.h"
 #include "output/TableText.h"
 #include "planner/TrueCost.h"
+#include "windows/LoanEntry.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -182,10 +183,7 @@ void SummaryWindow::recompute() {
     m_model->setSummary(&m_summary);
     const QLocale locale;
     const auto fee = [&locale](const QLineEdit* edit) {
-        const auto amount = parseNumber(edit->text(), locale);
-        return amount && *amount > 0 && *amount < 1e13
-                   ? static_cast<planner::Cents>(std::llround(*amount * 100))
-                   : planner::Cents(0);
+        return amountWithin(edit->text(), 0, planner::maxPrincipal, locale).value_or(0);
     };
     // The main schedule pays its instalment, as shown, every month.
     planner::PlanInput loan;
@@ -209,8 +207,8 @@ void SummaryWindow::recompute() {
     m_effectiveRate->setText(percentageText(cost.effectiveAnnualPercent, locale));
     m_aprUs->setText(rate(cost.aprUsPercent, 2));
     m_aprcEu->setText(rate(cost.aprcEuPercent, 1));
-    m_roundingNote->setText(
-        planner::roundingNote(cost.principalLeft, amountText(std::abs(cost.principalLeft), locale)));
+    m_roundingNote->setText(planner::roundingNote(
+        cost.principalLeft, amountText(std::abs(cost.principalLeft), locale)));
 }
 
 void SummaryWindow::copy() const {

@@ -222,14 +222,15 @@ void TestConversions::windowTexts_data() {
     QTest::addColumn<QString>("money");
     QTest::addColumn<QString>("percent");  // of 5.116
     QTest::addColumn<QString>("date");     // 28 February 2026
+    QTest::addColumn<QString>("rate");     // 5.125 as typed
     const QLocale c(QLocale::C);
-    QTest::newRow("C") << c << qint64(54936127) << u"549361.27"_s << u"5.12 %"_s << u"28 Feb 2026"_s;
-    QTest::newRow("C, negative") << c << qint64(-5) << u"-0.05"_s << u"5.12 %"_s << u"28 Feb 2026"_s;
-    QTest::newRow("en_US") << enUS << qint64(54936127) << u"549,361.27"_s << u"5.12 %"_s << u"2/28/2026"_s;
-    QTest::newRow("en_US, largest") << enUS << qint64(100'000'000'000'001) << u"1,000,000,000,000.01"_s << u"5.12 %"_s << u"2/28/2026"_s;
-    QTest::newRow("en_US, negative") << enUS << qint64(-123456) << u"-1,234.56"_s << u"5.12 %"_s << u"2/28/2026"_s;
-    QTest::newRow("de_DE") << deDE << qint64(25000000) << u"250.000,00"_s << u"5,12 %"_s << u"28.02.2026"_s;
-    QTest::newRow("de_DE, cents") << deDE << qint64(7) << u"0,07"_s << u"5,12 %"_s << u"28.02.2026"_s;
+    QTest::newRow("C") << c << qint64(54936127) << u"549361.27"_s << u"5.12 %"_s << u"28 Feb 2026"_s << u"5.125 %"_s;
+    QTest::newRow("C, negative") << c << qint64(-5) << u"-0.05"_s << u"5.12 %"_s << u"28 Feb 2026"_s << u"5.125 %"_s;
+    QTest::newRow("en_US") << enUS << qint64(54936127) << u"549,361.27"_s << u"5.12 %"_s << u"2/28/2026"_s << u"5.125 %"_s;
+    QTest::newRow("en_US, largest") << enUS << qint64(100'000'000'000'001) << u"1,000,000,000,000.01"_s << u"5.12 %"_s << u"2/28/2026"_s << u"5.125 %"_s;
+    QTest::newRow("en_US, negative") << enUS << qint64(-123456) << u"-1,234.56"_s << u"5.12 %"_s << u"2/28/2026"_s << u"5.125 %"_s;
+    QTest::newRow("de_DE") << deDE << qint64(25000000) << u"250.000,00"_s << u"5,12 %"_s << u"28.02.2026"_s << u"5,125 %"_s;
+    QTest::newRow("de_DE, cents") << deDE << qint64(7) << u"0,07"_s << u"5,12 %"_s << u"28.02.2026"_s << u"5,125 %"_s;
 }
 
 void TestConversions::windowTexts() {
@@ -238,6 +239,8 @@ void TestConversions::windowTexts() {
     QTEST(amountText(cents, locale), "money");
     QTEST(percentageText(5.116, locale), "percent");
     QTEST(shortDateText(QDate(2026, 2, 28), locale), "date");
+    QTEST(rateText(5.125, locale), "rate");
+    QCOMPARE(rateText(5, locale), u"5 %"_s);
 }
 
 void TestConversions::dateToText() {

@@ -1,20 +1,20 @@
+#include "core/Conversions.h"
+#include "shell/SettingsStore.h"
 #include "windows/LoanTermsBox.h"
 #include "windows/PlannerDialog.h"
 #include "windows/PlannerModels.h"
 #include "windows/PlannerOutputs.h"
-#include "core/Conversions.h"
-#include "shell/SettingsStore.h"
 
 #include <QAbstractItemModelTester>
 #include <QClipboard>
-#include <QGuiApplication>
-#include <QPushButton>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTableView>
@@ -49,19 +49,32 @@ void TestPlannerDialog::parseEvents_data() {
     QTest::addColumn<QString>("expected");  // the event, or the column and message of the problem
     const QLocale us(QLocale::English, QLocale::UnitedStates);
     const QLocale de(QLocale::German, QLocale::Germany);
-    QTest::newRow("one-off") << us << 0 << u"12"_s << u"1000.5"_s << QString() << u"once 12 100050"_s;
-    QTest::newRow("one-off, German amount") << de << 0 << u"3"_s << u"1.000,25"_s << QString() << u"once 3 100025"_s;
-    QTest::newRow("due date") << us << 0 << u"3/31/2026"_s << u"5"_s << QString() << u"once 2 500"_s;
-    QTest::newRow("date between due dates") << us << 0 << u"4/1/2026"_s << u"5"_s << QString() << u"once 3 500"_s;
-    QTest::newRow("monthly to the end") << us << 1 << u"1"_s << u"200"_s << QString() << u"monthly 1-0 20000"_s;
-    QTest::newRow("monthly to a date") << de << 1 << u"1"_s << u"200"_s << u"31.05.2026"_s << u"monthly 1-4 20000"_s;
+    QTest::newRow("one-off") << us << 0 << u"12"_s << u"1000.5"_s << QString()
+                             << u"once 12 100050"_s;
+    QTest::newRow("one-off, German amount")
+        << de << 0 << u"3"_s << u"1.000,25"_s << QString() << u"once 3 100025"_s;
+    QTest::newRow("due date") << us << 0 << u"3/31/2026"_s << u"5"_s << QString()
+                              << u"once 2 500"_s;
+    QTest::newRow("date between due dates")
+        << us << 0 << u"4/1/2026"_s << u"5"_s << QString() << u"once 3 500"_s;
+    QTest::newRow("monthly to the end")
+        << us << 1 << u"1"_s << u"200"_s << QString() << u"monthly 1-0 20000"_s;
+    QTest::newRow("monthly to a date")
+        << de << 1 << u"1"_s << u"200"_s << u"31.05.2026"_s << u"monthly 1-4 20000"_s;
     QTest::newRow("rate") << us << 2 << u"25"_s << u"6.25"_s << u"ignored"_s << u"rate 25 6.25"_s;
-    QTest::newRow("month not a number") << us << 0 << u"soon"_s << u"5"_s << QString() << u"1 Type a month number or a due date."_s;
-    QTest::newRow("month with a fraction") << us << 0 << u"2.5"_s << u"5"_s << QString() << u"1 Type a month number or a due date."_s;
-    QTest::newRow("amount not a number") << us << 0 << u"2"_s << u"lots"_s << QString() << u"2 Type an amount."_s;
-    QTest::newRow("rate not a number") << us << 2 << u"2"_s << u""_s << QString() << u"2 Type the new rate in percent a year."_s;
-    QTest::newRow("holiday, by date") << us << 3 << u"4/30/2026"_s << u"ignored"_s << QString() << u"holiday 3"_s;
-    QTest::newRow("bad end") << us << 1 << u"2"_s << u"5"_s << u"x"_s << u"3 Type a month number or a due date, or leave it empty for the end."_s;
+    QTest::newRow("month not a number")
+        << us << 0 << u"soon"_s << u"5"_s << QString() << u"1 Type a month number or a due date."_s;
+    QTest::newRow("month with a fraction")
+        << us << 0 << u"2.5"_s << u"5"_s << QString() << u"1 Type a month number or a due date."_s;
+    QTest::newRow("amount not a number")
+        << us << 0 << u"2"_s << u"lots"_s << QString() << u"2 Type an amount."_s;
+    QTest::newRow("rate not a number")
+        << us << 2 << u"2"_s << u""_s << QString() << u"2 Type the new rate in percent a year."_s;
+    QTest::newRow("holiday, by date")
+        << us << 3 << u"4/30/2026"_s << u"ignored"_s << QString() << u"holiday 3"_s;
+    QTest::newRow("bad end")
+        << us << 1 << u"2"_s << u"5"_s << u"x"_s
+        << u"3 Type a month number or a due date, or leave it empty for the end."_s;
 }
 
 void TestPlannerDialog::parseEvents() {
@@ -74,11 +87,14 @@ void TestPlannerDialog::parseEvents() {
         {{static_cast<PlanEventKind>(kind), month, value, endMonth}}, QDate(2026, 1, 31), locale);
     QString actual;
     if (!parsed.problems.empty()) {
-        actual = u"%1 %2"_s.arg(int(parsed.problems.front().column)).arg(parsed.problems.front().message);
+        actual = u"%1 %2"_s.arg(int(parsed.problems.front().column))
+                     .arg(parsed.problems.front().message);
     } else if (const auto* once = std::get_if<planner::OneOffExtra>(&parsed.events.front())) {
         actual = u"once %1 %2"_s.arg(once->month).arg(once->amount);
     } else if (const auto* monthly = std::get_if<planner::RecurringExtra>(&parsed.events.front())) {
-        actual = u"monthly %1-%2 %3"_s.arg(monthly->fromMonth).arg(monthly->toMonth).arg(monthly->amount);
+        actual = u"monthly %1-%2 %3"_s.arg(monthly->fromMonth)
+                     .arg(monthly->toMonth)
+                     .arg(monthly->amount);
     } else if (const auto* holiday = std::get_if<planner::PaymentHoliday>(&parsed.events.front())) {
         actual = u"holiday %1"_s.arg(holiday->period);
     } else {
@@ -92,7 +108,7 @@ void TestPlannerDialog::windowWalk() {
     QTemporaryDir dir;
     SettingsStore store(dir.filePath(u"Kestrelor.ini"_s));
     store.write(u"Text1"_s, u"kept"_s);
-    const PlannerInputs inputs{300000, 360, 5, QDate(2026, 1, 31)};
+    const PlannerInputs inputs{30'000'000, 360, 5, QDate(2026, 1, 31)};
     {
         PlannerDialog dialog(inputs, store);
         QAbstractItemModelTester eventsTester(&dialog.events());
@@ -102,11 +118,14 @@ void TestPlannerDialog::windowWalk() {
         const QModelIndex totals = dialog.planView()->model()->index(360, 0);
         QCOMPARE(totals.data().toString(), u"Total"_s);
         QVERIFY(totals.data(Qt::FontRole).value<QFont>().bold());
-        QCOMPARE(dialog.planView()->model()->index(0, 3).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight, int(Qt::AlignRight));
+        QCOMPARE(dialog.planView()->model()->index(0, 3).data(Qt::TextAlignmentRole).toInt() &
+                     Qt::AlignRight,
+                 int(Qt::AlignRight));
 
         dialog.events().addEntry({PlanEventKind::OneOff, u"12"_s, u"10000"_s, {}});
         QCOMPARE(dialog.resultLabel(PlannerResult::Months)->text(), u"335"_s);
-        QCOMPARE(dialog.events().index(0, 1).data(Qt::ToolTipRole).toString(), u"Month 12, due 1/31/2027"_s);
+        QCOMPARE(dialog.events().index(0, 1).data(Qt::ToolTipRole).toString(),
+                 u"Month 12, due 1/31/2027"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::MonthsSaved)->text(), u"25 months"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::InterestSaved)->text(), u"30,408.42"_s);
         QCOMPARE(dialog.resultLabel(PlannerResult::TotalPaid)->text(), u"549,361.27"_s);
@@ -123,7 +142,8 @@ void TestPlannerDialog::windowWalk() {
         dialog.copyButton()->click();
         const QStringList copied = QGuiApplication::clipboard()->text().split(u"\r\n"_s);
         QCOMPARE(copied.size(), 1 + 335 + 1 + 1);  // titles, rows, totals, the empty end
-        QCOMPARE(copied.front().simplified(), u"# Date Opening Payment Principal Interest Extra Closing"_s);
+        QCOMPARE(copied.front().simplified(),
+                 u"# Date Opening Payment Principal Interest Extra Closing"_s);
         QVERIFY(copied[12].contains(u"\t10,000.00\t"_s));
         QVERIFY(copied[336].startsWith(u"Total\t"_s));
 
@@ -158,10 +178,19 @@ void TestPlannerDialog::loanTerms_data() {
     QTest::addColumn<int>("grace");
     QTest::addColumn<QString>("balloon");
     QTest::addColumn<QString>("expected");  // rows, first payment, last payment; or the problem
-    QTest::newRow("as before") << "monthly" << "periodic" << 0 << "" << "12 8838.17 8838.11";
-    QTest::newRow("fortnightly, actual/365, grace") << "fortnightly" << "actual/365" << 2 << "" << "26 0.00 4411.94";
-    QTest::newRow("balloon") << "monthly" << "periodic" << 0 << "50000" << "12 4877.42 54877.36";
-    QTest::newRow("balloon not an amount") << "monthly" << "periodic" << 0 << "half" << "Type the balloon as an amount, such as 5000, or leave it empty.";
+    QTest::newRow("as before") << "monthly"
+                               << "periodic" << 0 << ""
+                               << "12 8838.17 8838.11";
+    QTest::newRow("fortnightly, actual/365, grace") << "fortnightly"
+                                                    << "actual/365" << 2 << ""
+                                                    << "26 0.00 4411.94";
+    QTest::newRow("balloon") << "monthly"
+                             << "periodic" << 0 << "50000"
+                             << "12 4877.42 54877.36";
+    QTest::newRow("balloon not an amount")
+        << "monthly"
+        << "periodic" << 0 << "half"
+        << "Type the balloon as an amount, such as 5000, or leave it empty.";
 }
 
 // The terms' effect shows at once, and they are remembered.
@@ -172,7 +201,7 @@ void TestPlannerDialog::loanTerms() {
     QFETCH(QString, balloon);
     QTemporaryDir dir;
     SettingsStore store(dir.filePath(u"Kestrelor.ini"_s));
-    const PlannerInputs inputs{100000, 12, 11, QDate(2026, 1, 31)};
+    const PlannerInputs inputs{10'000'000, 12, 11, QDate(2026, 1, 31)};
     LoanTermsEntry entry;
     entry.frequency = frequency;
     entry.basis = basis;
@@ -183,14 +212,16 @@ void TestPlannerDialog::loanTerms() {
         if (frequency != u"monthly"_s) {
             dialog.monthsEdit()->setText(u"26"_s);
         }
-        dialog.terms().frequencyBox()->setCurrentIndex(dialog.terms().frequencyBox()->findData(frequency));
+        dialog.terms().frequencyBox()->setCurrentIndex(
+            dialog.terms().frequencyBox()->findData(frequency));
         dialog.terms().basisBox()->setCurrentIndex(dialog.terms().basisBox()->findData(basis));
         dialog.terms().graceSpin()->setValue(grace);
         dialog.terms().balloonEdit()->setText(balloon);
         QString actual = dialog.message();
         if (const auto& plan = dialog.plan()) {
             actual = u"%1 %2 %3"_s.arg(plan->rows.size())
-                         .arg(plainCentsText(plan->rows.front().payment), plainCentsText(plan->rows.back().payment));
+                         .arg(plainCentsText(plan->rows.front().payment),
+                              plainCentsText(plan->rows.back().payment));
         }
         QTEST(actual, "expected");
     }
@@ -210,7 +241,7 @@ void TestPlannerDialog::planFromBeforeTheTermsOpensUnchanged() {
         old.setValue(u"Planner/Events"_s, u"once\t12\t10000\t"_s);
     }
     SettingsStore store(path);
-    PlannerDialog dialog(PlannerInputs{300000, 360, 5, QDate(2026, 1, 31)}, store);
+    PlannerDialog dialog(PlannerInputs{30'000'000, 360, 5, QDate(2026, 1, 31)}, store);
     QCOMPARE(dialog.terms().entry(), LoanTermsEntry());
     QCOMPARE(dialog.terms().firstDueEdit()->text(), u"regular"_s);
     planner::PlanInput before;
@@ -267,7 +298,7 @@ void TestPlannerDialog::saveAsByExtension() {
     QFETCH(QByteArray, start);
     QTemporaryDir dir;
     SettingsStore store(dir.filePath(u"Kestrelor.ini"_s));
-    PlannerDialog dialog(PlannerInputs{1000, 6, 12, QDate(2026, 1, 31)}, store);
+    PlannerDialog dialog(PlannerInputs{100'000, 6, 12, QDate(2026, 1, 31)}, store);
     const QString path = dir.filePath(name);
     QString failed;
     PlannerOutputs outputs(
@@ -310,7 +341,7 @@ void TestPlannerDialog::accountsRememberedAndPayoff() {
         return int(QDialog::Accepted);
     };
     for (int run = 0; run < 2; ++run) {
-        PlannerDialog dialog(PlannerInputs{1000, 6, 12, QDate(2026, 1, 31)}, store);
+        PlannerDialog dialog(PlannerInputs{100'000, 6, 12, QDate(2026, 1, 31)}, store);
         PlannerOutputs outputs(dialog, {}, runner);
         outputs.saveButton()->click();
         QCOMPARE(shownAccount, run == 0 ? u"Liabilities:Loan"_s : u"Liabilities:Mortgage"_s);

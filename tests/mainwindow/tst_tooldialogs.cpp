@@ -2,6 +2,7 @@
 #include "windows/CompareWindow.h"
 #include "support/RecordingBoxes.h"
 
+#include "windows/LoanEntry.h"
 #include "windows/PlannerModels.h"
 #include "windows/ReconcileDialog.h"
 #include "windows/SolveDialog.h"
@@ -34,6 +35,8 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
+    void loanEntry_data();
+    void loanEntry();
     void solveFillsTheInputs_data();
     void solveFillsTheInputs();
     void reconcileHighlightsTheFirstDifference();
@@ -65,6 +68,40 @@ void ToolDialogsTest::init() {
 void ToolDialogsTest::cleanup() {
     m_window.reset();
     m_dir.reset();
+}
+
+// Every window reads a loan the same way: in the user's locale, on the engine's limits, the
+// principal in whole cents rounded as the money rule rounds.
+void ToolDialogsTest::loanEntry_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QStringList>("typed");  // principal, months, rate
+    QTest::addColumn<qint64>("cents");       // -1: not read
+    QTest::addColumn<int>("months");         // 0: not read
+    QTest::addColumn<double>("rate");        // -1: not read
+    const QLocale c(QLocale::C);
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const QLocale de(QLocale::German, QLocale::Germany);
+    QTest::newRow("C") << c << QStringList{u"100000"_s, u"12"_s, u"11"_s} << qint64(10'000'000) << 12 << 11.0;
+    QTest::newRow("en_US grouped") << us << QStringList{u"250,000.50"_s, u"360"_s, u"5.125"_s} << qint64(25'000'050) << 360 << 5.125;
+    QTest::newRow("de_DE grouped") << de << QStringList{u"250.000,50"_s, u"360"_s, u"5,125"_s} << qint64(25'000'050) << 360 << 5.125;
+    QTest::newRow("sub-cent tie to even") << us << QStringList{u"0.125"_s, u"1"_s, u"0"_s} << qint64(12) << 1 << 0.0;
+    QTest::newRow("largest") << us << QStringList{u"1000000000000"_s, u"32767"_s, u"1000"_s} << qint64(100'000'000'000'000) << 32767 << 1000.0;
+    QTest::newRow("past the limits") << us << QStringList{u"1000000000000.01"_s, u"32768"_s, u"1000.01"_s} << qint64(-1) << 0 << -1.0;
+    QTest::newRow("zero and negative") << us << QStringList{u"0"_s, u"0"_s, u"-0.5"_s} << qint64(-1) << 0 << -1.0;
+    QTest::newRow("fractional months") << us << QStringList{u"1"_s, u"12.5"_s, u"abc"_s} << qint64(100) << 0 << -1.0;
+    QTest::newRow("de_DE reads no US point") << de << QStringList{u"1,000.50"_s, u"12"_s, u"5.5"_s} << qint64(-1) << 12 << -1.0;
+}
+
+void ToolDialogsTest::loanEntry() {
+    QFETCH(QLocale, locale);
+    QFETCH(QStringList, typed);
+    QFETCH(qint64, cents);
+    QFETCH(int, months);
+    QFETCH(double, rate);
+    const LoanEntry entry = readLoanEntry(typed[0], typed[1], typed[2], locale);
+    QCOMPARE(entry.principal.value_or(-1), cents);
+    QCOMPARE(entry.months.value_or(0), months);
+    QCOMPARE(entry.annualPercent.value_or(-1), rate);
 }
 
 void ToolDialogsTest::solveFillsTheInputs_data() {
