@@ -141,6 +141,18 @@ QString oneLine(const QString& text) {
     return text.simplified();
 }
 
+// A QIF category or account: "/" would start a class and brackets mark a transfer, and the
+// format escapes neither.
+QString qifName(const QString& text) {
+    QString name = oneLine(text);
+    for (QChar& c : name) {
+        if (c == u'/' || c == u'[' || c == u']') {
+            c = u'-';
+        }
+    }
+    return name;
+}
+
 QByteArray termsComment(const planner::PlanInput& loan, const QString& currency,
                         const QByteArray& prefix) {
     return prefix + u"Loan of %1 %2 from %3: %4 %5 payments at %6 % a year, interest rounded %7\n"_s
@@ -279,7 +291,7 @@ QByteArray beancountFile(const planner::PlanInput& loan, const planner::Plan& pl
 QByteArray qifFile(const planner::PlanInput& loan, const planner::Plan& plan,
                    const Options& options) {
     // The loan is another account, a transfer; the interest and the fees are categories.
-    Names categories = namesOf(options, oneLine);
+    Names categories = namesOf(options, qifName);
     QByteArray& loanAccount = categories.byRole[static_cast<std::size_t>(Role::Loan)];
     loanAccount = '[' + loanAccount + ']';
     const QByteArray payee = oneLine(options.payee).toUtf8();

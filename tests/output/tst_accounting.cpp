@@ -101,6 +101,7 @@ private Q_SLOTS:
     void readBack_data();
     void readBack();
     void qifGolden();
+    void qifNamesKeepTheirMeaning();
 };
 
 void AccountingTest::readBack_data() {
@@ -173,6 +174,18 @@ void AccountingTest::qifGolden() {
     }
     QVERIFY(golden.open(QIODevice::ReadOnly));
     QCOMPARE(written, golden.readAll());
+}
+
+// A category with "/" would lose its tail to a class, brackets would make it a transfer.
+void AccountingTest::qifNamesKeepTheirMeaning() {
+    const auto [loan, plan] = gracePlan();
+    accounting::Options options;
+    options.interestAccount = u"Interest/Mortgage [home]"_s;
+    options.loanAccount = u"Loan/2026"_s;
+    const QByteArray written = accounting::qifFile(loan, plan, options);
+    QVERIFY(written.contains("Interest-Mortgage -home-\n"));
+    QVERIFY(written.contains("[Loan-2026]\n"));
+    QVERIFY(!written.contains("Loan/") && !written.contains("Interest/"));
 }
 
 QTEST_GUILESS_MAIN(AccountingTest)
