@@ -570,12 +570,16 @@ QString percentageText(double percent, const QLocale& locale, int decimals) {
     return locale.toString(percent, 'f', decimals) + QStringLiteral(" %");
 }
 
-QString rateText(double percent, const QLocale& locale, int maxDecimals) {
+QString rateText(double percent, const QLocale& locale, int maxDecimals, int minDecimals) {
     QString text = locale.toString(percent, 'f', maxDecimals);
     const QString point = locale.decimalPoint();
-    if (maxDecimals > 0 && text.contains(point)) {
-        while (text.endsWith(locale.zeroDigit())) {
-            text.chop(locale.zeroDigit().size());
+    const QString zero = locale.zeroDigit();
+    // Every digit after the point is one character in the locales with a point.
+    const qsizetype pointAt = text.lastIndexOf(point);
+    if (pointAt >= 0) {
+        const qsizetype keep = pointAt + point.size() + minDecimals;
+        while (text.size() > keep && text.endsWith(zero)) {
+            text.chop(zero.size());
         }
         if (text.endsWith(point)) {
             text.chop(point.size());

@@ -33,9 +33,10 @@ QString plainCentsText(std::int64_t cents);
 QString amountText(std::int64_t cents, const QLocale& locale = QLocale());
 // A percentage with two (or the given) decimals, then " %": "5.12 %", "5,12 %".
 QString percentageText(double percent, const QLocale& locale = QLocale(), int decimals = 2);
-// A rate as typed or solved: up to `maxDecimals` decimals without trailing zeros, then " %":
-// "5.125 %", "5 %", "5,125 %".
-QString rateText(double percent, const QLocale& locale = QLocale(), int maxDecimals = 9);
+// A rate as typed or solved: from `minDecimals` up to `maxDecimals` decimals, no trailing zeros
+// beyond the least, then " %": "5.125 %", "5 %", "5,125 %"; "5.00 %" with two at least.
+QString rateText(double percent, const QLocale& locale = QLocale(), int maxDecimals = 9,
+                 int minDecimals = 0);
 // The short date with a four-digit year (shortDateFormat): "2/28/2026", "28.02.2026".
 QString shortDateText(const QDate& date, const QLocale& locale = QLocale());
 

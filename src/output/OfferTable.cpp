@@ -44,7 +44,7 @@ TableCell OfferTableSource::cell(int row, int column) const {
         case Column::Principal:
             return TableCell::cents(loan.principal);
         case Column::Rate:
-            return TableCell::string(percentageText(loan.annualPercent));
+            return TableCell::string(rateText(loan.annualPercent, QLocale(), 9, 2));
         default:
             break;
     }

@@ -241,6 +241,8 @@ void TestConversions::windowTexts() {
     QTEST(shortDateText(QDate(2026, 2, 28), locale), "date");
     QTEST(rateText(5.125, locale), "rate");
     QCOMPARE(rateText(5, locale), u"5 %"_s);
+    QCOMPARE(rateText(5.1, locale, 9, 2), locale.toString(5.1, 'f', 2) + u" %"_s);
+    QCOMPARE(rateText(5.125, locale, 9, 2), rateText(5.125, locale));
 }
 
 void TestConversions::dateToText() {

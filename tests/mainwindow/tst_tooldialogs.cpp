@@ -152,12 +152,14 @@ void ToolDialogsTest::compareLoansMarksTheCheapest() {
     QCOMPARE(compare->comparison().cheapest, 0);
     QVERIFY(compare->headerLabel(0)->text().contains(u"cheapest"_s));
     compare->feesEdit(0)->setText(u"7,000"_s);
+    compare->rateEdit(0)->setText(u"11.005"_s);  // shown as typed, not as 11.01
     QCOMPARE(compare->comparison().cheapest, 1);
     QVERIFY(!compare->headerLabel(0)->text().contains(u"cheapest"_s));
     compare->copy();
     const QStringList lines = QGuiApplication::clipboard()->text().split(u"\r\n"_s, Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 3);
     QVERIFY(lines[2].startsWith(u"2\t100,000.00\t11.00 %\t"_s) && lines[2].endsWith(u"\tYes"_s));
+    QVERIFY(lines[1].startsWith(u"1\t100,000.00\t11.005 %\t"_s));
     for (int i = 0; i < 6; ++i) {
         compare->addLoan();
     }
