@@ -49,23 +49,37 @@ TableCell PlanTableSource::cell(int row, int column) const {
 }
 
 DocumentFacts planFacts(const planner::PlanInput& input, const planner::Plan& plan,
-                        const planner::TrueCost& cost, const QLocale& locale) {
+                        const planner::TrueCost& cost, const planner::Fees& fees,
+                        const QLocale& locale) {
     DocumentFacts facts;
     facts.title = u"Plan of prepayments and rate changes"_s;
-    const auto percent = [&locale](double value) {
-        return TableCell::string(percentageText(value, locale));
+    const auto percent = [&locale](const std::optional<double>& value, int decimals) {
+        return TableCell::string(value ? percentageText(*value, locale, decimals) : u"none fits"_s);
     };
+    const bool monthly = input.frequency == planner::Frequency::Monthly;
     facts.items = {
         {u"Principal"_s, TableCell::cents(input.principal)},
-        {u"Months"_s, TableCell::integer(input.months)},
-        {u"Annual rate"_s, percent(input.annualPercent)},
+        {monthly ? u"Months"_s : u"Payments"_s, TableCell::integer(input.months)},
+        {u"Annual rate"_s, TableCell::string(rateText(input.annualPercent, locale, 9, 2))},
         {u"Start date"_s, TableCell::date(input.startDate)},
-        {u"Instalment"_s, TableCell::cents(plan.instalments.empty() ? 0 : plan.instalments[0])},
-        {u"End date"_s, TableCell::date(plan.totals.endDate)},
-        {u"Total interest"_s, TableCell::cents(cost.totalInterest)},
-        {u"Total paid"_s, TableCell::cents(cost.totalPaid)},
-        {u"Effective annual rate"_s, percent(cost.effectiveAnnualPercent)},
     };
+    if (fees.upFront != 0) {
+        facts.items.emplace_back(u"Up-front fees"_s, TableCell::cents(fees.upFront));
+    }
+    if (fees.perPayment != 0) {
+        facts.items.emplace_back(u"Fee per payment"_s, TableCell::cents(fees.perPayment));
+    }
+    facts.items.insert(
+        facts.items.end(),
+        {
+            {u"Instalment"_s, TableCell::cents(plan.instalments.empty() ? 0 : plan.instalments[0])},
+            {u"End date"_s, TableCell::date(plan.totals.endDate)},
+            {u"Total interest"_s, TableCell::cents(cost.totalInterest)},
+            {u"Total paid"_s, TableCell::cents(cost.totalPaid)},
+            {u"Effective annual rate"_s, percent(cost.effectiveAnnualPercent, 2)},
+            {u"APR (US)"_s, percent(cost.aprUsPercent, 2)},
+            {u"APRC (EU/UK)"_s, percent(cost.aprcEuPercent, 1)},
+        });
     return facts;
 }
 

@@ -23,9 +23,10 @@ private:
     const planner::Plan& m_plan;
 };
 
-// The plan's inputs and results, with its true cost, in the user's locale.
+// The plan's inputs and results, with its fees and true cost, in the user's locale.
 DocumentFacts planFacts(const planner::PlanInput& input, const planner::Plan& plan,
-                        const planner::TrueCost& cost, const QLocale& locale = QLocale());
+                        const planner::TrueCost& cost, const planner::Fees& fees = {},
+                        const QLocale& locale = QLocale());
 
 // The plan's balance and yearly principal (extra included) and interest, with the balance of
 // the loan without events as the baseline line when there is one.

@@ -11,12 +11,12 @@
 // What a loan really costs, from its rows.
 //
 // Total interest and total paid (the rows' payments and extras plus every fee); the effective
-// annual rate without fees ((1 + r)^m - 1, r the rate per payment, m payments a year; for a plan with events, r is the
-// rate per unit period that discounts its actual payments to the principal, so rate changes
-// count); and the
-// annual percentage rate by the US rule and the EU/UK rule (see apr/Apr.h) of the loan's cash
-// flows: the principal less the up-front fee advanced on the start date, each row's payment,
-// extra and per-payment fee paid on its due date.
+// annual rate without fees ((1 + r)^m - 1, r the rate per payment, m payments a year; for a
+// plan with events, r is the rate per unit period that discounts its actual payments to the
+// principal, so rate changes count); and the annual percentage rate by the US rule and the
+// EU/UK rule (see apr/Apr.h) of the loan's cash flows: the principal less the up-front fee
+// advanced on the start date, each row's payment, extra and per-payment fee paid on its due
+// date.
 namespace planner {
 
 struct Fees {

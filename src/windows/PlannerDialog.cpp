@@ -414,6 +414,8 @@ void PlannerDialog::recompute() {
 
     std::optional<planner::Plan> plan;
     m_comparison = {};
+    m_cost.reset();
+    m_typedFees = fees;
     if (messages.isEmpty()) {
         planner::PlanResult result = planner::computePlan(m_input);
         if (result.plan) {
@@ -439,7 +441,7 @@ void PlannerDialog::recompute() {
         show(PlannerResult::Instalments, instalments.join(u", "_s));
         show(PlannerResult::Months, QString::number(plan->totals.months));
         show(PlannerResult::EndDate, shortDateText(plan->totals.endDate, locale));
-        const planner::TrueCost cost = planner::trueCostOf(m_input, *plan, fees);
+        const planner::TrueCost& cost = m_cost.emplace(planner::trueCostOf(m_input, *plan, fees));
         show(PlannerResult::Interest, amountText(cost.totalInterest, locale));
         show(PlannerResult::TotalPaid, amountText(cost.totalPaid, locale));
         show(PlannerResult::EffectiveRate, percentageText(cost.effectiveAnnualPercent, locale));

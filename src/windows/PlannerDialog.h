@@ -1,6 +1,7 @@
 #pragma once
 
 #include "planner/Planner.h"
+#include "planner/TrueCost.h"
 #include "windows/TableSaveDialog.h"
 
 #include <QDate>
@@ -64,6 +65,9 @@ public:
     const planner::PlanInput& input() const { return m_input; }
     const std::optional<planner::Plan>& plan() const;
     const planner::Comparison& comparison() const { return m_comparison; }
+    // The plan's true cost with the fees as typed, as the results show it; none without a plan.
+    const std::optional<planner::TrueCost>& cost() const { return m_cost; }
+    const planner::Fees& fees() const { return m_typedFees; }
     QString message() const;
 
     // Room for more commands (Save As, Print) beside Copy and Close, and for the balance chart of
@@ -104,6 +108,8 @@ private:
     PlanTableModel* m_plan = nullptr;
     planner::PlanInput m_input;
     planner::Comparison m_comparison;
+    std::optional<planner::TrueCost> m_cost;
+    planner::Fees m_typedFees;
     QLineEdit* m_principal = nullptr;
     QLineEdit* m_months = nullptr;
     QLineEdit* m_rate = nullptr;

@@ -108,8 +108,7 @@ void PlannerOutputs::saveAs() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto error = writeTableFile(
         choice->format, PlanTableSource(*plan),
-        planFacts(m_dialog.input(), *plan, planner::trueCostOf(m_dialog.input(), *plan)),
-        choice->path);
+        planFacts(m_dialog.input(), *plan, *m_dialog.cost(), m_dialog.fees()), choice->path);
     QApplication::restoreOverrideCursor();
     if (error) {
         m_reportFailure(choice->path, *error);
@@ -118,10 +117,9 @@ void PlannerOutputs::saveAs() {
 
 void PlannerOutputs::printPreview() {
     if (const auto& plan = m_dialog.plan()) {
-        previewTable(
-            &m_dialog, PlanTableSource(*plan),
-            planFacts(m_dialog.input(), *plan, planner::trueCostOf(m_dialog.input(), *plan)),
-            m_runDialog);
+        previewTable(&m_dialog, PlanTableSource(*plan),
+                     planFacts(m_dialog.input(), *plan, *m_dialog.cost(), m_dialog.fees()),
+                     m_runDialog);
     }
 }
 
@@ -130,16 +128,16 @@ void PlannerOutputs::print() {
     if (!plan) {
         return;
     }
-    const auto error = printTableWithDialog(
-        &m_dialog, PlanTableSource(*plan),
-        planFacts(m_dialog.input(), *plan, planner::trueCostOf(m_dialog.input(), *plan)),
-        m_runDialog, [](bool busy) {
-            if (busy) {
-                QApplication::setOverrideCursor(Qt::WaitCursor);
-            } else {
-                QApplication::restoreOverrideCursor();
-            }
-        });
+    const auto error =
+        printTableWithDialog(&m_dialog, PlanTableSource(*plan),
+                             planFacts(m_dialog.input(), *plan, *m_dialog.cost(), m_dialog.fees()),
+                             m_runDialog, [](bool busy) {
+                                 if (busy) {
+                                     QApplication::setOverrideCursor(Qt::WaitCursor);
+                                 } else {
+                                     QApplication::restoreOverrideCursor();
+                                 }
+                             });
     if (error) {
         QMessageBox::warning(&m_dialog, appTitle(), *error);
     }

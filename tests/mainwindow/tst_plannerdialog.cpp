@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
@@ -37,6 +38,7 @@ private Q_SLOTS:
     void problemsKeepTheSize();
     void saveAsByExtension_data();
     void saveAsByExtension();
+    void savedFactsAreTheShownCost();
     void accountsRememberedAndPayoff();
 };
 
@@ -263,7 +265,7 @@ void TestPlannerDialog::planFromBeforeTheTermsOpensUnchanged() {
 void TestPlannerDialog::problemsKeepTheSize() {
     QTemporaryDir dir;
     SettingsStore store(dir.filePath(u"Kestrelor.ini"_s));
-    PlannerDialog dialog({300000, 360, 5, QDate(2026, 1, 31)}, store);
+    PlannerDialog dialog({30'000'000, 360, 5, QDate(2026, 1, 31)}, store);
     std::vector<PlanEventEntry> events;
     for (int month = 13; month < 213; ++month) {
         events.push_back({PlanEventKind::OneOff, QString::number(month), u"100"_s, {}});
@@ -317,6 +319,32 @@ void TestPlannerDialog::saveAsByExtension() {
     QFile file(path);
     QCOMPARE(failed.isEmpty(), !start.isEmpty());
     QCOMPARE(file.open(QIODevice::ReadOnly) ? file.read(start.size()) : QByteArray(), start);
+}
+
+// A saved plan states the cost the window shows: fees included, and both legal rates.
+void TestPlannerDialog::savedFactsAreTheShownCost() {
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath(u"Kestrelor.ini"_s));
+    PlannerDialog dialog(PlannerInputs{100'000, 6, 12, QDate(2026, 1, 31)}, store);
+    dialog.feesEdit()->setText(u"25"_s);
+    const QString path = dir.filePath(u"plan.pdf"_s);
+    PlannerOutputs outputs(
+        dialog, [](const QString&, const QString&) {},
+        [&path](QDialog& box) {
+            qobject_cast<QFileDialog*>(&box)->selectFile(path);
+            return int(QDialog::Accepted);
+        });
+    outputs.saveButton()->click();
+    QProcess pdftotext;
+    pdftotext.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
+    QVERIFY(pdftotext.waitForFinished(30000));
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+    for (const PlannerResult shown :
+         {PlannerResult::TotalPaid, PlannerResult::AprUs, PlannerResult::AprcEu}) {
+        QVERIFY2(text.contains(dialog.resultLabel(shown)->text()), qPrintable(text));
+    }
+    QVERIFY(text.contains(u"Up-front fees: 25.00"_s));
+    QVERIFY(text.contains(u"Total paid: 1,060.28"_s));  // 1035.28 paid back and the fee of 25
 }
 
 // The accounts typed for a transactions file come back the next time; the payoff on 15 March
