@@ -104,9 +104,7 @@ int runApr(const QStringList& args, Io io) {
                u"One payment AMOUNT@YYYY-MM-DD or a series AMOUNTxCOUNT@YYYY-MM-DD/FREQUENCY."_s,
                true},
               formatOption(formats)}});
-        options.parse(args);
-        if (options.helpWanted()) {
-            io.out.write(options.helpText().toUtf8());
+        if (options.parseShowsHelp(args, io.out)) {
             return 0;
         }
         (void)options.value(u"--method"_s);  // required

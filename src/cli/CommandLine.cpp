@@ -110,6 +110,15 @@ void CommandLine::parse(const QStringList& args) {
     }
 }
 
+bool CommandLine::parseShowsHelp(const QStringList& args, QIODevice& out) {
+    parse(args);
+    if (!helpWanted()) {
+        return false;
+    }
+    out.write(helpText().toUtf8());
+    return true;
+}
+
 bool CommandLine::helpWanted() const {
     return m_parser.isSet(u"help"_s);
 }

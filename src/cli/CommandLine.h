@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 #include <QDate>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 
@@ -40,6 +41,9 @@ public:
     // Throws UsageError for an unknown option, a missing value, a stray argument or a repeated
     // option. --help and -h are always accepted.
     void parse(const QStringList& args);
+    // parse(), then the help written to `out` when the arguments ask for it: true when they do,
+    // and the command has nothing more to do.
+    bool parseShowsHelp(const QStringList& args, QIODevice& out);
 
     bool helpWanted() const;
     QString helpText() const;

@@ -36,9 +36,7 @@ struct DatedLoan {
 };
 
 bool readDatedLoan(CommandLine& options, const QStringList& args, Io io, DatedLoan& read) {
-    options.parse(args);
-    if (options.helpWanted()) {
-        io.out.write(options.helpText().toUtf8());
+    if (options.parseShowsHelp(args, io.out)) {
         return false;
     }
     read.format = options.choice(u"--format"_s, formats);
@@ -111,9 +109,7 @@ int runCompare(const QStringList& args, Io io) {
             compareHelp,
             {{{u"--loan"_s, {}, u"OPTIONS"_s, u"A loan, as the plan command's options."_s, true},
               formatOption(formats)}});
-        options.parse(args);
-        if (options.helpWanted()) {
-            io.out.write(options.helpText().toUtf8());
+        if (options.parseShowsHelp(args, io.out)) {
             return 0;
         }
         const QString format = options.choice(u"--format"_s, formats);

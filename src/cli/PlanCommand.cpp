@@ -183,9 +183,7 @@ int runPlan(const QStringList& args, Io io) {
         tables.push_back(feeOptions());
         tables.push_back(accountingOptions());
         CommandLine options(help, tables);
-        options.parse(args);
-        if (options.helpWanted()) {
-            io.out.write(options.helpText().toUtf8());
+        if (options.parseShowsHelp(args, io.out)) {
             return 0;
         }
         const planner::PlanInput input =

@@ -40,9 +40,7 @@ int runReconcile(const QStringList& args, Io io) {
              {{u"--statement"_s, {}, u"FILE"_s, u"The lender's statement, CSV or pasted text."_s},
               {u"--columns"_s, {}, u"ROLE,ROLE,..."_s, u"The role of each column, in order."_s},
               {u"--decimal"_s, {}, u".|,"_s, u"The statement's decimal sign."_s}}});
-        options.parse(args);
-        if (options.helpWanted()) {
-            io.out.write(options.helpText().toUtf8());
+        if (options.parseShowsHelp(args, io.out)) {
             return 0;
         }
         const planner::PlanInput loan =

@@ -80,9 +80,7 @@ QByteArray scheduleJson(const clsLoanCalculator& calculator) {
 int runSchedule(const QStringList& args, Io io) {
     try {
         CommandLine options(help, {loanOptions(), {formatOption(formats)}});
-        options.parse(args);
-        if (options.helpWanted()) {
-            io.out.write(options.helpText().toUtf8());
+        if (options.parseShowsHelp(args, io.out)) {
             return 0;
         }
         const planner::PlanInput loan =

@@ -59,9 +59,7 @@ int runSolve(const QStringList& args, Io io) {
                               interestRoundingOption(),
                               formatOption(formats)},
                              feeOptions()});
-        options.parse(args);
-        if (options.helpWanted()) {
-            io.out.write(options.helpText().toUtf8());
+        if (options.parseShowsHelp(args, io.out)) {
             return 0;
         }
         (void)options.value(u"--for"_s);  // required

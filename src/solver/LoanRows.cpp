@@ -1,6 +1,7 @@
 #include "solver/LoanRows.h"
 
 #include "core/AutomationDate.h"
+#include "core/Conversions.h"
 #include "model/clsLoanDetails.h"
 
 #include <cmath>
@@ -12,8 +13,11 @@ namespace solver {
 
 namespace {
 
+// The model's amounts, already rounded to the cent.
 Cents toCents(double roundedUnits) {
-    return static_cast<Cents>(std::llround(roundedUnits * 100.0));
+    std::int64_t cents = 0;
+    toWholeCents(roundedUnits, cents);
+    return cents;
 }
 
 QString instalmentWords(planner::InstalmentRounding rounding) {
