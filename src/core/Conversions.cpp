@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <iterator>
 #include <limits>
 #include <vector>
@@ -64,26 +65,42 @@ QStringView trimBlanks(QStringView text) {
     return text.sliced(begin, end - begin);
 }
 
-// Writes the decimal digits of value, at least minWidth of them, so that they end just before
-// end; returns where they begin.
-char16_t* writeDigits(char16_t* end, std::uint64_t value, int minWidth = 1) {
-    static constexpr char pairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
-    char16_t* out = end;
+// "00" to "99", two units each.
+constexpr std::array<char16_t, 200> digitPairs = [] {
+    std::array<char16_t, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[static_cast<std::size_t>(2 * i)] = static_cast<char16_t>(u'0' + i / 10);
+        pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char16_t>(u'0' + i % 10);
+    }
+    return pairs;
+}();
+
+template <typename Unsigned>
+char16_t* writePairs(char16_t* out, Unsigned& value) {
     while (value >= 100) {
         const auto pair = static_cast<std::size_t>(value % 100) * 2;
         value /= 100;
-        *--out = static_cast<char16_t>(pairs[pair + 1]);
-        *--out = static_cast<char16_t>(pairs[pair]);
+        out -= 2;
+        std::memcpy(out, &digitPairs[pair], 2 * sizeof(char16_t));
     }
-    if (value >= 10) {
-        const auto pair = static_cast<std::size_t>(value) * 2;
-        *--out = static_cast<char16_t>(pairs[pair + 1]);
-        *--out = static_cast<char16_t>(pairs[pair]);
+    return out;
+}
+
+// Writes the decimal digits of value, at least minWidth of them, so that they end just before
+// end; returns where they begin.
+char16_t* writeDigits(char16_t* end, std::uint64_t value, int minWidth = 1) {
+    char16_t* out = end;
+    // Amounts below 2^32 take the cheaper 32-bit division.
+    if (value > std::numeric_limits<std::uint32_t>::max()) {
+        out = writePairs(out, value);
+    }
+    auto small = static_cast<std::uint32_t>(value);
+    out = writePairs(out, small);
+    if (small >= 10) {
+        out -= 2;
+        std::memcpy(out, &digitPairs[static_cast<std::size_t>(small) * 2], 2 * sizeof(char16_t));
     } else {
-        *--out = static_cast<char16_t>(u'0' + value);
+        *--out = static_cast<char16_t>(u'0' + small);
     }
     while (end - out < minWidth) {
         *--out = u'0';
@@ -110,6 +127,24 @@ char16_t* copyBackwards(char16_t* end, QStringView text) {
 
 // The digits of value, at least width of them, written in place.
 void appendDigits(TextBuffer& out, std::uint64_t value, int width) {
+    // A date's day, month and four-digit year, without counting digits.
+    if (value < 100 && width <= 2) {
+        if (value >= 10 || width == 2) {
+            std::memcpy(out.extend(2), &digitPairs[static_cast<std::size_t>(value) * 2],
+                        2 * sizeof(char16_t));
+        } else {
+            out.push_back(static_cast<char16_t>(u'0' + value));
+        }
+        return;
+    }
+    if (value >= 1000 && value < 10000 && width <= 4) {
+        char16_t* at = out.extend(4);
+        std::memcpy(at, &digitPairs[static_cast<std::size_t>(value / 100) * 2],
+                    2 * sizeof(char16_t));
+        std::memcpy(at + 2, &digitPairs[static_cast<std::size_t>(value % 100) * 2],
+                    2 * sizeof(char16_t));
+        return;
+    }
     const qsizetype length = std::max(digitCount(value), width);
     writeDigits(out.extend(length) + length, value, width);
 }
