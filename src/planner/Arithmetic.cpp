@@ -20,7 +20,6 @@ using boost::multiprecision::cpp_int;
 using Decimal = boost::multiprecision::number<boost::multiprecision::cpp_dec_float<60>,
                                               boost::multiprecision::et_off>;
 
-constexpr std::int64_t nanoPerUnit = 100'000'000'000;  // 1 = 100 % = 1e11 billionths of a percent
 constexpr std::int64_t twelveDecimals = 1'000'000'000'000;
 
 template <typename Number>
@@ -186,54 +185,6 @@ Cents roundQuotient(Wide p, Wide q, InterestRounding rounding) {
             return static_cast<Cents>(whole + (2 * rest > q || (2 * rest == q && whole % 2 != 0)));
         case InterestRounding::Down:
             return static_cast<Cents>(whole);
-    }
-    return 0;
-}
-
-double monthlyRate(double annualPercent) {
-    return annualPercent / 100.0 / 12.0;
-}
-
-double annuity(double balanceUnits, double r, int months) {
-    if (1.0 + r == 1.0) {
-        return balanceUnits / months;
-    }
-    const double g = std::pow(1.0 + r, months);
-    if (std::isinf(g)) {
-        // Any g beyond 2^53 already makes g / (g - 1) exactly 1; inf / inf would be NaN.
-        return r * balanceUnits;
-    }
-    return (r * balanceUnits) * (g / (g - 1.0));
-}
-
-Cents roundInstalment(double e, InstalmentRounding rounding) {
-    switch (rounding) {
-        case InstalmentRounding::NearestCent:
-            return static_cast<Cents>(std::floor(e * 100.0 + 0.5));
-        case InstalmentRounding::NearestUnit:
-            return 100 * static_cast<Cents>(std::floor(e + 0.5));
-        case InstalmentRounding::UpCent:
-            return static_cast<Cents>(std::ceil(e * 100.0 - 1e-6));
-        case InstalmentRounding::UpUnit:
-            return 100 * static_cast<Cents>(std::ceil(e - 1e-8));
-    }
-    return 0;
-}
-
-Cents roundInterest(double x, InterestRounding rounding) {
-    switch (rounding) {
-        case InterestRounding::HalfUp:
-            return static_cast<Cents>(std::floor(x + 0.5));
-        case InterestRounding::HalfEven: {
-            const double down = std::floor(x);
-            const double fraction = x - down;
-            if (fraction > 0.5 || (fraction == 0.5 && std::fmod(down, 2.0) != 0.0)) {
-                return static_cast<Cents>(down) + 1;
-            }
-            return static_cast<Cents>(down);
-        }
-        case InterestRounding::Down:
-            return static_cast<Cents>(std::floor(x));
     }
     return 0;
 }

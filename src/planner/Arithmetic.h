@@ -16,14 +16,13 @@
 // would be: a double estimate decides when it lies far from the rounding's boundary, else a
 // 60-digit one, else exact integers (a tie, as in 301.875 over one month).
 //
-// The double arithmetic below (monthlyRate, annuity, the double roundings) is the older monthly
-// estimate, kept for the effective rate and as the tests' reference: r = annual percent / 100 / 12,
-// E = (r * B) * (g / (g - 1)) with g = (1 + r)^m, or B / m when 1 + r == 1.
 namespace planner {
 
 using Cents = std::int64_t;
 // Whole billionths of a percent: 7.5 % is 7'500'000'000.
 using NanoPercent = std::int64_t;
+// 1 = 100 % = 1e11 billionths of a percent.
+inline constexpr NanoPercent nanoPerUnit = 100'000'000'000;
 __extension__ typedef __int128 Wide;
 // Instalments and interest at or above this saturate to it; no loan the planner accepts gets there.
 inline constexpr Cents largeCents = Cents{1} << 61;
@@ -36,22 +35,6 @@ inline constexpr InstalmentRounding allInstalmentRoundings[] = {
     InstalmentRounding::UpUnit};
 inline constexpr InterestRounding allInterestRoundings[] = {
     InterestRounding::HalfUp, InterestRounding::HalfEven, InterestRounding::Down};
-
-double monthlyRate(double annualPercent);
-
-// The unrounded instalment in currency units.
-double annuity(double balanceUnits, double monthlyRate, int months);
-
-// E in currency units to whole cents:
-//   nearest cent  floor(E * 100 + 0.5)
-//   nearest unit  100 * floor(E + 0.5)
-//   up to a cent  the least whole number of cents not below E * 100 - 1e-6
-//   up to a unit  100 * the least whole number not below E - 1e-8
-Cents roundInstalment(double unitsE, InstalmentRounding rounding);
-
-// An amount of cents (interest = balance in cents * r) to whole cents: half up is
-// floor(x + 0.5), half even breaks ties to the even cent, down is floor(x).
-Cents roundInterest(double cents, InterestRounding rounding);
 
 // The exact decimal the double carries, to 9 decimals; 0 for a value that is not finite.
 NanoPercent nanoPercentOf(double annualPercent);

@@ -39,6 +39,11 @@ int compoundingsPerYear(Compounding compounding) {
     return perYear[static_cast<int>(compounding)];
 }
 
+PeriodRate periodicRate(const PlanInput& loan, NanoPercent annual) {
+    return periodicRate(annual, calendar::paymentsPerYear(loan.frequency),
+                        compoundingsPerYear(loan.compounding));
+}
+
 std::optional<InterestBasis> basisFromName(std::string_view text) {
     return fromName<InterestBasis>(basisNames, text);
 }

@@ -26,9 +26,7 @@ struct RateStep {
 // The rate per period of an annual rate; a power is worked out once for each distinct rate.
 class PeriodRates {
 public:
-    explicit PeriodRates(const PlanInput& input)
-        : m_perYear(calendar::paymentsPerYear(input.frequency)),
-          m_compounding(compoundingsPerYear(input.compounding)) {}
+    explicit PeriodRates(const PlanInput& input) : m_input(input) {}
 
     PeriodRate of(NanoPercent annual) {
         for (const auto& [known, rate] : m_known) {
@@ -36,14 +34,13 @@ public:
                 return rate;
             }
         }
-        const PeriodRate rate = periodicRate(annual, m_perYear, m_compounding);
+        const PeriodRate rate = periodicRate(m_input, annual);
         m_known.emplace_back(annual, rate);
         return rate;
     }
 
 private:
-    int m_perYear;
-    int m_compounding;
+    const PlanInput& m_input;
     std::vector<std::pair<NanoPercent, PeriodRate>> m_known;
 };
 
@@ -84,7 +81,6 @@ Schedule scheduleOf(const std::vector<Event>& events, PeriodRates& rates) {
 constexpr int lastYear = 9999;
 // Past this a balance's interest could leave 64 bits; no real loan comes near it.
 constexpr Cents maxBalance = 1'000'000'000'000'000;
-constexpr std::int64_t nanoPerUnit = 100'000'000'000;
 
 // A time as a fraction: of a period (periodic interest) or of a year (a day count).
 struct Fraction {
@@ -142,11 +138,8 @@ Fraction daysBetween(const QDate& from, const QDate& to, InterestBasis basis) {
     return {};
 }
 
-// The odd first period's f = w + d / u of a periodic loan; 1 for a regular one.
-Fraction firstPeriodFraction(const PlanInput& input, const calendar::DueDates& dates) {
-    if (!input.firstDue.isValid() || input.firstDue == dates.regularFirst()) {
-        return {};
-    }
+// The odd first period's f = w + d / u of a periodic loan.
+Fraction oddFirstPeriodFraction(const PlanInput& input, const calendar::DueDates& dates) {
     const auto reached = [&](long long steps) {
         const QDate date = dates.at(1 - steps);
         return date.isValid() && date >= input.startDate;
@@ -280,8 +273,8 @@ PlanResult computePlan(const PlanInput& input) {
     const Schedule events = scheduleOf(input.events, periodRates);
     const calendar::DueDates dates(input.startDate, input.frequency, input.firstDue);
     const bool periodic = input.basis == InterestBasis::Periodic;
-    const Fraction firstFraction = firstPeriodFraction(input, dates);
     const bool oddFirst = input.firstDue.isValid() && input.firstDue != dates.regularFirst();
+    const Fraction firstFraction = oddFirst ? oddFirstPeriodFraction(input, dates) : Fraction{};
     const bool equal = input.shape == Shape::EqualPrincipal;
     const int held = std::max(input.interestOnly, input.grace);
 
@@ -319,7 +312,7 @@ PlanResult computePlan(const PlanInput& input) {
     Cents balance = input.principal;
     // Wide enough for any number of events at the largest amount; only what the balance
     // takes is paid.
-    __int128 recurring = 0;
+    Wide recurring = 0;
     std::size_t nextOneOff = 0;
     std::size_t nextDelta = 0;
     std::size_t nextHoliday = 0;
@@ -376,14 +369,14 @@ PlanResult computePlan(const PlanInput& input) {
                events.recurringDelta[nextDelta].month <= k) {
             recurring += events.recurringDelta[nextDelta++].amount;
         }
-        __int128 extra = recurring;
+        Wide extra = recurring;
         while (nextOneOff < events.oneOffs.size() && events.oneOffs[nextOneOff].month <= k) {
             if (events.oneOffs[nextOneOff].month == k) {
                 extra += events.oneOffs[nextOneOff].amount;
             }
             ++nextOneOff;
         }
-        row.extra = static_cast<Cents>(std::min<__int128>(extra, balance));
+        row.extra = static_cast<Cents>(std::min<Wide>(extra, balance));
         balance -= row.extra;
         row.closing = balance;
         from = row.dueDate;

@@ -191,6 +191,9 @@ QString validate(const PlanInput& input);
 
 PlanResult computePlan(const PlanInput& input);
 
+// The rate per payment of an annual rate under the loan's frequency and compounding.
+PeriodRate periodicRate(const PlanInput& loan, NanoPercent annual);
+
 // The interest on a balance from one date to another by a day-count basis (not periodic), at an
 // annual rate in billionths of a percent: balance x rate x the basis's year fraction, rounded
 // once by the rule.

@@ -6,10 +6,6 @@ using namespace Qt::StringLiterals;
 
 namespace planner {
 
-double effectiveAnnualPercent(double annualPercent) {
-    return (std::pow(1.0 + monthlyRate(annualPercent), 12.0) - 1.0) * 100.0;
-}
-
 namespace {
 
 double compounded(double ratePerPeriod, double periodsPerYear) {
@@ -20,10 +16,7 @@ double compounded(double ratePerPeriod, double periodsPerYear) {
 
 double effectiveAnnualPercent(const PlanInput& loan) {
     const int perYear = calendar::paymentsPerYear(loan.frequency);
-    return compounded(periodicRate(nanoPercentOf(loan.annualPercent), perYear,
-                                   compoundingsPerYear(loan.compounding))
-                          .value(),
-                      perYear);
+    return compounded(periodicRate(loan, nanoPercentOf(loan.annualPercent)).value(), perYear);
 }
 
 apr::Flows cashFlows(const PlanInput& loan, std::span<const PlanRow> rows, const Fees& fees) {

@@ -36,7 +36,6 @@ struct TrueCost {
     Cents principalLeft = 0;
 };
 
-double effectiveAnnualPercent(double annualPercent);
 // (1 + r)^m - 1 with r the loan's rate per payment and m its payments a year.
 double effectiveAnnualPercent(const PlanInput& loan);
 

@@ -175,9 +175,8 @@ std::optional<Cents> instalmentCents(Cents principal, int months, double annualP
         }
         return static_cast<Cents>(std::llround(units * 100.0));
     }
-    const planner::PeriodRate rate = planner::periodicRate(
-        planner::nanoPercentOf(annualPercent), calendar::paymentsPerYear(terms.frequency),
-        planner::compoundingsPerYear(terms.compounding));
+    const planner::PeriodRate rate =
+        planner::periodicRate(terms, planner::nanoPercentOf(annualPercent));
     const Cents cents = planner::instalment(principal, rate, months, 0, *rule);
     // Beyond 10^15 currency units an instalment counts as overflowing, as it always has.
     if (cents > Cents{100'000'000'000'000'000}) {
@@ -210,10 +209,7 @@ Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentR
     // principal the growth says brings the last payment to emi. A schedule of many months is
     // costly, so few are made.
     const double growth =
-        std::pow(1.0 + planner::periodicRate(planner::nanoPercentOf(annualPercent),
-                                             calendar::paymentsPerYear(terms.frequency),
-                                             planner::compoundingsPerYear(terms.compounding))
-                           .value(),
+        std::pow(1.0 + planner::periodicRate(terms, planner::nanoPercentOf(annualPercent)).value(),
                  months - 1);
     for (int tries = 0; found >= 1 && rule; ++tries) {
         const Cents instalment = *instalmentCents(found, months, annualPercent, rule, terms);

@@ -113,8 +113,13 @@ QString effectiveRateOutcome(const QString& laterPercent) {
     loan.policy = planner::Policy::LowerInstalment;
     const auto plan = planner::computePlan(loan);
     const double effective = planner::trueCostOf(loan, *plan.plan).effectiveAnnualPercent;
-    return effective > planner::effectiveAnnualPercent(5) &&
-                   effective < planner::effectiveAnnualPercent(laterPercent.toDouble())
+    const auto effectiveAt = [&loan](double percent) {
+        planner::PlanInput level = loan;
+        level.annualPercent = percent;
+        level.events.clear();
+        return planner::effectiveAnnualPercent(level);
+    };
+    return effective > effectiveAt(5) && effective < effectiveAt(laterPercent.toDouble())
                ? u"between"_s
                : QString::number(effective, 'f', 2);
 }

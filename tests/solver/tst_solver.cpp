@@ -23,6 +23,36 @@ using solver::Role;
 
 namespace {
 
+// The lender's roundings in doubles, as the planner's contract states them: the reference the
+// exact arithmetic is checked against.
+Cents roundInstalment(double e, planner::InstalmentRounding rounding) {
+    switch (rounding) {
+        case planner::InstalmentRounding::NearestCent:
+            return static_cast<Cents>(std::floor(e * 100.0 + 0.5));
+        case planner::InstalmentRounding::NearestUnit:
+            return 100 * static_cast<Cents>(std::floor(e + 0.5));
+        case planner::InstalmentRounding::UpCent:
+            return static_cast<Cents>(std::ceil(e * 100.0 - 1e-6));
+        case planner::InstalmentRounding::UpUnit:
+            return 100 * static_cast<Cents>(std::ceil(e - 1e-8));
+    }
+    return 0;
+}
+
+Cents roundInterest(double x, planner::InterestRounding rounding) {
+    const double down = std::floor(x);
+    switch (rounding) {
+        case planner::InterestRounding::HalfUp:
+            return static_cast<Cents>(std::floor(x + 0.5));
+        case planner::InterestRounding::HalfEven:
+            return static_cast<Cents>(down) +
+                   (x - down > 0.5 || (x - down == 0.5 && std::fmod(down, 2.0) != 0.0));
+        case planner::InterestRounding::Down:
+            return static_cast<Cents>(down);
+    }
+    return 0;
+}
+
 // The planner's contract for a loan without events, written out independently.
 solver::LoanRows referenceRows(const planner::PlanInput& loan, const Arithmetic& arithmetic) {
     if (arithmetic.schedule) {
@@ -32,12 +62,11 @@ solver::LoanRows referenceRows(const planner::PlanInput& loan, const Arithmetic&
     const double units = static_cast<double>(loan.principal) / 100.0;
     const double g = std::pow(1.0 + r, loan.months);
     const double e = 1.0 + r == 1.0 ? units / loan.months : (r * units) * (g / (g - 1.0));
-    const Cents emi = planner::roundInstalment(e, arithmetic.instalment);
+    const Cents emi = roundInstalment(e, arithmetic.instalment);
     solver::LoanRows result;
     Cents balance = loan.principal;
     for (int k = 1; k <= loan.months && balance > 0; ++k) {
-        const Cents interest =
-            planner::roundInterest(static_cast<double>(balance) * r, arithmetic.interest);
+        const Cents interest = roundInterest(static_cast<double>(balance) * r, arithmetic.interest);
         const bool last = emi - interest >= balance || k == loan.months;
         const Cents principal = last ? balance : emi - interest;
         result.rows.push_back({k, loan.startDate.addMonths(k), balance, principal + interest,
