@@ -90,72 +90,63 @@ QByteArray flowsJson(const std::vector<apr::Flow>& flows, const char* kind) {
 }  // namespace
 
 int runApr(const QStringList& args, Io io) {
-    try {
-        CommandLine options(
-            help,
-            {{{u"--method"_s,
-               {},
-               u"us|eu"_s,
-               u"The rule: US actuarial, or EU/UK rate of charge."_s},
-              {u"--advance"_s, {}, u"AMOUNT@YYYY-MM-DD"_s, u"Money lent on a date."_s, true},
-              {u"--payments"_s,
-               {},
-               u"PAYMENTS"_s,
-               u"One payment AMOUNT@YYYY-MM-DD or a series AMOUNTxCOUNT@YYYY-MM-DD/FREQUENCY."_s,
-               true},
-              formatOption(formats)}});
-        if (options.parseShowsHelp(args, io.out)) {
-            return 0;
-        }
-        (void)options.value(u"--method"_s);  // required
-        const auto method =
-            *apr::methodFromName(options.choice(u"--method"_s, methods).toStdString());
-        const QString format = options.choice(u"--format"_s, formats);
-        apr::Flows flows;
-        for (const QString& text : options.values(u"--advance"_s)) {
-            const auto read = readFlows(u"--advance"_s, text, false);
-            flows.advances.insert(flows.advances.end(), read.begin(), read.end());
-        }
-        for (const QString& text : options.values(u"--payments"_s)) {
-            const auto read = readFlows(u"--payments"_s, text, true);
-            flows.payments.insert(flows.payments.end(), read.begin(), read.end());
-        }
-        if (flows.advances.empty()) {
-            throw UsageError(u"--advance is required"_s);
-        }
-        if (flows.payments.empty()) {
-            throw UsageError(u"--payments is required"_s);
-        }
-        const apr::Result result = apr::annualPercentageRate(method, flows);
-        if (!result.answer) {
-            io.err.write(("ravenmoor-cli apr: " + result.error + u'\n').toUtf8());
-            return 1;
-        }
-        const apr::Answer& answer = *result.answer;
-        QByteArray out;
-        if (format == u"json"_s) {
-            out += "{\n  \"method\": \"" + QByteArray(apr::name(method).data()) + "\",\n";
-            out += "  \"apr\": " + QByteArray::number(answer.percent, 'f', 6) + ",\n";
-            out += "  \"unit_period\": \"" + answer.unitPeriod.toUtf8() + "\",\n";
-            out += "  \"unit_periods_per_year\": " +
-                   QByteArray::number(answer.unitPeriodsPerYear, 'g', 12) + ",\n";
-            out += "  \"flows\": [";
-            QByteArray list =
-                flowsJson(flows.advances, "advance") + flowsJson(flows.payments, "payment");
-            out += list.mid(1) + "\n  ]\n}\n";
-        } else if (method == apr::Method::Us) {
-            out += "APR (US): " + QByteArray::number(answer.percent, 'f', 2) + " %\n";
-            out += "Unit period: " + answer.unitPeriod.toUtf8() + '\n';
-        } else {
-            out += "APRC (EU/UK): " + QByteArray::number(answer.percent, 'f', 1) + " %\n";
-            out += "Time counted in a " + answer.unitPeriod.toUtf8() + '\n';
-        }
-        io.out.write(out);
+    CommandLine options(
+        help,
+        {{{u"--method"_s, {}, u"us|eu"_s, u"The rule: US actuarial, or EU/UK rate of charge."_s},
+          {u"--advance"_s, {}, u"AMOUNT@YYYY-MM-DD"_s, u"Money lent on a date."_s, true},
+          {u"--payments"_s,
+           {},
+           u"PAYMENTS"_s,
+           u"One payment AMOUNT@YYYY-MM-DD or a series AMOUNTxCOUNT@YYYY-MM-DD/FREQUENCY."_s,
+           true},
+          formatOption(formats)}});
+    if (options.parseShowsHelp(args, io.out)) {
         return 0;
-    } catch (const UsageError& error) {
-        io.err.write(("ravenmoor-cli apr: " + QString::fromUtf8(error.what()) + u'\n').toUtf8());
-        return 2;
     }
+    (void)options.value(u"--method"_s);  // required
+    const auto method = *apr::methodFromName(options.choice(u"--method"_s, methods).toStdString());
+    const QString format = options.choice(u"--format"_s, formats);
+    apr::Flows flows;
+    for (const QString& text : options.values(u"--advance"_s)) {
+        const auto read = readFlows(u"--advance"_s, text, false);
+        flows.advances.insert(flows.advances.end(), read.begin(), read.end());
+    }
+    for (const QString& text : options.values(u"--payments"_s)) {
+        const auto read = readFlows(u"--payments"_s, text, true);
+        flows.payments.insert(flows.payments.end(), read.begin(), read.end());
+    }
+    if (flows.advances.empty()) {
+        throw UsageError(u"--advance is required"_s);
+    }
+    if (flows.payments.empty()) {
+        throw UsageError(u"--payments is required"_s);
+    }
+    const apr::Result result = apr::annualPercentageRate(method, flows);
+    if (!result.answer) {
+        io.err.write(("ravenmoor-cli apr: " + result.error + u'\n').toUtf8());
+        return 1;
+    }
+    const apr::Answer& answer = *result.answer;
+    QByteArray out;
+    if (format == u"json"_s) {
+        out += "{\n  \"method\": \"" + QByteArray(apr::name(method).data()) + "\",\n";
+        out += "  \"apr\": " + QByteArray::number(answer.percent, 'f', 6) + ",\n";
+        out += "  \"unit_period\": \"" + answer.unitPeriod.toUtf8() + "\",\n";
+        out += "  \"unit_periods_per_year\": " +
+               QByteArray::number(answer.unitPeriodsPerYear, 'g', 12) + ",\n";
+        out += "  \"flows\": [";
+        QByteArray list =
+            flowsJson(flows.advances, "advance") + flowsJson(flows.payments, "payment");
+        out += list.mid(1) + "\n  ]\n}\n";
+    } else if (method == apr::Method::Us) {
+        out += "APR (US): " + QByteArray::number(answer.percent, 'f', 2) + " %\n";
+        out += "Unit period: " + answer.unitPeriod.toUtf8() + '\n';
+    } else {
+        out += "APRC (EU/UK): " + QByteArray::number(answer.percent, 'f', 1) + " %\n";
+        out += "Time counted in a " + answer.unitPeriod.toUtf8() + '\n';
+    }
+    io.out.write(out);
+    return 0;
 }
 
 }  // namespace cli

@@ -1,5 +1,7 @@
 #include "cli/Commands.h"
 
+#include "cli/CommandLine.h"
+
 #include "core/Failure.h"
 #include "core/Version.h"
 
@@ -51,6 +53,15 @@ private:
     QString m_failure;
 };
 
+struct Command {
+    const char* name;
+    int (*run)(const QStringList& args, Io io);
+};
+constexpr Command commands[] = {
+    {"schedule", runSchedule},   {"plan", runPlan},    {"solve", runSolve},
+    {"reconcile", runReconcile}, {"apr", runApr},      {"compare", runCompare},
+    {"refinance", runRefinance}, {"payoff", runPayoff}};
+
 int dispatch(const QStringList& args, Io io) {
     if (args.isEmpty()) {
         io.err.write(usage.toUtf8());
@@ -66,29 +77,20 @@ int dispatch(const QStringList& args, Io io) {
         io.out.write("ravenmoor-cli " + QByteArray(ravenmoor::version) + '\n');
         return 0;
     }
-    if (command == u"schedule"_s) {
-        return runSchedule(rest, io);
-    }
-    if (command == u"plan"_s) {
-        return runPlan(rest, io);
-    }
-    if (command == u"solve"_s) {
-        return runSolve(rest, io);
-    }
-    if (command == u"reconcile"_s) {
-        return runReconcile(rest, io);
-    }
-    if (command == u"apr"_s) {
-        return runApr(rest, io);
-    }
-    if (command == u"compare"_s) {
-        return runCompare(rest, io);
-    }
-    if (command == u"refinance"_s) {
-        return runRefinance(rest, io);
-    }
-    if (command == u"payoff"_s) {
-        return runPayoff(rest, io);
+    for (const auto& [name, runCommand] : commands) {
+        if (command != QLatin1StringView(name)) {
+            continue;
+        }
+        try {
+            return runCommand(rest, io);
+        } catch (const UsageError& error) {
+            io.err.write("ravenmoor-cli " + QByteArray(name) + ": " + error.what() + '\n');
+            return 2;
+        } catch (const std::runtime_error& error) {
+            // A calculation that cannot be done.
+            io.err.write("ravenmoor-cli: " + QByteArray(error.what()) + '\n');
+            return 1;
+        }
     }
     io.err.write(("ravenmoor-cli: unknown command '" + command + u"'\n"_s).toUtf8());
     return 2;

@@ -45,8 +45,6 @@ public:
     // and the command has nothing more to do.
     bool parseShowsHelp(const QStringList& args, QIODevice& out);
 
-    bool helpWanted() const;
-    QString helpText() const;
     bool defines(const QString& name) const;
     bool has(const QString& name) const;
     // The value of a single option; a UsageError when a required one is missing.
@@ -68,6 +66,8 @@ public:
     QString choice(const QString& name, const QStringList& choices) const;
 
 private:
+    bool helpWanted() const;
+    QString helpText() const;
     QString m_usage;
     std::vector<Option> m_options;
     QCommandLineParser m_parser;

@@ -12,7 +12,7 @@
 namespace cli {
 
 // -p/--principal, -n/--months, -r/--rate and, with start, -s/--start.
-std::vector<Option> loanOptions(bool start = true);
+std::vector<Option> loanOptions();
 // --extra MONTH:AMOUNT, --extra-monthly AMOUNT:FROM[:TO], --rate-change MONTH:RATE (each
 // repeatable) and --policy shorter|lower.
 std::vector<Option> eventOptions();
@@ -44,5 +44,7 @@ std::vector<std::vector<Option>> planLoanTables();
 // against the planner's limits; a problem is a UsageError naming its argument
 // ("--extra 13:100: Month 13 is outside the term (1 to 12).").
 planner::PlanInput readLoan(const CommandLine& args, const QStringList& required);
+// --principal, --months, --rate and --start: what a loan needs when nothing is solved for.
+const QStringList& wholeLoan();
 
 }  // namespace cli

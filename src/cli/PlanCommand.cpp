@@ -22,7 +22,7 @@ const auto help =
     u"         [--extra MONTH:AMOUNT]... [--extra-monthly AMOUNT:FROM[:TO]]...\n"
     u"         [--rate-change MONTH:RATE]... [--policy shorter|lower]\n"
     u"         [--instalment-rounding nearest-cent|nearest-unit|up-cent|up-unit]\n"
-    u"         [--interest-rounding half-up|half-even|down] [--fees AMOUNT]\n"
+    u"         [--interest-rounding half-up|half-even|down]\n"
     u"         [--frequency F] [--first-due YYYY-MM-DD] [--interest-basis B]\n"
     u"         [--compounding C] [--shape annuity|equal-principal] [--interest-only K]\n"
     u"         [--grace K] [--balloon AMOUNT] [--holiday K]...\n"
@@ -177,39 +177,33 @@ QByteArray planJson(const planner::PlanInput& input, const planner::Plan& plan,
 }  // namespace
 
 int runPlan(const QStringList& args, Io io) {
-    try {
-        auto tables = planLoanTables();
-        tables.push_back({formatOption(formats)});
-        tables.push_back(feeOptions());
-        tables.push_back(accountingOptions());
-        CommandLine options(help, tables);
-        if (options.parseShowsHelp(args, io.out)) {
-            return 0;
-        }
-        const planner::PlanInput input =
-            readLoan(options, {u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s});
-        const QString format = options.choice(u"--format"_s, formats);
-        const planner::Fees fees = readFees(options);
-        accounting::Options accounts = readAccounting(options);
-        accounts.fees = fees.upFront;
-        accounts.feePerPayment = fees.perPayment;
-        const planner::PlanResult result = planner::computePlan(input);
-        if (!result.plan) {
-            io.err.write(("ravenmoor-cli: " + result.error + u'\n').toUtf8());
-            return 1;
-        }
-        if (const auto booked = accounting::formatFromName(format)) {
-            io.out.write(accounting::exportPlan(*booked, input, *result.plan, accounts));
-        } else {
-            io.out.write(format == u"csv" ? csvBytes(PlanTableSource(*result.plan))
-                                          : planJson(input, *result.plan,
-                                                     planner::compare(input, *result.plan), fees));
-        }
+    auto tables = planLoanTables();
+    tables.push_back({formatOption(formats)});
+    tables.push_back(feeOptions());
+    tables.push_back(accountingOptions());
+    CommandLine options(help, tables);
+    if (options.parseShowsHelp(args, io.out)) {
         return 0;
-    } catch (const UsageError& error) {
-        io.err.write(("ravenmoor-cli plan: " + QString::fromUtf8(error.what()) + u'\n').toUtf8());
-        return 2;
     }
+    const planner::PlanInput input = readLoan(options, wholeLoan());
+    const QString format = options.choice(u"--format"_s, formats);
+    const planner::Fees fees = readFees(options);
+    accounting::Options accounts = readAccounting(options);
+    accounts.fees = fees.upFront;
+    accounts.feePerPayment = fees.perPayment;
+    const planner::PlanResult result = planner::computePlan(input);
+    if (!result.plan) {
+        io.err.write(("ravenmoor-cli: " + result.error + u'\n').toUtf8());
+        return 1;
+    }
+    if (const auto booked = accounting::formatFromName(format)) {
+        io.out.write(accounting::exportPlan(*booked, input, *result.plan, accounts));
+    } else {
+        io.out.write(format == u"csv" ? csvBytes(PlanTableSource(*result.plan))
+                                      : planJson(input, *result.plan,
+                                                 planner::compare(input, *result.plan), fees));
+    }
+    return 0;
 }
 
 }  // namespace cli

@@ -78,48 +78,41 @@ QByteArray scheduleJson(const clsLoanCalculator& calculator) {
 }  // namespace
 
 int runSchedule(const QStringList& args, Io io) {
-    try {
-        CommandLine options(help, {loanOptions(), {formatOption(formats)}});
-        if (options.parseShowsHelp(args, io.out)) {
-            return 0;
-        }
-        const planner::PlanInput loan =
-            readLoan(options, {u"--principal"_s, u"--months"_s, u"--rate"_s, u"--start"_s});
-        const QString format = options.choice(u"--format"_s, formats);
-
-        clsLoanCalculator calculator;
-        const auto details = calculator.getLoanDetails();
-        details->setPrincipleAmount(static_cast<double>(loan.principal) / 100.0);
-        details->setTenure(static_cast<std::int16_t>(loan.months));
-        details->setInterestRate(loan.annualPercent);
-        details->setStartDate(AutomationDate::fromDate(loan.startDate));
-        try {
-            calculator.CalculateEMI();
-        } catch (const Failure& failure) {
-            io.err.write(("ravenmoor-cli: " + failure.description() + u'\n').toUtf8());
-            return 1;
-        }
-        const auto schedule = calculator.getScheduleData();
-        // Like the window's file commands, the whole-cent formats refuse what 64 bits cannot hold.
-        if ((format == u"csv" || format == u"json") && !scheduleValues(scheduleGrid(schedule))) {
-            io.err.write(("ravenmoor-cli: " + amountsTooLargeText() + u'\n').toUtf8());
-            return 1;
-        }
-        if (format == u"copy") {
-            io.out.write(buildCopyText(scheduleGrid(schedule)).toUtf8());
-        } else if (format == u"report") {
-            io.out.write(buildReportBytes(scheduleGrid(schedule)));
-        } else if (format == u"csv") {
-            io.out.write(csvBytes(ScheduleTableSource(scheduleValues(*details))));
-        } else {
-            io.out.write(scheduleJson(calculator));
-        }
+    CommandLine options(help, {loanOptions(), {formatOption(formats)}});
+    if (options.parseShowsHelp(args, io.out)) {
         return 0;
-    } catch (const UsageError& error) {
-        io.err.write(
-            ("ravenmoor-cli schedule: " + QString::fromUtf8(error.what()) + u'\n').toUtf8());
-        return 2;
     }
+    const planner::PlanInput loan = readLoan(options, wholeLoan());
+    const QString format = options.choice(u"--format"_s, formats);
+
+    clsLoanCalculator calculator;
+    const auto details = calculator.getLoanDetails();
+    details->setPrincipleAmount(static_cast<double>(loan.principal) / 100.0);
+    details->setTenure(static_cast<std::int16_t>(loan.months));
+    details->setInterestRate(loan.annualPercent);
+    details->setStartDate(AutomationDate::fromDate(loan.startDate));
+    try {
+        calculator.CalculateEMI();
+    } catch (const Failure& failure) {
+        io.err.write(("ravenmoor-cli: " + failure.description() + u'\n').toUtf8());
+        return 1;
+    }
+    const auto schedule = calculator.getScheduleData();
+    // Like the window's file commands, the whole-cent formats refuse what 64 bits cannot hold.
+    if ((format == u"csv" || format == u"json") && !scheduleValues(scheduleGrid(schedule))) {
+        io.err.write(("ravenmoor-cli: " + amountsTooLargeText() + u'\n').toUtf8());
+        return 1;
+    }
+    if (format == u"copy") {
+        io.out.write(buildCopyText(scheduleGrid(schedule)).toUtf8());
+    } else if (format == u"report") {
+        io.out.write(buildReportBytes(scheduleGrid(schedule)));
+    } else if (format == u"csv") {
+        io.out.write(csvBytes(ScheduleTableSource(scheduleValues(*details))));
+    } else {
+        io.out.write(scheduleJson(calculator));
+    }
+    return 0;
 }
 
 }  // namespace cli

@@ -24,15 +24,12 @@ QString CellTexts::operator()(const TableCell& cell) const {
     return {};
 }
 
-QString displayText(const TableCell& cell, const QLocale& locale) {
-    return CellTexts(locale)(cell);
-}
-
 QString tabSeparatedText(const TableSource& table, const QLocale& locale) {
     const CellTexts texts(locale);
+    const int columns = table.columnCount();
     QString out = table.headers().join(u'\t') + u"\r\n"_s;
     for (int r = 0; r < table.rowCount(); ++r) {
-        for (int c = 0; c < table.columnCount(); ++c) {
+        for (int c = 0; c < columns; ++c) {
             if (c > 0) {
                 out += u'\t';
             }

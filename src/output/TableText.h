@@ -7,10 +7,8 @@ class TableSource;
 struct TableCell;
 
 // The text of a cell on paper and on screen: amounts with two decimals and the locale's
-// grouping, dates in the short date form, integers plain.
-QString displayText(const TableCell& cell, const QLocale& locale);
-
-// The same for many cells: the locale's date pattern is worked out once.
+// grouping, dates in the short date form, integers plain. The locale's date pattern is worked
+// out once.
 class CellTexts {
 public:
     explicit CellTexts(const QLocale& locale);
@@ -21,6 +19,6 @@ private:
     QString m_dateFormat;
 };
 
-// Tab-separated display texts (see displayText), the header line first, CR LF: for pasting
+// Tab-separated display texts (see CellTexts), the header line first, CR LF: for pasting
 // into other programs.
 QString tabSeparatedText(const TableSource& table, const QLocale& locale = QLocale());
