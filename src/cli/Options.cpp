@@ -282,11 +282,9 @@ QString costText(const planner::TrueCost& cost, const planner::Fees& fees, bool 
         text += u"Fees: %1 up front, %2 per payment\n"_s.arg(plainCentsText(fees.upFront),
                                                              plainCentsText(fees.perPayment));
     }
-    const auto shown = [](const std::optional<double>& percent, int decimals) {
-        return percent ? QString::number(*percent, 'f', decimals) + u" %"_s : u"none fits"_s;
-    };
-    text += u"APR (US): %1\nAPRC (EU/UK): %2\n"_s.arg(shown(cost.aprUsPercent, 2),
-                                                      shown(cost.aprcEuPercent, 1));
+    text += u"APR (US): %1\nAPRC (EU/UK): %2\n"_s.arg(
+        planner::aprUsText(cost.aprUsPercent, QLocale::c()),
+        planner::aprcEuText(cost.aprcEuPercent, QLocale::c()));
     const QString note =
         planner::roundingNote(cost.principalLeft, plainCentsText(std::abs(cost.principalLeft)));
     if (!note.isEmpty()) {

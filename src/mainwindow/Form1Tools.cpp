@@ -49,9 +49,7 @@ SolveDialog* Form1::openSolveDialog() {
     auto* dialog = new SolveDialog(loanEntryOf(*this), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setUseValues([this](const solver::Loan& loan) {
-        Text1->setText(numberToText(static_cast<double>(loan.principal) / 100.0));
-        Text2->setText(QString::number(loan.months));
-        Text3->setText(numberToText(loan.annualPercent));
+        showLoanEntry({loan.principal, loan.months, loan.annualPercent}, Text1, Text2, Text3);
     });
     dialog->show();
     return dialog;

@@ -22,8 +22,9 @@ enum class Column {
     Count
 };
 
-TableCell percentCell(const std::optional<double>& percent) {
-    return percent ? TableCell::string(percentageText(*percent)) : TableCell{};
+// An empty cell where no rate fits.
+TableCell rateCell(const std::optional<double>& percent, const QString& text) {
+    return percent ? TableCell::string(text) : TableCell{};
 }
 
 }  // namespace
@@ -66,9 +67,9 @@ TableCell OfferTableSource::cell(int row, int column) const {
         case Column::TotalPaid:
             return TableCell::cents(offer.totalPaid);
         case Column::AprUs:
-            return percentCell(offer.aprUsPercent);
+            return rateCell(offer.aprUsPercent, planner::aprUsText(offer.aprUsPercent));
         case Column::AprcEu:
-            return percentCell(offer.aprcEuPercent);
+            return rateCell(offer.aprcEuPercent, planner::aprcEuText(offer.aprcEuPercent));
         case Column::Cheapest:
             return row == m_comparison.cheapest ? TableCell::string(u"Yes"_s) : TableCell{};
         default:

@@ -53,9 +53,6 @@ DocumentFacts planFacts(const planner::PlanInput& input, const planner::Plan& pl
                         const QLocale& locale) {
     DocumentFacts facts;
     facts.title = u"Plan of prepayments and rate changes"_s;
-    const auto percent = [&locale](const std::optional<double>& value, int decimals) {
-        return TableCell::string(value ? percentageText(*value, locale, decimals) : u"none fits"_s);
-    };
     const bool monthly = input.frequency == planner::Frequency::Monthly;
     facts.items = {
         {u"Principal"_s, TableCell::cents(input.principal)},
@@ -76,9 +73,10 @@ DocumentFacts planFacts(const planner::PlanInput& input, const planner::Plan& pl
             {u"End date"_s, TableCell::date(plan.totals.endDate)},
             {u"Total interest"_s, TableCell::cents(cost.totalInterest)},
             {u"Total paid"_s, TableCell::cents(cost.totalPaid)},
-            {u"Effective annual rate"_s, percent(cost.effectiveAnnualPercent, 2)},
-            {u"APR (US)"_s, percent(cost.aprUsPercent, 2)},
-            {u"APRC (EU/UK)"_s, percent(cost.aprcEuPercent, 1)},
+            {u"Effective annual rate"_s,
+             TableCell::string(percentageText(cost.effectiveAnnualPercent, locale))},
+            {u"APR (US)"_s, TableCell::string(planner::aprUsText(cost.aprUsPercent, locale))},
+            {u"APRC (EU/UK)"_s, TableCell::string(planner::aprcEuText(cost.aprcEuPercent, locale))},
         });
     return facts;
 }

@@ -1,5 +1,7 @@
 #include "planner/TrueCost.h"
 
+#include "core/Conversions.h"
+
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -68,6 +70,22 @@ TrueCost trueCost(const PlanInput& loan, std::span<const PlanRow> rows, const Fe
 
 TrueCost trueCostOf(const PlanInput& loan, const Plan& plan, const Fees& fees) {
     return trueCost(loan, plan.rows, fees);
+}
+
+namespace {
+
+QString legalRateText(const std::optional<double>& percent, int decimals, const QLocale& locale) {
+    return percent ? percentageText(*percent, locale, decimals) : u"none fits"_s;
+}
+
+}  // namespace
+
+QString aprUsText(const std::optional<double>& percent, const QLocale& locale) {
+    return legalRateText(percent, 2, locale);
+}
+
+QString aprcEuText(const std::optional<double>& percent, const QLocale& locale) {
+    return legalRateText(percent, 1, locale);
 }
 
 QString roundingNote(Cents principalLeft, const QString& amountText) {

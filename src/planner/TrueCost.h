@@ -3,6 +3,7 @@
 #include "apr/Apr.h"
 #include "planner/Planner.h"
 
+#include <QLocale>
 #include <QString>
 
 #include <optional>
@@ -43,6 +44,11 @@ apr::Flows cashFlows(const PlanInput& loan, std::span<const PlanRow> rows, const
 
 TrueCost trueCost(const PlanInput& loan, std::span<const PlanRow> rows, const Fees& fees = {});
 TrueCost trueCostOf(const PlanInput& loan, const Plan& plan, const Fees& fees = {});
+
+// The legal rates as every output shows them: APR (US) to two decimals, APRC (EU/UK) to one,
+// "none fits" where no rate fits the cash flows.
+QString aprUsText(const std::optional<double>& percent, const QLocale& locale = QLocale());
+QString aprcEuText(const std::optional<double>& percent, const QLocale& locale = QLocale());
 
 // The line that says a schedule's rows leave principal unpaid, or repay more than it, with the
 // amount as the caller writes money; empty when they repay it exactly.

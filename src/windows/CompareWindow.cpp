@@ -30,10 +30,6 @@ const QStringList resultNames{u"Instalment:"_s,     u"Payments:"_s,   u"End date
                               u"Total interest:"_s, u"Total paid:"_s, u"APR (US):"_s,
                               u"APRC (EU/UK):"_s};
 
-QString percentText(const std::optional<double>& percent, const QLocale& locale) {
-    return percent ? percentageText(*percent, locale) : u"none fits"_s;
-}
-
 }  // namespace
 
 CompareWindow::CompareWindow(const offers::Offer& loan, SaveFailureReporter reportFailure,
@@ -157,15 +153,15 @@ void CompareWindow::recompute() {
         const bool cheapest = static_cast<int>(i) == m_comparison.cheapest;
         c.header->setText(cheapest ? u"<b>Loan %1 — cheapest</b>"_s.arg(i + 1)
                                    : u"<b>Loan %1</b>"_s.arg(i + 1));
-        const QStringList texts = result.error.isEmpty()
-                                      ? QStringList{amountText(result.instalment, locale),
-                                                    QString::number(result.payments),
-                                                    shortDateText(result.endDate, locale),
-                                                    amountText(result.totalInterest, locale),
-                                                    amountText(result.totalPaid, locale),
-                                                    percentText(result.aprUsPercent, locale),
-                                                    percentText(result.aprcEuPercent, locale)}
-                                      : QStringList{result.error};
+        const QStringList texts =
+            result.error.isEmpty() ? QStringList{amountText(result.instalment, locale),
+                                                 QString::number(result.payments),
+                                                 shortDateText(result.endDate, locale),
+                                                 amountText(result.totalInterest, locale),
+                                                 amountText(result.totalPaid, locale),
+                                                 planner::aprUsText(result.aprUsPercent, locale),
+                                                 planner::aprcEuText(result.aprcEuPercent, locale)}
+                                   : QStringList{result.error};
         for (std::size_t r = 0; r < c.results.size(); ++r) {
             c.results[r]->setText(r < static_cast<std::size_t>(texts.size())
                                       ? texts[static_cast<qsizetype>(r)]

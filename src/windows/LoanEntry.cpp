@@ -26,6 +26,10 @@ std::optional<planner::Cents> amountWithin(QStringView text, planner::Cents min,
     return cents && *cents >= min && *cents <= max ? cents : std::nullopt;
 }
 
+planner::Cents feeOf(QStringView text, const QLocale& locale) {
+    return amountWithin(text, 0, planner::maxPrincipal, locale).value_or(0);
+}
+
 std::optional<planner::Cents> principalOf(QStringView text, const QLocale& locale) {
     return amountWithin(text, 1, planner::maxPrincipal, locale);
 }

@@ -21,6 +21,8 @@ std::optional<int> typedWhole(QStringView text, const QLocale& locale = QLocale(
 // An amount from `min` to `max` cents.
 std::optional<planner::Cents> amountWithin(QStringView text, planner::Cents min, planner::Cents max,
                                            const QLocale& locale = QLocale());
+// A fee box: 0 up to planner::maxPrincipal; an empty box, or one that does not read, is no fee.
+planner::Cents feeOf(QStringView text, const QLocale& locale = QLocale());
 // The principal: 0.01 up to planner::maxPrincipal.
 std::optional<planner::Cents> principalOf(QStringView text, const QLocale& locale = QLocale());
 // The term: a whole number from 1 to planner::maxMonths.

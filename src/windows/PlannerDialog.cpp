@@ -445,11 +445,8 @@ void PlannerDialog::recompute() {
         show(PlannerResult::Interest, amountText(cost.totalInterest, locale));
         show(PlannerResult::TotalPaid, amountText(cost.totalPaid, locale));
         show(PlannerResult::EffectiveRate, percentageText(cost.effectiveAnnualPercent, locale));
-        const auto rate = [&](const std::optional<double>& percent, int decimals) {
-            return percent ? percentageText(*percent, locale, decimals) : u"none fits"_s;
-        };
-        show(PlannerResult::AprUs, rate(cost.aprUsPercent, 2));
-        show(PlannerResult::AprcEu, rate(cost.aprcEuPercent, 1));
+        show(PlannerResult::AprUs, planner::aprUsText(cost.aprUsPercent, locale));
+        show(PlannerResult::AprcEu, planner::aprcEuText(cost.aprcEuPercent, locale));
         const bool compared = m_comparison.baselineError.isEmpty();
         show(PlannerResult::InterestSaved,
              compared ? amountText(m_comparison.interestSaved, locale) : QString());

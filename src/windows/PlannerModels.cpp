@@ -216,7 +216,7 @@ QVariant PlanEventsModel::data(const QModelIndex& index, int role) const {
             const bool monthly = m_dueDates.frequency() == calendar::Frequency::Monthly;
             return u"%1 %2, due %3"_s.arg(monthly ? u"Month"_s : u"Payment"_s)
                 .arg(*month)
-                .arg(locale.toString(m_dueDates.at(*month), shortDateFormat(locale)));
+                .arg(shortDateText(m_dueDates.at(*month), locale));
         }
     }
     return {};

@@ -169,22 +169,14 @@ void SolveDialog::showAnswer(const solver::Solution& solution, const solver::Ins
     }
     line(u"Instalment"_s, amountText(solution.instalment));
 
-    const auto fee = [](const QLineEdit* edit) {
-        return edit->text().trimmed().isEmpty()
-                   ? planner::Cents(0)
-                   : amountWithin(edit->text(), 0, planner::maxPrincipal).value_or(0);
-    };
-    if (const auto cost =
-            solver::costOfSolved(loan, rule, interest(), {fee(feesEdit), fee(feePerPaymentEdit)})) {
+    if (const auto cost = solver::costOfSolved(
+            loan, rule, interest(), {feeOf(feesEdit->text()), feeOf(feePerPaymentEdit->text())})) {
         const QString totals = !rule.has_value() ? u"Schedule total"_s : u"Total"_s;
         line(totals + u" interest"_s, amountText(cost->totalInterest));
         line(totals + u" paid"_s, amountText(cost->totalPaid));
         line(u"Effective annual rate"_s, percentageText(cost->effectiveAnnualPercent));
-        line(u"APR (US)"_s,
-             cost->aprUsPercent ? percentageText(*cost->aprUsPercent) : u"none fits"_s);
-        line(u"APRC (EU/UK)"_s, cost->aprcEuPercent
-                                    ? percentageText(*cost->aprcEuPercent, QLocale(), 1)
-                                    : u"none fits"_s);
+        line(u"APR (US)"_s, planner::aprUsText(cost->aprUsPercent));
+        line(u"APRC (EU/UK)"_s, planner::aprcEuText(cost->aprcEuPercent));
         const QString note =
             planner::roundingNote(cost->principalLeft, amountText(std::abs(cost->principalLeft)));
         if (!note.isEmpty()) {

@@ -182,9 +182,6 @@ void SummaryWindow::recompute() {
     m_summary = yearlySummary(m_schedule, m_summary.basis);
     m_model->setSummary(&m_summary);
     const QLocale locale;
-    const auto fee = [&locale](const QLineEdit* edit) {
-        return amountWithin(edit->text(), 0, planner::maxPrincipal, locale).value_or(0);
-    };
     // The main schedule pays its instalment, as shown, every month.
     planner::PlanInput loan;
     loan.principal = m_schedule.loan.principal;
@@ -197,16 +194,13 @@ void SummaryWindow::recompute() {
         rows.push_back({row.number, row.due, row.opening, m_schedule.loan.emi, row.principal,
                         row.interest, 0, row.closing});
     }
-    const planner::TrueCost cost =
-        planner::trueCost(loan, rows, {fee(m_fees), fee(m_feePerPayment)});
-    const auto rate = [&locale](const std::optional<double>& percent, int decimals) {
-        return percent ? percentageText(*percent, locale, decimals) : u"none fits"_s;
-    };
+    const planner::TrueCost cost = planner::trueCost(
+        loan, rows, {feeOf(m_fees->text(), locale), feeOf(m_feePerPayment->text(), locale)});
     m_totalInterest->setText(amountText(cost.totalInterest, locale));
     m_totalPaid->setText(amountText(cost.totalPaid, locale));
     m_effectiveRate->setText(percentageText(cost.effectiveAnnualPercent, locale));
-    m_aprUs->setText(rate(cost.aprUsPercent, 2));
-    m_aprcEu->setText(rate(cost.aprcEuPercent, 1));
+    m_aprUs->setText(planner::aprUsText(cost.aprUsPercent, locale));
+    m_aprcEu->setText(planner::aprcEuText(cost.aprcEuPercent, locale));
     m_roundingNote->setText(planner::roundingNote(
         cost.principalLeft, amountText(std::abs(cost.principalLeft), locale)));
 }

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -160,6 +161,10 @@ void ToolDialogsTest::compareLoansMarksTheCheapest() {
     QCOMPARE(lines.size(), 3);
     QVERIFY(lines[2].startsWith(u"2\t100,000.00\t11.00 %\t"_s) && lines[2].endsWith(u"\tYes"_s));
     QVERIFY(lines[1].startsWith(u"1\t100,000.00\t11.005 %\t"_s));
+    // APR (US) to two decimals and APRC (EU/UK) to one, as every other window shows them.
+    const QStringList cells = lines[1].split(u'\t');
+    QVERIFY(QRegularExpression(u"^\\d+\\.\\d\\d %$"_s).match(cells.value(9)).hasMatch());
+    QVERIFY(QRegularExpression(u"^\\d+\\.\\d %$"_s).match(cells.value(10)).hasMatch());
     for (int i = 0; i < 6; ++i) {
         compare->addLoan();
     }
