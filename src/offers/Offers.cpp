@@ -26,6 +26,14 @@ Cents paidIn(const planner::PlanRow& row) {
     return row.payment + row.extra;
 }
 
+// The first row due after the day.
+std::vector<planner::PlanRow>::const_iterator firstDueAfter(const planner::Plan& plan,
+                                                            const QDate& on) {
+    return std::upper_bound(
+        plan.rows.begin(), plan.rows.end(), on,
+        [](const QDate& date, const planner::PlanRow& row) { return date < row.dueDate; });
+}
+
 }  // namespace
 
 OfferComparison compareOffers(std::span<const Offer> offers) {
@@ -65,9 +73,7 @@ PayoffResult payoffOn(const planner::PlanInput& loan, const planner::Plan& plan,
     if (!on.isValid() || on < loan.startDate) {
         return {std::nullopt, u"The payoff date comes before the loan starts."_s};
     }
-    const auto next = std::upper_bound(
-        plan.rows.begin(), plan.rows.end(), on,
-        [](const QDate& date, const planner::PlanRow& row) { return date < row.dueDate; });
+    const auto next = firstDueAfter(plan, on);
     Payoff payoff;
     payoff.balance = loan.principal;
     payoff.lastPaymentDate = loan.startDate;
@@ -124,9 +130,7 @@ Refinancing refinance(const planner::PlanInput& current, const planner::Plan& pl
     }
     result.plan = std::move(*computed.plan);
 
-    const auto firstOld = std::upper_bound(
-        plan.rows.begin(), plan.rows.end(), on,
-        [](const QDate& date, const planner::PlanRow& row) { return date < row.dueDate; });
+    const auto firstOld = firstDueAfter(plan, on);
     const std::span<const planner::PlanRow> oldRows(firstOld, plan.rows.end());
     const std::span<const planner::PlanRow> newRows(result.plan.rows);
     result.oldInstalment = oldRows.empty() ? 0 : oldRows.front().payment;

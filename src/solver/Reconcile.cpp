@@ -184,14 +184,10 @@ Reconciliation reconcile(const planner::PlanInput& given, const Statement& state
         reconciliation.results.push_back(std::move(result));
     }
     const auto rowCount = static_cast<int>(statement.rows.size());
-    for (std::size_t i = 0; i < reconciliation.results.size(); ++i) {
-        const auto& result = reconciliation.results[i];
-        if (result.error.isEmpty() &&
-            (reconciliation.best < 0 ||
-             result.matching >
-                 reconciliation.results[static_cast<std::size_t>(reconciliation.best)].matching)) {
-            reconciliation.best = static_cast<int>(i);
-        }
+    if (const std::vector<int> order = ranking(reconciliation);
+        !order.empty() &&
+        reconciliation.results[static_cast<std::size_t>(order.front())].error.isEmpty()) {
+        reconciliation.best = order.front();
     }
     if (reconciliation.best < 0) {
         // The planner's reason names the input; the main schedule's only says it cannot.

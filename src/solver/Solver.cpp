@@ -198,7 +198,8 @@ Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentR
         const auto e = instalmentCents(principal, months, annualPercent, rule, terms);
         return !e || *e > emi;
     };
-    Cents found = firstTrue<Cents>(1, maxPrincipal, exceeds) - 1;
+    const Cents firstExceeding = firstTrue<Cents>(1, maxPrincipal, exceeds);
+    Cents found = firstExceeding - 1;
     const auto repays = [&](Cents principal) {
         return repaysWithin(Loan{principal, months, annualPercent}, emi, rule, interest, terms);
     };
@@ -240,7 +241,7 @@ Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentR
         }
         found = tries < 64 ? lowest - 1 : 0;
     }
-    if (found < 1 && firstTrue<Cents>(1, maxPrincipal, exceeds) > 1) {
+    if (found < 1 && firstExceeding > 1) {
         return failure(u"No principal of at least 0.01 is repaid with no payment above %1."_s.arg(
             moneyText(emi)));
     }

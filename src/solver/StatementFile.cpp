@@ -76,7 +76,7 @@ StatementText readStatementFile(const QString& path) {
     // The file may have grown since it was measured.
     const QByteArray bytes = file.read(maxStatementBytes + 1);
     if (bytes.size() > maxStatementBytes) {
-        failed.error = u"'%1': %2"_s.arg(path, tooLarge(facts.st_size));
+        failed.error = u"'%1': %2"_s.arg(path, tooLarge(std::max(file.size(), bytes.size())));
         return failed;
     }
     if (file.error() != QFileDevice::NoError) {
