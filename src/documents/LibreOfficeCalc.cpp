@@ -6,11 +6,9 @@
 #include "documents/Workbook.h"
 #include "output/WorkbookFolder.h"
 
-#include <QByteArray>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
@@ -18,9 +16,7 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cmath>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -102,7 +98,7 @@ void check(bool written) {
     throw Failure::platform(PlatformFailure::InvalidCall, source);
 }
 
-const QString folderPattern = QStringLiteral("ravenmoor-XXXXXX");
+const QString folderPattern = QString::fromLatin1(workbookFolderPattern);
 
 // Watches a started spreadsheet program for as long as it may still fail before it shows the
 // workbook, and holds the workbook's folder meanwhile: a failure removes it, success keeps it

@@ -77,7 +77,8 @@ QString suffixOf(TableFormat format) {
 QByteArray xlsxBytes(const TableSource& table, const DocumentFacts& facts, QString* error) {
     // libxlsxwriter writes to a named file only: a private folder for it and the library's
     // temporary files, read back at once.
-    const QTemporaryDir folder(QDir::tempPath() + u"/ravenmoor-XXXXXX"_s);
+    const QTemporaryDir folder(
+        QDir(QDir::tempPath()).filePath(QString::fromLatin1(workbookFolderPattern)));
     if (!folder.isValid()) {
         *error = workbookFailure(errno, folder.errorString(), QDir::tempPath());
         return {};

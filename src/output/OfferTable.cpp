@@ -1,6 +1,7 @@
 #include "output/OfferTable.h"
 
 #include "core/Conversions.h"
+#include "output/PlanTable.h"
 
 using namespace Qt::StringLiterals;
 
@@ -93,16 +94,9 @@ ChartData offerChartData(const offers::OfferComparison& comparison) {
         const offers::OfferResult& offer = comparison.offers[i];
         ChartData::Line line{{}, u"Loan %1"_s.arg(i + 1)};
         if (offer.error.isEmpty() && !offer.plan.rows.empty()) {
-            line.balance.reserve(offer.plan.rows.size() + 1);
-            line.balance.push_back(offer.plan.rows.front().opening);
-            for (const planner::PlanRow& row : offer.plan.rows) {
-                line.balance.push_back(row.closing);
-            }
+            line.balance = planBalances(offer.plan);
             if (offer.plan.rows.size() > data.due.size()) {
-                data.due.clear();
-                for (const planner::PlanRow& row : offer.plan.rows) {
-                    data.due.push_back(row.dueDate);
-                }
+                data.due = planDueDates(offer.plan);
             }
         }
         data.lines.push_back(std::move(line));

@@ -81,9 +81,7 @@ DocumentFacts planFacts(const planner::PlanInput& input, const planner::Plan& pl
     return facts;
 }
 
-namespace {
-
-std::vector<std::int64_t> balances(const planner::Plan& plan) {
+std::vector<std::int64_t> planBalances(const planner::Plan& plan) {
     std::vector<std::int64_t> out;
     out.reserve(plan.rows.size() + 1);
     out.push_back(plan.rows.empty() ? 0 : plan.rows.front().opening);
@@ -93,20 +91,24 @@ std::vector<std::int64_t> balances(const planner::Plan& plan) {
     return out;
 }
 
-}  // namespace
+std::vector<QDate> planDueDates(const planner::Plan& plan) {
+    std::vector<QDate> out;
+    out.reserve(plan.rows.size());
+    for (const planner::PlanRow& row : plan.rows) {
+        out.push_back(row.dueDate);
+    }
+    return out;
+}
 
 ChartData planChartData(const planner::Plan& plan, const planner::Plan* baseline) {
     ChartData data;
-    data.balance = balances(plan);
+    data.balance = planBalances(plan);
     // The x axis spans the longer loan; both share the due date of each month number.
     const planner::Plan& longer =
         baseline && baseline->rows.size() > plan.rows.size() ? *baseline : plan;
-    data.due.reserve(longer.rows.size());
-    for (const planner::PlanRow& row : longer.rows) {
-        data.due.push_back(row.dueDate);
-    }
+    data.due = planDueDates(longer);
     if (baseline) {
-        data.baseline = balances(*baseline);
+        data.baseline = planBalances(*baseline);
     }
     for (const planner::PlanRow& row : plan.rows) {
         auto& years = data.years.years;

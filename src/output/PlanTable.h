@@ -28,6 +28,10 @@ DocumentFacts planFacts(const planner::PlanInput& input, const planner::Plan& pl
                         const planner::TrueCost& cost, const planner::Fees& fees = {},
                         const QLocale& locale = QLocale());
 
+// The balance before the first row, then after each row; the rows' due dates.
+std::vector<std::int64_t> planBalances(const planner::Plan& plan);
+std::vector<QDate> planDueDates(const planner::Plan& plan);
+
 // The plan's balance and yearly principal (extra included) and interest, with the balance of
 // the loan without events as the baseline line when there is one.
 ChartData planChartData(const planner::Plan& plan, const planner::Plan* baseline);

@@ -6,7 +6,6 @@
 #include "output/TableText.h"
 #include "windows/ChartWindow.h"
 #include "windows/LoanEntry.h"
-#include "windows/PlannerModels.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -17,8 +16,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 

@@ -11,7 +11,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 
-#include <cmath>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 

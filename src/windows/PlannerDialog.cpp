@@ -24,8 +24,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include <cmath>
-
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -28,7 +27,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 
