@@ -75,13 +75,18 @@ constexpr std::array<char16_t, 200> digitPairs = [] {
     return pairs;
 }();
 
+// Writes the two digits of a value below 100 at out.
+inline void putPair(char16_t* out, unsigned value) {
+    std::memcpy(out, &digitPairs[static_cast<std::size_t>(value) * 2], 2 * sizeof(char16_t));
+}
+
 template <typename Unsigned>
 char16_t* writePairs(char16_t* out, Unsigned& value) {
     while (value >= 100) {
-        const auto pair = static_cast<std::size_t>(value % 100) * 2;
+        const auto pair = value % 100;
         value /= 100;
         out -= 2;
-        std::memcpy(out, &digitPairs[pair], 2 * sizeof(char16_t));
+        putPair(out, static_cast<unsigned>(pair));
     }
     return out;
 }
@@ -98,7 +103,7 @@ char16_t* writeDigits(char16_t* end, std::uint64_t value, int minWidth = 1) {
     out = writePairs(out, small);
     if (small >= 10) {
         out -= 2;
-        std::memcpy(out, &digitPairs[static_cast<std::size_t>(small) * 2], 2 * sizeof(char16_t));
+        putPair(out, small);
     } else {
         *--out = static_cast<char16_t>(u'0' + small);
     }
@@ -130,8 +135,7 @@ void appendDigits(TextBuffer& out, std::uint64_t value, int width) {
     // A date's day, month and four-digit year, without counting digits.
     if (value < 100 && width <= 2) {
         if (value >= 10 || width == 2) {
-            std::memcpy(out.extend(2), &digitPairs[static_cast<std::size_t>(value) * 2],
-                        2 * sizeof(char16_t));
+            putPair(out.extend(2), static_cast<unsigned>(value));
         } else {
             out.push_back(static_cast<char16_t>(u'0' + value));
         }
@@ -139,10 +143,8 @@ void appendDigits(TextBuffer& out, std::uint64_t value, int width) {
     }
     if (value >= 1000 && value < 10000 && width <= 4) {
         char16_t* at = out.extend(4);
-        std::memcpy(at, &digitPairs[static_cast<std::size_t>(value / 100) * 2],
-                    2 * sizeof(char16_t));
-        std::memcpy(at + 2, &digitPairs[static_cast<std::size_t>(value % 100) * 2],
-                    2 * sizeof(char16_t));
+        putPair(at, static_cast<unsigned>(value / 100));
+        putPair(at + 2, static_cast<unsigned>(value % 100));
         return;
     }
     const qsizetype length = std::max(digitCount(value), width);
