@@ -113,7 +113,7 @@ namespace {
 void BM_PlannerWindowRecompute32767Months(benchmark::State& state) {
     QTemporaryDir dir;
     SettingsStore store(dir.filePath(QStringLiteral("Kestrelor.ini")));
-    PlannerDialog dialog({1000000, planner::maxMonths, 0.05, QDate(2026, 1, 31)}, store);
+    PlannerDialog dialog({100'000'000, planner::maxMonths, 0.05, QDate(2026, 1, 31)}, store);
     dialog.events().addEntry(
         {PlanEventKind::Recurring, QStringLiteral("1"), QStringLiteral("1"), {}});
     dialog.policyBox()->setCurrentIndex(1);

@@ -432,9 +432,12 @@ PlanResult computeBaseline(const PlanInput& input) {
 }
 
 Comparison compare(const PlanInput& input, const Plan& plan) {
+    return compare(plan, computeBaseline(input));
+}
+
+Comparison compare(const Plan& plan, const PlanResult& baseline) {
     Comparison comparison;
     comparison.endDate = plan.totals.endDate;
-    const PlanResult baseline = computeBaseline(input);
     if (!baseline.plan) {
         comparison.baselineError = baseline.error;
         return comparison;

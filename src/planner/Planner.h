@@ -205,5 +205,7 @@ PlanResult computeBaseline(const PlanInput& input);
 
 // The same loan without events, under the same roundings, against the plan.
 Comparison compare(const PlanInput& input, const Plan& plan);
+// The same, with the loan without events already computed.
+Comparison compare(const Plan& plan, const PlanResult& baseline);
 
 }  // namespace planner

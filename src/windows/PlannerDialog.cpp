@@ -412,12 +412,14 @@ void PlannerDialog::recompute() {
 
     std::optional<planner::Plan> plan;
     m_comparison = {};
+    m_baseline = {};
     m_cost.reset();
     m_typedFees = fees;
     if (messages.isEmpty()) {
         planner::PlanResult result = planner::computePlan(m_input);
         if (result.plan) {
-            m_comparison = planner::compare(m_input, *result.plan);
+            m_baseline = planner::computeBaseline(m_input);
+            m_comparison = planner::compare(*result.plan, m_baseline);
             plan = std::move(result.plan);
         } else {
             messages.append(result.error);

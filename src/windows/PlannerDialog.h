@@ -65,6 +65,8 @@ public:
     const planner::PlanInput& input() const { return m_input; }
     const std::optional<planner::Plan>& plan() const;
     const planner::Comparison& comparison() const { return m_comparison; }
+    // The loan without events, computed with the plan; empty without a plan.
+    const planner::PlanResult& baseline() const { return m_baseline; }
     // The plan's true cost with the fees as typed, as the results show it; none without a plan.
     const std::optional<planner::TrueCost>& cost() const { return m_cost; }
     const planner::Fees& fees() const { return m_typedFees; }
@@ -108,6 +110,7 @@ private:
     PlanTableModel* m_plan = nullptr;
     planner::PlanInput m_input;
     planner::Comparison m_comparison;
+    planner::PlanResult m_baseline;
     std::optional<planner::TrueCost> m_cost;
     planner::Fees m_typedFees;
     QLineEdit* m_principal = nullptr;

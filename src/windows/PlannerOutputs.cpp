@@ -75,7 +75,7 @@ void PlannerOutputs::planChanged() {
         m_chart->setData({});
         return;
     }
-    const planner::PlanResult baseline = planner::computeBaseline(m_dialog.input());
+    const planner::PlanResult& baseline = m_dialog.baseline();
     m_chart->setData(planChartData(*plan, baseline.plan ? &*baseline.plan : nullptr));
 }
 
