@@ -38,39 +38,34 @@ GridData scheduleGrid(const ScheduleCollectionPtr& schedule) {
     return GridData(scheduleHeaders(), std::make_shared<ScheduleTable>(schedule));
 }
 
-QByteArray scheduleJson(const clsLoanCalculator& calculator) {
-    const auto schedule = calculator.getScheduleData();
-    const auto details = calculator.getLoanDetails();
+QByteArray scheduleJson(const clsLoanCalculator& calculator, const ScheduleValues& values) {
     QByteArray out;
     out += '{';
     json::amount(out, "emi", toCents(calculator.getEMIAmount()));
     out += ',';
-    json::date(out, "endDate", AutomationDate::toDate(details->EndDate()));
+    json::date(out, "endDate", AutomationDate::toDate(calculator.getLoanDetails()->EndDate()));
     out += ",\"rows\":[";
-    const int count = schedule->Count();
-    for (int i = 1; i < count; ++i) {
-        const clsSchedule& row = schedule->Item(i);
-        out += i > 1 ? ",\n{" : "\n{";
-        json::integer(out, "number", i);
+    for (const ScheduleRowValues& row : values.rows) {
+        out += row.number > 1 ? ",\n{" : "\n{";
+        json::integer(out, "number", row.number);
         out += ',';
-        json::date(out, "date", AutomationDate::toDate(row.InstallmentDate()));
+        json::date(out, "date", row.due);
         out += ',';
-        json::amount(out, "opening", toCents(row.OpeningBalance()));
+        json::amount(out, "opening", row.opening);
         out += ',';
-        json::amount(out, "principal", toCents(row.PrincipleAmount()));
+        json::amount(out, "principal", row.principal);
         out += ',';
-        json::amount(out, "interest", toCents(row.InterestAmount()));
+        json::amount(out, "interest", row.interest);
         out += ',';
-        json::amount(out, "closing", toCents(row.ClosingBalance()));
+        json::amount(out, "closing", row.closing);
         out += '}';
     }
-    const clsSchedule& totals = schedule->Item(count);
     out += "],\n\"totals\":{";
-    json::amount(out, "principal", toCents(totals.PrincipleAmount()));
+    json::amount(out, "principal", values.totals.principal);
     out += ',';
-    json::amount(out, "interest", toCents(totals.InterestAmount()));
+    json::amount(out, "interest", values.totals.interest);
     out += ',';
-    json::amount(out, "paid", toCents(totals.ClosingBalance()));
+    json::amount(out, "paid", values.totals.closing);
     out += "}}\n";
     return out;
 }
@@ -98,20 +93,23 @@ int runSchedule(const QStringList& args, Io io) {
         return 1;
     }
     const auto schedule = calculator.getScheduleData();
+    if (format == u"copy") {
+        io.out.write(buildCopyText(scheduleGrid(schedule)).toUtf8());
+        return 0;
+    }
+    if (format == u"report") {
+        io.out.write(buildReportBytes(scheduleGrid(schedule)));
+        return 0;
+    }
     // Like the window's file commands, the whole-cent formats refuse what 64 bits cannot hold.
-    if ((format == u"csv" || format == u"json") && !scheduleValues(scheduleGrid(schedule))) {
+    std::optional<ScheduleValues> values = scheduleValues(*schedule);
+    if (!values) {
         io.err.write(("ravenmoor-cli: " + amountsTooLargeText() + u'\n').toUtf8());
         return 1;
     }
-    if (format == u"copy") {
-        io.out.write(buildCopyText(scheduleGrid(schedule)).toUtf8());
-    } else if (format == u"report") {
-        io.out.write(buildReportBytes(scheduleGrid(schedule)));
-    } else if (format == u"csv") {
-        io.out.write(csvBytes(ScheduleTableSource(scheduleValues(*details))));
-    } else {
-        io.out.write(scheduleJson(calculator));
-    }
+    values->loan = loanFacts(*details);
+    io.out.write(format == u"csv" ? csvBytes(ScheduleTableSource(*values))
+                                  : scheduleJson(calculator, *values));
     return 0;
 }
 

@@ -886,6 +886,14 @@ void TestSolver::golden_data() {
         << QStringList{u"solve"_s,  u"--for"_s, u"rate"_s, u"--emi"_s,  u"8838.17"_s, u"-p"_s,
                        u"100000"_s, u"-n"_s,    u"12"_s,   u"--fees"_s, u"500"_s}
         << "solve-rate.txt";
+    QTest::newRow("schedule, json, from 29 February")
+        << QStringList{u"schedule"_s, u"-p"_s, u"100000"_s,     u"-n"_s,       u"12"_s,  u"-r"_s,
+                       u"11"_s,       u"-s"_s, u"2024-02-29"_s, u"--format"_s, u"json"_s}
+        << "schedule-leap.json";
+    QTest::newRow("schedule, csv")
+        << QStringList{u"schedule"_s, u"-p"_s, u"123456.78"_s,  u"-n"_s,       u"7"_s,  u"-r"_s,
+                       u"7.125"_s,    u"-s"_s, u"2026-01-31"_s, u"--format"_s, u"csv"_s}
+        << "schedule.csv";
     QTest::newRow("principal, json")
         << QStringList{u"solve"_s, u"--for"_s, u"principal"_s, u"--emi"_s,    u"900"_s, u"-n"_s,
                        u"120"_s,   u"-r"_s,    u"5"_s,         u"--format"_s, u"json"_s}
