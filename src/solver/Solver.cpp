@@ -160,29 +160,54 @@ std::optional<InstalmentRule> ruleFromName(QStringView text) {
     return rule;
 }
 
-std::optional<Cents> instalmentCents(Cents principal, int months, double annualPercent,
-                                     InstalmentRule rule, const planner::PlanInput& terms) {
-    if (months <= 0) {
-        return std::nullopt;
-    }
-    if (!rule) {
-        double units = 0;
-        try {
-            units = roundToCents(equatedMonthlyInstalment(static_cast<double>(principal) / 100.0,
-                                                          months, annualPercent));
-        } catch (const std::exception&) {
+namespace {
+
+// A loan's instalment for any principal and term at one annual rate: the rate per payment is
+// worked out once, which the searches below ask for many times.
+class InstalmentAt {
+public:
+    InstalmentAt(double annualPercent, InstalmentRule rule, const planner::PlanInput& terms)
+        : m_annualPercent(annualPercent),
+          m_rule(rule),
+          m_rate(rule ? planner::periodicRate(terms, planner::nanoPercentOf(annualPercent))
+                      : planner::PeriodRate{}) {}
+
+    std::optional<Cents> operator()(Cents principal, int months) const {
+        if (months <= 0) {
             return std::nullopt;
         }
-        return static_cast<Cents>(std::llround(units * 100.0));
+        if (!m_rule) {
+            double units = 0;
+            try {
+                units = roundToCents(equatedMonthlyInstalment(
+                    static_cast<double>(principal) / 100.0, months, m_annualPercent));
+            } catch (const std::exception&) {
+                return std::nullopt;
+            }
+            return static_cast<Cents>(std::llround(units * 100.0));
+        }
+        const Cents cents = planner::instalment(principal, m_rate, months, 0, *m_rule);
+        // Beyond 10^15 currency units an instalment counts as overflowing, as it always has.
+        if (cents > Cents{100'000'000'000'000'000}) {
+            return std::nullopt;
+        }
+        return cents;
     }
-    const planner::PeriodRate rate =
-        planner::periodicRate(terms, planner::nanoPercentOf(annualPercent));
-    const Cents cents = planner::instalment(principal, rate, months, 0, *rule);
-    // Beyond 10^15 currency units an instalment counts as overflowing, as it always has.
-    if (cents > Cents{100'000'000'000'000'000}) {
-        return std::nullopt;
-    }
-    return cents;
+
+    // The rate per payment; 0 for the main schedule's arithmetic.
+    const planner::PeriodRate& rate() const { return m_rate; }
+
+private:
+    double m_annualPercent;
+    InstalmentRule m_rule;
+    planner::PeriodRate m_rate;
+};
+
+}  // namespace
+
+std::optional<Cents> instalmentCents(Cents principal, int months, double annualPercent,
+                                     InstalmentRule rule, const planner::PlanInput& terms) {
+    return InstalmentAt(annualPercent, rule, terms)(principal, months);
 }
 
 Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentRule rule,
@@ -194,8 +219,9 @@ Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentR
         return failure(refusal);
     }
     // Whether the instalment of a principal exceeds emi; an overflow counts as exceeding.
+    const InstalmentAt instalmentAt(annualPercent, rule, terms);
     const auto exceeds = [&](Cents principal) {
-        const auto e = instalmentCents(principal, months, annualPercent, rule, terms);
+        const auto e = instalmentAt(principal, months);
         return !e || *e > emi;
     };
     const Cents firstExceeding = firstTrue<Cents>(1, maxPrincipal, exceeds);
@@ -209,13 +235,11 @@ Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentR
     // highest down: below the one whose first month's interest the instalment covers, from the
     // principal the growth says brings the last payment to emi. A schedule of many months is
     // costly, so few are made.
-    const double growth =
-        std::pow(1.0 + planner::periodicRate(terms, planner::nanoPercentOf(annualPercent)).value(),
-                 months - 1);
+    const double growth = std::pow(1.0 + instalmentAt.rate().value(), months - 1);
     for (int tries = 0; found >= 1 && rule; ++tries) {
-        const Cents instalment = *instalmentCents(found, months, annualPercent, rule, terms);
+        const Cents instalment = *instalmentAt(found, months);
         const Cents lowest = firstTrue<Cents>(1, found, [&](Cents principal) {
-            return *instalmentCents(principal, months, annualPercent, rule, terms) >= instalment;
+            return *instalmentAt(principal, months) >= instalment;
         });
         Cents failing = firstTrue<Cents>(lowest, found, [&](Cents principal) {
             return firstPeriodInterest(principal, annualPercent, interest, terms) >= instalment;
@@ -249,13 +273,13 @@ Solution solvePrincipal(Cents emi, int months, double annualPercent, InstalmentR
         return failure(u"No principal of at least 0.01 has an instalment of at most %1."_s.arg(
             moneyText(emi)));
     }
-    if (found == maxPrincipal && instalmentCents(found, months, annualPercent, rule, terms) < emi) {
+    if (found == maxPrincipal && instalmentAt(found, months) < emi) {
         return failure(u"Even the largest principal, %1, has an instalment below %2."_s.arg(
             moneyText(maxPrincipal), moneyText(emi)));
     }
     Solution solution;
     solution.loan = Loan{found, months, annualPercent};
-    solution.instalment = *instalmentCents(found, months, annualPercent, rule, terms);
+    solution.instalment = *instalmentAt(found, months);
     // The search made the answer's schedule; the next principal must not be an answer too.
     if (solution.instalment > emi ||
         (found < maxPrincipal && !exceeds(found + 1) && repays(found + 1))) {
@@ -281,16 +305,12 @@ Solution solveMonths(Cents emi, Cents principal, double annualPercent, Instalmen
     }
     // Long terms overflow at high rates; the arithmetic is defined up to the last month that
     // does not.
+    const InstalmentAt instalmentAt(annualPercent, rule, terms);
     const int defined =
-        firstTrue<int>(
-            1, maxMonths,
-            [&](int months) {
-                return !instalmentCents(principal, months, annualPercent, rule, terms).has_value();
-            }) -
+        firstTrue<int>(1, maxMonths,
+                       [&](int months) { return !instalmentAt(principal, months).has_value(); }) -
         1;
-    const auto covers = [&](int months) {
-        return *instalmentCents(principal, months, annualPercent, rule, terms) <= emi;
-    };
+    const auto covers = [&](int months) { return *instalmentAt(principal, months) <= emi; };
     if (defined < 1 || !covers(defined)) {
         return failure(
             u"No term of up to %1 %2 brings the instalment down to %3."_s.arg(maxMonths).arg(
@@ -312,7 +332,7 @@ Solution solveMonths(Cents emi, Cents principal, double annualPercent, Instalmen
     }
     Solution solution;
     solution.loan = Loan{principal, found, annualPercent};
-    solution.instalment = *instalmentCents(principal, found, annualPercent, rule, terms);
+    solution.instalment = *instalmentAt(principal, found);
     if (solution.instalment > emi || (found > 1 && covers(found - 1) && repays(found - 1))) {
         return failure(u"The term could not be confirmed by recomputing its instalment."_s);
     }
