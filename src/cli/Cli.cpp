@@ -2,8 +2,8 @@
 
 #include "cli/CommandLine.h"
 
-#include "core/Failure.h"
 #include "core/Version.h"
+#include "output/CheckedSave.h"
 
 #include <QIODevice>
 
@@ -27,31 +27,6 @@ const auto usage =
     u"  payoff     what repaying a loan on a date costs\n"
     u"\n"
     u"ravenmoor-cli COMMAND --help describes each command.\n"_s;
-
-// Passes writes on and remembers the first that failed: a command's output that could not be
-// written is a failure of the command.
-class CheckedOutput final : public QIODevice {
-public:
-    explicit CheckedOutput(QIODevice& target) : m_target(target) { open(WriteOnly | Unbuffered); }
-    const QString& failure() const { return m_failure; }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override {
-        if (!m_failure.isEmpty()) {
-            return -1;
-        }
-        if (m_target.write(data, size) != size) {
-            m_failure = describeWriteFailure(m_target.errorString());
-            return -1;
-        }
-        return size;
-    }
-
-private:
-    QIODevice& m_target;
-    QString m_failure;
-};
 
 struct Command {
     const char* name;
@@ -99,7 +74,7 @@ int dispatch(const QStringList& args, Io io) {
 }  // namespace
 
 int run(const QStringList& args, Io io) {
-    CheckedOutput out(io.out);
+    CheckedDevice out(io.out);
     const int status = dispatch(args, {out, io.err});
     if (!out.failure().isEmpty()) {
         io.err.write(u"ravenmoor-cli: cannot write the output: %1\n"_s.arg(out.failure()).toUtf8());

@@ -4,49 +4,28 @@
 
 #include <QSaveFile>
 
-namespace {
-
-// Passes writes on and remembers whether any of them arrived only in part: painters such as
-// the PDF and SVG writers do not report a failed write themselves.
-class CountingDevice final : public QIODevice {
-public:
-    explicit CountingDevice(QIODevice& target) : m_target(target) { open(WriteOnly | Unbuffered); }
-    bool shortWrite() const { return m_shortWrite; }
-    qint64 written() const { return m_written; }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override {
-        if (m_shortWrite) {
-            return -1;
-        }
-        const qint64 taken = m_target.write(data, size);
-        if (taken != size) {
-            m_shortWrite = true;
-            return -1;
-        }
-        m_written += size;
-        return size;
+qint64 CheckedDevice::writeData(const char* data, qint64 size) {
+    if (!m_failure.isEmpty()) {
+        return -1;
     }
-
-private:
-    QIODevice& m_target;
-    bool m_shortWrite = false;
-    qint64 m_written = 0;
-};
-
-}  // namespace
+    if (m_target.write(data, size) != size) {
+        m_failure = describeWriteFailure(m_target.errorString());
+        return -1;
+    }
+    m_written += size;
+    return size;
+}
 
 std::optional<QString> saveChecked(const QString& path, const FileProducer& produce) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return file.errorString();
     }
-    CountingDevice out(file);
+    CheckedDevice out(file);
     const std::optional<QString> produced = produce(out);
     const bool flushed = file.flush();
     // A failed write explains whatever the producer made of it.
-    if (out.shortWrite() || !flushed || file.error() != QFileDevice::NoError ||
+    if (!out.failure().isEmpty() || !flushed || file.error() != QFileDevice::NoError ||
         file.size() != out.written()) {
         const QString reason = describeWriteFailure(file.errorString());
         file.cancelWriting();
