@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 
 namespace calendar {
 
@@ -131,6 +132,15 @@ QDate DueDates::at(long long k) const {
 
 QDate DueDates::regularFirst() const {
     return DueDates(m_start, m_frequency).at(1);
+}
+
+long long DueDates::nearestByAverageStep(const QDate& date) const {
+    const double steps = static_cast<double>(at(1).daysTo(date)) / averageStepDays(m_frequency);
+    return std::max<long long>(1, std::llround(steps) + 1);
+}
+
+double averageStepDays(Frequency frequency) {
+    return 365.25 / paymentsPerYear(frequency);
 }
 
 }  // namespace calendar

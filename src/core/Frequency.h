@@ -37,8 +37,10 @@ std::string_view name(Frequency frequency);
 std::optional<Frequency> frequencyFromName(std::string_view text);
 
 int paymentsPerYear(Frequency frequency);  // 52, 26, 13, 24, 12, 6, 4, 2, 1
-int monthsPerStep(Frequency frequency);    // 1, 2, 3, 6, 12 for month-based, else 0
-int weeksPerStep(Frequency frequency);     // 1, 2, 4 for week-based, else 0
+// A year of 365.25 days over the payments in it.
+double averageStepDays(Frequency frequency);
+int monthsPerStep(Frequency frequency);  // 1, 2, 3, 6, 12 for month-based, else 0
+int weeksPerStep(Frequency frequency);   // 1, 2, 4 for week-based, else 0
 
 // The date `months` calendar months after `date`, on `day` or the month's last day.
 QDate addMonthsOnDay(const QDate& date, long long months, int day);
@@ -56,6 +58,9 @@ public:
     Frequency frequency() const { return m_frequency; }
     // The date the loan's regular first period would end on, had no first due date been given.
     QDate regularFirst() const;
+    // The payment that average steps from payment 1 put nearest to the date, at least 1: where
+    // a search for the exact one starts.
+    long long nearestByAverageStep(const QDate& date) const;
 
 private:
     QDate semiMonthly(long long index) const;  // the index-th pay day, counted from month 0

@@ -16,27 +16,16 @@ struct DatedRow {
     QDate date;
 };
 
-double averageStepDays(Frequency frequency) {
-    return 365.25 / calendar::paymentsPerYear(frequency);
-}
-
-// The payment whose due date lies nearest to date, counting average steps from payment 1.
-long long nearestPayment(const DueDates& dates, const QDate& date, Frequency frequency) {
-    const double steps = static_cast<double>(dates.at(1).daysTo(date)) / averageStepDays(frequency);
-    return std::max<long long>(1, std::llround(steps) + 1);
-}
-
 // A row without a number is the payment after the previous dated row's, the first one the payment
 // due nearest to its date.
-std::vector<long long> paymentNumbers(const std::vector<DatedRow>& rows, const DueDates& dates,
-                                      Frequency frequency) {
+std::vector<long long> paymentNumbers(const std::vector<DatedRow>& rows, const DueDates& dates) {
     std::vector<long long> numbers;
     numbers.reserve(rows.size());
     long long previous = 0;
     for (const DatedRow& row : rows) {
         previous = row.number > 0 ? row.number
                    : previous > 0 ? previous + 1
-                                  : nearestPayment(dates, row.date, frequency);
+                                  : dates.nearestByAverageStep(row.date);
         numbers.push_back(previous);
     }
     return numbers;
@@ -102,7 +91,7 @@ InferredTerms inferDueDates(const Statement& statement, const QDate& start,
         if (!dates.at(1).isValid()) {
             return false;
         }
-        const std::vector<long long> numbers = paymentNumbers(rows, dates, frequency);
+        const std::vector<long long> numbers = paymentNumbers(rows, dates);
         int count = 0;
         for (std::size_t i = 0; i < rows.size(); ++i) {
             count += dates.at(numbers[i]) == rows[i].date ? 1 : 0;
@@ -125,8 +114,8 @@ InferredTerms inferDueDates(const Statement& statement, const QDate& start,
                 // The statement's first row is payment 1, or as many steps after the start as its
                 // date lies.
                 firstDues.push_back(earliest->date);
-                const double steps =
-                    static_cast<double>(start.daysTo(earliest->date)) / averageStepDays(frequency);
+                const double steps = static_cast<double>(start.daysTo(earliest->date)) /
+                                     calendar::averageStepDays(frequency);
                 firstDues.push_back(stepBack(
                     earliest->date, std::max<long long>(1, std::llround(steps)), frequency, day));
             }

@@ -34,9 +34,7 @@ std::optional<int> monthOf(const QString& text, const calendar::DueDates& dueDat
         return 0;
     }
     // Close by the average step, then exact.
-    const double step = 365.25 / calendar::paymentsPerYear(dueDates.frequency());
-    long long k = std::clamp<long long>(std::llround(first.daysTo(due) / step) + 1, 1,
-                                        planner::maxMonths + 1);
+    long long k = std::min<long long>(dueDates.nearestByAverageStep(due), planner::maxMonths + 1);
     while (k > 1 && dueDates.at(k - 1) >= due) {
         --k;
     }
