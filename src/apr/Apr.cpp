@@ -1,6 +1,7 @@
 #include "apr/Apr.h"
 
 #include "core/Conversions.h"
+#include "core/Frequency.h"
 
 #include <algorithm>
 #include <chrono>
@@ -105,13 +106,7 @@ public:
     int year() const { return m_year; }
     int month() const { return m_month; }
     int day() const { return m_day; }
-    int daysInMonth() const {
-        using namespace std::chrono;
-        const year_month_day_last last(
-            std::chrono::year(m_year),
-            month_day_last(std::chrono::month(static_cast<unsigned>(m_month))));
-        return static_cast<int>(static_cast<unsigned>(last.day()));
-    }
+    int daysInMonth() const { return calendar::lastDay(m_year, m_month); }
     long long daysTo(const Day& other) const { return other.m_serial - m_serial; }
     auto operator<=>(const Day& other) const { return m_serial <=> other.m_serial; }
     bool operator==(const Day& other) const { return m_serial == other.m_serial; }
@@ -131,8 +126,7 @@ long long monthIndex(const Day& date) {
 Day onMonth(long long index, int day) {
     const int year = static_cast<int>(index >= 0 ? index / 12 : (index - 11) / 12);
     const int month = static_cast<int>(index - static_cast<long long>(year) * 12) + 1;
-    const Day first(year, month, 1);
-    return Day(year, month, std::min(day, first.daysInMonth()));
+    return Day(year, month, std::min(day, calendar::lastDay(year, month)));
 }
 
 bool isLastDay(const Day& date) {

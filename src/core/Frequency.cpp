@@ -24,14 +24,6 @@ const Facts& factsOf(Frequency frequency) {
     return facts[static_cast<int>(frequency)];
 }
 
-int lastDay(long long year, int month) {
-    using namespace std::chrono;
-    const year_month_day_last last{
-        year_month_day_last{std::chrono::year{static_cast<int>(year)},
-                            month_day_last{std::chrono::month{static_cast<unsigned>(month)}}}};
-    return static_cast<int>(static_cast<unsigned>(last.day()));
-}
-
 // Month index 0 is January of year 0.
 QDate dateOf(long long monthIndex, int day) {
     const long long year = monthIndex >= 0 ? monthIndex / 12 : (monthIndex - 11) / 12;
@@ -47,6 +39,14 @@ long long monthIndexOf(const QDate& date) {
 }
 
 }  // namespace
+
+int lastDay(long long year, int month) {
+    using namespace std::chrono;
+    const year_month_day_last last{
+        year_month_day_last{std::chrono::year{static_cast<int>(year)},
+                            month_day_last{std::chrono::month{static_cast<unsigned>(month)}}}};
+    return static_cast<int>(static_cast<unsigned>(last.day()));
+}
 
 std::string_view name(Frequency frequency) {
     return factsOf(frequency).name;

@@ -37,6 +37,8 @@ std::string_view name(Frequency frequency);
 std::optional<Frequency> frequencyFromName(std::string_view text);
 
 int paymentsPerYear(Frequency frequency);  // 52, 26, 13, 24, 12, 6, 4, 2, 1
+// The last day of a month (1 to 12) of the proleptic Gregorian calendar.
+int lastDay(long long year, int month);
 // A year of 365.25 days over the payments in it.
 double averageStepDays(Frequency frequency);
 int monthsPerStep(Frequency frequency);  // 1, 2, 3, 6, 12 for month-based, else 0
