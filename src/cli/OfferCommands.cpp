@@ -5,6 +5,7 @@
 #include "cli/Options.h"
 #include "core/Conversions.h"
 #include "offers/Offers.h"
+#include "output/Csv.h"
 
 #include <QIODevice>
 #include <QProcess>
@@ -49,14 +50,6 @@ planner::Plan planOf(const planner::PlanInput& loan) {
         throw std::runtime_error(result.error.toStdString());
     }
     return std::move(*result.plan);
-}
-
-QString money(planner::Cents cents) {
-    return plainCentsText(cents);
-}
-
-QString isoDate(const QDate& date) {
-    return date.toString(Qt::ISODate);
 }
 
 const auto compareHelp =
@@ -150,10 +143,10 @@ int runCompare(const QStringList& args, Io io) {
             out +=
                 u"Loan %1: instalment %2, %3 payments to %4, interest %5, fees %6, "
                 u"total paid %7%8\n"_s.arg(i + 1)
-                    .arg(money(offer.instalment))
+                    .arg(plainCentsText(offer.instalment))
                     .arg(offer.payments)
-                    .arg(isoDate(offer.endDate), money(offer.totalInterest), money(offer.fees),
-                         money(offer.totalPaid),
+                    .arg(csv::isoDate(offer.endDate), plainCentsText(offer.totalInterest),
+                         plainCentsText(offer.fees), plainCentsText(offer.totalPaid),
                          static_cast<int>(i) == comparison.cheapest ? u" (cheapest)"_s : QString())
                     .toUtf8();
         }
@@ -207,10 +200,11 @@ int runRefinance(const QStringList& args, Io io) {
             u"New loan of %1: instalment %2 instead of %3, saving %4 a month\n"
             u"Break-even month: %5\n"
             u"Still to pay: %6 now, %7 with the new loan and its fees; saved %8\n"_s
-                .arg(money(result.payoff.payoff), money(result.newInstalment),
-                     money(result.oldInstalment), money(result.monthlySaving),
+                .arg(plainCentsText(result.payoff.payoff), plainCentsText(result.newInstalment),
+                     plainCentsText(result.oldInstalment), plainCentsText(result.monthlySaving),
                      result.breakEvenMonth ? QString::number(*result.breakEvenMonth) : u"never"_s,
-                     money(result.oldRemaining), money(result.newTotal), money(result.saving))
+                     plainCentsText(result.oldRemaining), plainCentsText(result.newTotal),
+                     plainCentsText(result.saving))
                 .toUtf8();
     }
     io.out.write(out);
@@ -250,13 +244,13 @@ int runPayoff(const QStringList& args, Io io) {
         }
         out += "}\n";
     } else {
-        const QString after =
-            payoff.lastPayment > 0
-                ? u"payment %1 on %2"_s.arg(payoff.lastPayment).arg(isoDate(payoff.lastPaymentDate))
-                : u"the start on %1"_s.arg(isoDate(payoff.lastPaymentDate));
+        const QString after = payoff.lastPayment > 0
+                                  ? u"payment %1 on %2"_s.arg(payoff.lastPayment)
+                                        .arg(csv::isoDate(payoff.lastPaymentDate))
+                                  : u"the start on %1"_s.arg(csv::isoDate(payoff.lastPaymentDate));
         out += u"Payoff on %1: %2\nBalance after %3: %4\nInterest accrued since: %5\n"_s
-                   .arg(isoDate(on), money(payoff.payoff), after, money(payoff.balance),
-                        money(payoff.accruedInterest))
+                   .arg(csv::isoDate(on), plainCentsText(payoff.payoff), after,
+                        plainCentsText(payoff.balance), plainCentsText(payoff.accruedInterest))
                    .toUtf8();
     }
     io.out.write(out);

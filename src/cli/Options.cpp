@@ -65,49 +65,27 @@ QStringList namesOf(const Enum (&values)[N]) {
     return names;
 }
 
-constexpr planner::Compounding allCompoundings[] = {
-    planner::Compounding::PerPeriod, planner::Compounding::Monthly, planner::Compounding::Quarterly,
-    planner::Compounding::SemiAnnual, planner::Compounding::Annual};
-constexpr planner::Shape allShapes[] = {planner::Shape::Annuity, planner::Shape::EqualPrincipal};
-
 // The chosen name as its value; the first name is the default.
 template <typename Enum, std::size_t N>
-Enum chosen(const CommandLine& args, const QString& option, const Enum (&values)[N],
-            Enum fallback) {
+Enum chosen(const CommandLine& args, const QString& option, const Enum (&values)[N]) {
     const QString choice = args.choice(option, namesOf(values));
     for (const Enum value : values) {
         if (QString::fromLatin1(name(value)) == choice) {
             return value;
         }
     }
-    return fallback;
-}
-
-// --extra-monthly AMOUNT:FROM[:TO] and its newer name --extra-recurring, as the arguments given.
-QStringList recurringArguments(const CommandLine& args) {
-    QStringList arguments;
-    for (const QString& name : {u"--extra-monthly"_s, u"--extra-recurring"_s}) {
-        if (args.defines(name)) {
-            for (const QString& value : args.values(name)) {
-                arguments << name + u' ' + value;
-            }
-        }
-    }
-    return arguments;
+    return values[0];  // choice() takes only the names
 }
 
 void readTerms(const CommandLine& args, planner::PlanInput& loan,
                std::vector<QString>& eventArguments) {
     if (args.has(u"--frequency"_s)) {
-        loan.frequency =
-            chosen(args, u"--frequency"_s, calendar::allFrequencies, calendar::Frequency::Monthly);
+        loan.frequency = chosen(args, u"--frequency"_s, calendar::allFrequencies);
     }
     loan.firstDue = args.date(u"--first-due"_s).value_or(QDate());
-    loan.basis = chosen(args, u"--interest-basis"_s, planner::allInterestBases,
-                        planner::InterestBasis::Periodic);
-    loan.compounding =
-        chosen(args, u"--compounding"_s, allCompoundings, planner::Compounding::PerPeriod);
-    loan.shape = chosen(args, u"--shape"_s, allShapes, planner::Shape::Annuity);
+    loan.basis = chosen(args, u"--interest-basis"_s, planner::allInterestBases);
+    loan.compounding = chosen(args, u"--compounding"_s, planner::allCompoundings);
+    loan.shape = chosen(args, u"--shape"_s, planner::allShapes);
     loan.interestOnly = args.integer(u"--interest-only"_s).value_or(0);
     loan.grace = args.integer(u"--grace"_s).value_or(0);
     loan.balloon = args.cents(u"--balloon"_s).value_or(0);
@@ -132,16 +110,19 @@ std::vector<QString> readEvents(const CommandLine& args, planner::PlanInput& loa
             planner::OneOffExtra{month(argument, parts[0]), amount(argument, parts[1])});
         arguments.push_back(argument);
     }
-    for (const QString& argument : recurringArguments(args)) {
-        const QString value = argument.section(u' ', 1);
-        const QStringList parts = value.split(u':');
-        if (parts.size() != 2 && parts.size() != 3) {
-            throw badEvent(argument, u"expected AMOUNT:FROM or AMOUNT:FROM:TO"_s);
+    // --extra-monthly is the older name of --extra-recurring.
+    for (const QString& name : {u"--extra-monthly"_s, u"--extra-recurring"_s}) {
+        for (const QString& value : args.values(name)) {
+            const QString argument = name + u' ' + value;
+            const QStringList parts = value.split(u':');
+            if (parts.size() != 2 && parts.size() != 3) {
+                throw badEvent(argument, u"expected AMOUNT:FROM or AMOUNT:FROM:TO"_s);
+            }
+            loan.events.emplace_back(
+                planner::RecurringExtra{amount(argument, parts[0]), month(argument, parts[1]),
+                                        parts.size() == 3 ? month(argument, parts[2]) : 0});
+            arguments.push_back(argument);
         }
-        loan.events.emplace_back(
-            planner::RecurringExtra{amount(argument, parts[0]), month(argument, parts[1]),
-                                    parts.size() == 3 ? month(argument, parts[2]) : 0});
-        arguments.push_back(argument);
     }
     for (const QString& value : args.values(u"--rate-change"_s)) {
         const QString argument = u"--rate-change "_s + value;
@@ -204,11 +185,11 @@ std::vector<Option> termOptions() {
          u"How a period's interest is reckoned."_s},
         {u"--compounding"_s,
          {},
-         namesOf(allCompoundings).join(u'|'),
+         namesOf(planner::allCompoundings).join(u'|'),
          u"How often the annual rate compounds."_s},
         {u"--shape"_s,
          {},
-         namesOf(allShapes).join(u'|'),
+         namesOf(planner::allShapes).join(u'|'),
          u"Equal instalments, or equal principal parts plus the interest."_s},
         {u"--interest-only"_s, {}, u"K"_s, u"The first K periods pay the interest only."_s},
         {u"--grace"_s, {}, u"K"_s, u"The first K periods pay nothing; their interest is added."_s},
@@ -318,14 +299,12 @@ planner::PlanInput readLoan(const CommandLine& args, const QStringList& required
         readTerms(args, loan, eventArguments);
     }
     if (args.defines(u"--instalment-rounding"_s)) {
-        loan.instalmentRounding = *planner::instalmentRoundingFromName(
-            args.choice(u"--instalment-rounding"_s, namesOf(planner::allInstalmentRoundings))
-                .toStdString());
+        loan.instalmentRounding =
+            chosen(args, u"--instalment-rounding"_s, planner::allInstalmentRoundings);
     }
     if (args.defines(u"--interest-rounding"_s)) {
-        loan.interestRounding = *planner::interestRoundingFromName(
-            args.choice(u"--interest-rounding"_s, namesOf(planner::allInterestRoundings))
-                .toStdString());
+        loan.interestRounding =
+            chosen(args, u"--interest-rounding"_s, planner::allInterestRoundings);
     }
     if (const auto problems = planner::inputProblems(loan); !problems.empty()) {
         const planner::InputProblem& problem = problems.front();

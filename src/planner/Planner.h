@@ -91,6 +91,10 @@ int compoundingsPerYear(Compounding compounding);
 inline constexpr InterestBasis allInterestBases[] = {
     InterestBasis::Periodic, InterestBasis::Thirty360, InterestBasis::Actual365,
     InterestBasis::Actual360, InterestBasis::ActualActual};
+inline constexpr Compounding allCompoundings[] = {Compounding::PerPeriod, Compounding::Monthly,
+                                                  Compounding::Quarterly, Compounding::SemiAnnual,
+                                                  Compounding::Annual};
+inline constexpr Shape allShapes[] = {Shape::Annuity, Shape::EqualPrincipal};
 
 enum class Policy { ShorterTerm, LowerInstalment };
 
