@@ -40,7 +40,8 @@ TrueCost trueCost(const PlanInput& loan, std::span<const PlanRow> rows, const Fe
         cost.totalPaid += row.payment + row.extra + fees.perPayment;
         cost.principalLeft -= row.principal + row.extra;
     }
-    cost.effectiveAnnualPercent = effectiveAnnualPercent(loan);
+    // With events, the rate the payments actually earn; else the loan's own.
+    std::optional<double> effectiveOfPayments;
     if (loan.startDate.isValid() && !rows.empty()) {
         const auto percentOf = [](const std::optional<apr::Answer>& answer) {
             return answer ? std::optional(answer->percent) : std::nullopt;
@@ -56,7 +57,7 @@ TrueCost trueCost(const PlanInput& loan, std::span<const PlanRow> rows, const Fe
                     ? us
                     : apr::annualPercentageRate(apr::Method::Us, cashFlows(loan, rows)).answer;
             if (nominal) {
-                cost.effectiveAnnualPercent =
+                effectiveOfPayments =
                     compounded(nominal->percent / 100.0 / nominal->unitPeriodsPerYear,
                                nominal->unitPeriodsPerYear);
             }
@@ -65,6 +66,8 @@ TrueCost trueCost(const PlanInput& loan, std::span<const PlanRow> rows, const Fe
             cost.aprUsPercent = cost.aprcEuPercent = 0.0;  // no rate solves it, yet it costs 0 %
         }
     }
+    cost.effectiveAnnualPercent =
+        effectiveOfPayments ? *effectiveOfPayments : effectiveAnnualPercent(loan);
     return cost;
 }
 
