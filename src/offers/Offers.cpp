@@ -52,7 +52,9 @@ OfferComparison compareOffers(std::span<const Offer> offers) {
         result.payments = static_cast<int>(std::count_if(
             plan.rows.begin(), plan.rows.end(), [](const auto& row) { return paidIn(row) > 0; }));
         result.endDate = plan.totals.endDate;
-        result.fees = offer.fees.upFront + offer.fees.perPayment * result.payments;
+        // As the true cost charges it: on every row.
+        result.fees = offer.fees.upFront +
+                      offer.fees.perPayment * static_cast<planner::Cents>(plan.rows.size());
         const planner::TrueCost cost = planner::trueCostOf(offer.loan, plan, offer.fees);
         result.totalInterest = cost.totalInterest;
         result.totalPaid = cost.totalPaid;

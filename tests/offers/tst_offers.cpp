@@ -102,6 +102,13 @@ void OffersTest::compare() {
              std::tuple(Cents(121200), 1, QDate(2026, 2, 28), Cents(1200), Cents(121200)));
     QCOMPARE(result.offers[2].totalPaid, 120000);
     QVERIFY(!result.offers[4].error.isEmpty());
+
+    // A fee per payment is charged on every row, the grace rows that pay nothing included: the
+    // fees shown add up to the total paid.
+    offers::Offer graced{loanOf(120000, 12, 0), {0, 100}};
+    graced.loan.grace = 2;
+    const auto& g = offers::compareOffers(std::vector{graced}).offers.front();
+    QCOMPARE(g.totalPaid, 120000 + g.totalInterest + g.fees);
 }
 
 // The current loan pays 100.00 a month at 0 %; after payment 3 it owes 900.00.
