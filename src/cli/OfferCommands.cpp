@@ -19,9 +19,9 @@ namespace {
 const QStringList formats{u"text"_s, u"json"_s};
 
 // The loan, its fees and the dates and choices of a command that reads the plan's options.
+// The plan command's loan options and more; a loan given to compare takes no --format.
 CommandLine planCommandLine(const QString& usage, std::vector<Option> more) {
     auto tables = planLoanTables();
-    more.push_back(formatOption(formats));
     tables.push_back(std::move(more));
     return CommandLine(usage, tables);
 }
@@ -161,7 +161,8 @@ int runRefinance(const QStringList& args, Io io) {
         {onOption(u"The day the new loan repays the current one."_s),
          {u"--new-rate"_s, {}, u"RATE"_s, u"The new loan's percent a year."_s},
          {u"--new-months"_s, {}, u"MONTHS"_s, u"The new loan's term."_s},
-         {u"--new-fees"_s, {}, u"AMOUNT"_s, u"The new loan's fees, paid up front."_s}});
+         {u"--new-fees"_s, {}, u"AMOUNT"_s, u"The new loan's fees, paid up front."_s},
+         formatOption(formats)});
     DatedLoan read;
     if (!readDatedLoan(options, args, io, read)) {
         return 0;
@@ -212,7 +213,8 @@ int runRefinance(const QStringList& args, Io io) {
 }
 
 int runPayoff(const QStringList& args, Io io) {
-    CommandLine options = planCommandLine(payoffHelp, {onOption(u"The day the loan is repaid."_s)});
+    CommandLine options = planCommandLine(
+        payoffHelp, {onOption(u"The day the loan is repaid."_s), formatOption(formats)});
     DatedLoan read;
     if (!readDatedLoan(options, args, io, read)) {
         return 0;

@@ -90,6 +90,7 @@ void TestCli::exitCodes_data() {
     QTest::newRow("plan ledger") << u"plan --format ledger --with-advance --payee Bank --currency EUR"_s + loan << 0 << QString();
     QTest::newRow("bad currency") << u"plan --format qif --currency eur"_s + loan << 2 << u"ravenmoor-cli plan: --currency"_s;
     QTest::newRow("compare one loan") << u"compare --loan \""_s + loan + u"\""_s << 2 << u"ravenmoor-cli compare: --loan must be given at least twice"_s;
+    QTest::newRow("compare: a loan's own --format") << u"compare --loan \""_s + loan + u" --format json\" --loan \""_s + loan + u"\""_s << 2 << u"ravenmoor-cli compare: --loan \""_s + loan + u" --format json\": unknown option '--format'"_s;
     QTest::newRow("compare bad loan") << u"compare --loan \"-p 1 -n 1\" --loan \""_s + loan + u"\""_s << 2 << u"ravenmoor-cli compare: --loan \"-p 1 -n 1\": --rate is required"_s;
     QTest::newRow("payoff before start") << u"payoff --on 2026-01-30"_s + loan << 2 << u"ravenmoor-cli payoff: --on: The payoff date comes before the loan starts."_s;
     QTest::newRow("refinance without rate") << u"refinance --on 2026-05-01 --new-months 12"_s + loan << 2 << u"ravenmoor-cli refinance: --new-rate is required"_s;
