@@ -108,14 +108,13 @@ QString rowsText(int count) {
 
 constexpr std::size_t reportedResults = 10;
 
-// "line 5 (period 2)", or "line 5" when no period falls on the row's date.
+}  // namespace
+
 QString placeText(const Statement& statement, const Difference& difference) {
     const int line = statement.rows[static_cast<std::size_t>(difference.statementRow)].line;
     return difference.month > 0 ? u"line %1 (period %2)"_s.arg(line).arg(difference.month)
                                 : u"line %1"_s.arg(line);
 }
-
-}  // namespace
 
 QString describeDifference(const Difference& difference) {
     switch (difference.kind) {

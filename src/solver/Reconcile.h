@@ -60,6 +60,9 @@ std::vector<int> ranking(const Reconciliation& reconciliation);
 QString dueDatesText(const DueDateTerms& terms);
 
 // "the interest by 0.01 (916.68 on the statement, 916.67 computed)"
+// Where a difference is: "line 5 (period 2)", or "line 5" when no period falls on the row's
+// date.
+QString placeText(const Statement& statement, const Difference& difference);
 QString describeDifference(const Difference& difference);
 
 // Why no row of a statement could be read, in one line: "No row of the statement could be read:

@@ -357,10 +357,9 @@ void ReconcileDialog::reconcileNow() {
             difference = result.error;
         } else if (result.firstDifference) {
             const auto& d = *result.firstDifference;
-            difference = u"Line %1 (period %2): %3"_s.arg(
-                QString::number(
-                    m_parsed.statement.rows[static_cast<std::size_t>(d.statementRow)].line),
-                QString::number(d.month), solver::describeDifference(d));
+            QString place = solver::placeText(m_parsed.statement, d);
+            place.front() = place.front().toUpper();
+            difference = place + u": "_s + solver::describeDifference(d);
         } else {
             difference = u"None"_s;
         }
