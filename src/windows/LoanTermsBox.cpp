@@ -79,7 +79,8 @@ const QString interestOnlyKey = u"InterestOnly"_s;
 const QString graceKey = u"Grace"_s;
 const QString balloonKey = u"Balloon"_s;
 
-int periodsOf(const std::optional<QString>& text) {
+// A stored count of payments, within the planner's limits; 0 where it does not read.
+int storedPeriods(const std::optional<QString>& text) {
     bool ok = false;
     const int periods = text ? text->toInt(&ok) : 0;
     return ok ? std::clamp(periods, 0, planner::maxMonths) : 0;
@@ -101,8 +102,8 @@ LoanTermsEntry loanTermsFromStore(const SettingsStore& store, const QString& gro
     known(shapeKey, planner::shapeFromName, entry.shape);
     entry.firstDue =
         QDate::fromString(store.readInGroup(group, firstDueKey).value_or(QString()), Qt::ISODate);
-    entry.interestOnly = periodsOf(store.readInGroup(group, interestOnlyKey));
-    entry.grace = periodsOf(store.readInGroup(group, graceKey));
+    entry.interestOnly = storedPeriods(store.readInGroup(group, interestOnlyKey));
+    entry.grace = storedPeriods(store.readInGroup(group, graceKey));
     entry.balloon = store.readInGroup(group, balloonKey).value_or(QString());
     return entry;
 }

@@ -28,8 +28,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString settingsGroup = u"Planner"_s;
-
 // The kind column edits with a list of the kinds.
 class KindDelegate final : public QStyledItemDelegate {
 public:
@@ -89,10 +87,11 @@ RememberedEvents rememberedEvents(const SettingsStore& store, const QDate& start
     RememberedEvents remembered;
     remembered.events =
         parsePlanEvents(
-            planEventsFromText(store.readInGroup(settingsGroup, u"Events"_s).value_or(QString())),
+            planEventsFromText(
+                store.readInGroup(plannerSettingsGroup, u"Events"_s).value_or(QString())),
             start)
             .events;
-    if (store.readInGroup(settingsGroup, u"Policy"_s) == u"lower"_s) {
+    if (store.readInGroup(plannerSettingsGroup, u"Policy"_s) == u"lower"_s) {
         remembered.policy = planner::Policy::LowerInstalment;
     }
     return remembered;
@@ -279,12 +278,13 @@ void PlannerDialog::buildControls(const PlannerInputs& inputs) {
 
 void PlannerDialog::restoreChoices() {
     m_restoring = true;
-    select(m_policy, m_store.readInGroup(settingsGroup, u"Policy"_s));
-    select(m_instalmentRounding, m_store.readInGroup(settingsGroup, u"InstalmentRounding"_s));
-    select(m_interestRounding, m_store.readInGroup(settingsGroup, u"InterestRounding"_s));
-    m_events->setEntries(
-        planEventsFromText(m_store.readInGroup(settingsGroup, u"Events"_s).value_or(QString())));
-    m_terms->setEntry(loanTermsFromStore(m_store, settingsGroup));
+    select(m_policy, m_store.readInGroup(plannerSettingsGroup, u"Policy"_s));
+    select(m_instalmentRounding,
+           m_store.readInGroup(plannerSettingsGroup, u"InstalmentRounding"_s));
+    select(m_interestRounding, m_store.readInGroup(plannerSettingsGroup, u"InterestRounding"_s));
+    m_events->setEntries(planEventsFromText(
+        m_store.readInGroup(plannerSettingsGroup, u"Events"_s).value_or(QString())));
+    m_terms->setEntry(loanTermsFromStore(m_store, plannerSettingsGroup));
     m_restoring = false;
 }
 
@@ -292,13 +292,13 @@ void PlannerDialog::rememberChoices() {
     if (m_restoring) {
         return;
     }
-    m_store.writeInGroup(settingsGroup, u"Policy"_s, m_policy->currentData().toString());
-    m_store.writeInGroup(settingsGroup, u"InstalmentRounding"_s,
+    m_store.writeInGroup(plannerSettingsGroup, u"Policy"_s, m_policy->currentData().toString());
+    m_store.writeInGroup(plannerSettingsGroup, u"InstalmentRounding"_s,
                          m_instalmentRounding->currentData().toString());
-    m_store.writeInGroup(settingsGroup, u"InterestRounding"_s,
+    m_store.writeInGroup(plannerSettingsGroup, u"InterestRounding"_s,
                          m_interestRounding->currentData().toString());
-    m_store.writeInGroup(settingsGroup, u"Events"_s, planEventsToText(m_events->entries()));
-    storeLoanTerms(m_store, settingsGroup, m_terms->entry());
+    m_store.writeInGroup(plannerSettingsGroup, u"Events"_s, planEventsToText(m_events->entries()));
+    storeLoanTerms(m_store, plannerSettingsGroup, m_terms->entry());
 }
 
 void PlannerDialog::markLoanField(QLineEdit* field, const QString& message) {

@@ -44,6 +44,10 @@ enum class PlannerResult {
     Count
 };
 
+// The settings store's group in which the planner window remembers its terms, events, choices
+// and the accounts of its transactions files.
+inline const QString plannerSettingsGroup = QStringLiteral("Planner");
+
 // The events and the policy the planner window remembers, read for a loan starting on start;
 // entries that do not read are left out.
 struct RememberedEvents {

@@ -152,12 +152,6 @@ PlannerDialog* openPlannerDialog(QWidget* parent, const PlannerInputs& inputs, S
     return dialog;
 }
 
-namespace {
-
-const QString settingsGroup = u"Planner"_s;
-
-}  // namespace
-
 std::optional<accounting::Options> PlannerOutputs::chooseAccounts() {
     SettingsStore& store = m_dialog.store();
     accounting::Options options;
@@ -177,20 +171,20 @@ std::optional<accounting::Options> PlannerOutputs::chooseAccounts() {
     std::vector<QLineEdit*> edits;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         auto* edit = new QLineEdit(
-            store.readInGroup(settingsGroup, fields[i].first).value_or(*fields[i].second));
+            store.readInGroup(plannerSettingsGroup, fields[i].first).value_or(*fields[i].second));
         edit->setObjectName(fields[i].first);
         form->addRow(labels[static_cast<qsizetype>(i)], edit);
         edits.push_back(edit);
     }
     auto* currency =
-        new QLineEdit(store.readInGroup(settingsGroup, u"Currency"_s)
+        new QLineEdit(store.readInGroup(plannerSettingsGroup, u"Currency"_s)
                           .value_or(QLocale().currencySymbol(QLocale::CurrencyIsoCode)));
     currency->setObjectName(u"Currency"_s);
     currency->setInputMask(u">AAA"_s);
     form->addRow(u"&Currency:"_s, currency);
     auto* advance = new QCheckBox(u"Include the &advance on the start date"_s);
     advance->setObjectName(u"WithAdvance"_s);
-    advance->setChecked(store.readInGroup(settingsGroup, u"WithAdvance"_s) == u"1"_s);
+    advance->setChecked(store.readInGroup(plannerSettingsGroup, u"WithAdvance"_s) == u"1"_s);
     form->addRow(advance);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     form->addRow(buttons);
@@ -204,12 +198,13 @@ std::optional<accounting::Options> PlannerOutputs::chooseAccounts() {
         if (!text.isEmpty()) {
             *fields[i].second = text;
         }
-        store.writeInGroup(settingsGroup, fields[i].first, *fields[i].second);
+        store.writeInGroup(plannerSettingsGroup, fields[i].first, *fields[i].second);
     }
     options.currency = currency->text();
-    store.writeInGroup(settingsGroup, u"Currency"_s, options.currency);
+    store.writeInGroup(plannerSettingsGroup, u"Currency"_s, options.currency);
     options.withAdvance = advance->isChecked();
-    store.writeInGroup(settingsGroup, u"WithAdvance"_s, options.withAdvance ? u"1"_s : u"0"_s);
+    store.writeInGroup(plannerSettingsGroup, u"WithAdvance"_s,
+                       options.withAdvance ? u"1"_s : u"0"_s);
     return options;
 }
 
