@@ -3,8 +3,6 @@
 #include "solver/Money.h"
 #include "solver/StatementFile.h"
 
-#include <QHash>
-
 #include <algorithm>
 #include <cstdlib>
 
@@ -53,10 +51,13 @@ std::optional<Difference> amountDifference(const StatementRow& row, const LoanRo
 
 void compare(const Statement& statement, ArithmeticResult& result) {
     const auto& rows = result.computed.rows;
-    QHash<QDate, int> byDate;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        byDate.insert(rows[i].dueDate, static_cast<int>(i));
-    }
+    // The row due on a date; the rows fall due in order.
+    const auto rowDueOn = [&rows](const QDate& date) {
+        const auto at = std::lower_bound(
+            rows.begin(), rows.end(), date,
+            [](const LoanRow& row, const QDate& day) { return row.dueDate < day; });
+        return at != rows.end() && at->dueDate == date ? static_cast<int>(at - rows.begin()) : -1;
+    };
     std::vector<int> listedAt(rows.size(), 0);  // the line that stood for each month
     for (std::size_t s = 0; s < statement.rows.size(); ++s) {
         const StatementRow& row = statement.rows[s];
@@ -65,7 +66,7 @@ void compare(const Statement& statement, ArithmeticResult& result) {
         if (row.number) {
             index = *row.number - 1;
         } else if (row.date) {
-            index = byDate.value(*row.date, -1);
+            index = rowDueOn(*row.date);
             if (index < 0) {
                 mismatch.kind = Mismatch::NotDueDate;
                 mismatch.date = *row.date;
