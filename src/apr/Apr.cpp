@@ -378,7 +378,7 @@ Result annualPercentageRate(Method method, const Flows& flows) {
     }
     for (const auto* list : {&flows.advances, &flows.payments}) {
         for (const Flow& flow : *list) {
-            if (!flow.date.isValid() || flow.date.year() > 9999) {
+            if (!flow.date.isValid() || flow.date.year() < 1 || flow.date.year() > 9999) {
                 result.error = u"A date lies outside the years 1 to 9999."_s;
                 return result;
             }

@@ -302,9 +302,9 @@ void LibreOfficeCalcSheet::writeFile() {
     if (!m_book) {
         throw Failure::platform(PlatformFailure::ObjectRequired, source);
     }
-    const bool closed = !m_book->close();
+    const std::optional<QString> failed = m_book->close();
     m_book.reset();
-    if (!closed) {
+    if (failed) {
         m_folder.reset();
         throw Failure::platform(PlatformFailure::PathFileAccessError, source);
     }

@@ -167,6 +167,8 @@ void TestApr::noAnswer_data() {
     QTest::newRow("payment before the advance")
         << apr::Flows{{on(2026, 1, 1, 100)}, {on(2025, 12, 1, 200)}}
         << "comes before the first advance";
+    QTest::newRow("a year before 1")
+        << apr::Flows{{on(-1, 1, 1, 100)}, {on(2026, 1, 1, 200)}} << "outside the years 1 to 9999";
     QTest::newRow("repaid at once: no sign change")
         << apr::Flows{{on(2026, 1, 1, 100)}, {on(2026, 1, 1, 200)}} << "No rate";
 }
