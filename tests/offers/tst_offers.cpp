@@ -107,7 +107,8 @@ void OffersTest::compare() {
     // fees shown add up to the total paid.
     offers::Offer graced{loanOf(120000, 12, 0), {0, 100}};
     graced.loan.grace = 2;
-    const auto& g = offers::compareOffers(std::vector{graced}).offers.front();
+    const auto gracedResult = offers::compareOffers(std::vector{graced});
+    const auto& g = gracedResult.offers.front();
     QCOMPARE(g.totalPaid, 120000 + g.totalInterest + g.fees);
 }
 
